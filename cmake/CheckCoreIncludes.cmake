@@ -1,0 +1,20 @@
+# Fails the build when a core source includes a Qt, FFmpeg or ALSA header: core code holds the rules
+# and must build and run without any of them.
+file(GLOB_RECURSE sources ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
+set(bad)
+foreach(f ${sources})
+  file(RELATIVE_PATH rel ${SOURCE_DIR}/src ${f})
+  # only the subsystem's own folder is core; linux/, sim/, qt/ and the card libraries are not
+  if(rel MATCHES "^(cardlib|main\\.cpp)" OR rel MATCHES "^[^/]+/(linux|sim|qt)/")
+    continue()
+  endif()
+  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|Qt|alsa/|asoundlib|libav|libsw)")
+  if(lines)
+    list(APPEND bad "${rel}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  list(JOIN bad "\n  " text)
+  message(FATAL_ERROR "Core code must not include Qt, FFmpeg or ALSA headers:\n  ${text}")
+endif()
+file(TOUCH ${STAMP})

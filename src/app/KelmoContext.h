@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "app/AppState.h"
+#include "capture/CaptureDriver.h"
+#include "channels/ChannelTables.h"
+#include "platform/Clock.h"
+#include "platform/Messages.h"
+#include "platform/Power.h"
+#include "platform/Shell.h"
+
+namespace kelmo {
+
+// Everything the program shares: made once in main (or by a test with simulated ports) and handed by
+// reference to whoever needs it. Nothing of this lives in a global.
+class KelmoContext {
+ public:
+  KelmoContext(Clock& clock, Messages& messages, Power& power, Shell& shell,
+               std::filesystem::path dataDir)
+      : clock(clock), messages(messages), power(power), shell(shell), dataDir(std::move(dataDir)) {}
+
+  KelmoContext(const KelmoContext&) = delete;
+  KelmoContext& operator=(const KelmoContext&) = delete;
+
+  // Where the settings live.
+  std::filesystem::path SettingsPath() const { return dataDir / "config.dat"; }
+
+  Clock& clock;
+  Messages& messages;
+  Power& power;
+  Shell& shell;
+
+  // The folder of config.dat and Channels.dat.
+  const std::filesystem::path dataDir;
+
+  // One line per port: which backend serves it (shown by --version and the About box).
+  std::string backends;
+
+  AppState state;
+  CaptureDriver capture;
+  ChannelTables channels;
+};
+
+}  // namespace kelmo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "capture/CaptureWindow.h"
+
+namespace kelmo {
+
+// The capture window and its connected driver, as the rest of the program sees them. Every message
+// is sent only while the window exists; a skipped message counts as result 0.
+class CaptureDriver {
+ public:
+  // The window the program created, or null when it could not be created. Not owned.
+  void SetWindow(CaptureWindow* window) { captureWindow = window; }
+  CaptureWindow* Window() const { return captureWindow; }
+
+  // Refreshes captureStatus from the window (all zero without one).
+  void QueryCaptureStatus();
+
+  // A streaming capture runs, as of the last QueryCaptureStatus.
+  bool CapturingNow() const { return captureStatus.fCapturingNow; }
+
+  CaptureStatus captureStatus;
+
+ private:
+  CaptureWindow* captureWindow = nullptr;
+};
+
+}  // namespace kelmo

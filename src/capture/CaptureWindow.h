@@ -1,0 +1,137 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelmo {
+
+// What a capture driver can do, as it reports on connection.
+struct CaptureDriverCaps {
+  uint32_t wDeviceIndex = 0;
+  bool fHasOverlay = false;         // a hardware overlay can show the picture
+  bool fHasDlgVideoSource = false;  // the driver has a video source dialog
+  bool fHasDlgVideoFormat = false;  // the driver has a video format dialog
+  bool fHasDlgVideoDisplay = false;
+  bool fCaptureInitialized = false;  // a driver is connected
+  bool fDriverSuppliesPalettes = false;
+};
+
+// The capture window's state; the main timer reads fCapturingNow every second.
+struct CaptureStatus {
+  uint32_t uiImageWidth = 0;
+  uint32_t uiImageHeight = 0;
+  bool fLiveWindow = false;     // preview on
+  bool fOverlayWindow = false;  // overlay on
+  bool fScale = false;
+  bool fUsingDefaultPalette = false;
+  bool fAudioHardware = false;
+  bool fCapFileExists = false;
+  uint32_t dwCurrentVideoFrame = 0;
+  uint32_t dwCurrentVideoFramesDropped = 0;
+  uint32_t dwCurrentWaveSamples = 0;
+  uint32_t dwCurrentTimeElapsedMS = 0;
+  bool fCapturingNow = false;  // a streaming capture runs in the background
+  uint32_t dwReturn = 0;       // error code of the last operation, 0 when none
+};
+
+// Parameters of a streaming capture (sequence). Fields keep the platform's names and meanings.
+struct CaptureParms {
+  uint32_t dwRequestMicroSecPerFrame = 66667;  // frame period
+  bool fMakeUserHitOKToCapture = false;
+  uint32_t wPercentDropForError = 10;
+  bool fYield = false;         // capture on a background thread
+  uint32_t dwIndexSize = 0;    // maximum index entries of the AVI file
+  uint32_t wChunkGranularity = 0;
+  uint32_t wNumVideoRequested = 0;
+  bool fCaptureAudio = false;
+  uint32_t wNumAudioRequested = 0;
+  uint32_t vKeyAbort = 0x1B;   // key that ends the capture (Escape)
+  bool fAbortLeftMouse = true;
+  bool fAbortRightMouse = true;
+  bool fLimitEnabled = false;
+  uint32_t wTimeLimit = 0;     // seconds, used when fLimitEnabled
+  uint32_t dwAudioBufferSize = 0;
+  uint32_t AVStreamMaster = 0;  // 0: audio is the master stream
+};
+
+// Status ids the capture window reports through the status callback.
+inline constexpr int kCapStatusEnd = 301;            // a capture has ended
+inline constexpr int kCapStatusStatsAudio = 511;     // closing statistics, with sound
+inline constexpr int kCapStatusStatsNoAudio = 512;   // closing statistics, without sound
+
+// Called by the capture window while it works: a status id and its text (UTF-8). May be called on
+// the capture thread; the return value is ignored by the window.
+using CaptureStatusCallback = std::function<int(int id, const std::string& text)>;
+
+// The capture window: the live picture and streaming AVI capture of one connected capture driver.
+// One method per message the program sends it. All methods are called on the user-interface
+// thread; while nothing is connected they fail as stated (false, 0, empty records).
+//
+// Formats cross this boundary as byte blocks in their stored layout: an audio format is a
+// WAVEFORMATEX of 18 + cbSize bytes, a video format a BITMAPINFOHEADER (40 bytes) possibly followed
+// by a colour table, both little-endian.
+class CaptureWindow {
+ public:
+  virtual ~CaptureWindow() = default;
+
+  // Status callback; an empty function removes it.
+  virtual void SetCallbackStatus(CaptureStatusCallback callback) = 0;
+  // Removes any yield callback (the program never installs one).
+  virtual void RemoveCallbackYield() = 0;
+
+  // Connects driver `index` (as the catalogue numbers them). True when connected.
+  virtual bool DriverConnect(int index) = 0;
+  virtual void DriverDisconnect() = 0;
+  virtual CaptureDriverCaps DriverGetCaps() = 0;
+
+  // The file the next capture writes (UTF-8 path).
+  virtual void FileSetCaptureFile(const std::string& path) = 0;
+
+  // True when the driver accepted the format.
+  virtual bool SetAudioFormat(const std::vector<uint8_t>& format) = 0;
+  // Size in bytes of the current audio format block.
+  virtual uint32_t GetAudioFormatSize() = 0;
+  // Copies at most `size` bytes of the current audio format into `buffer`; returns the count copied.
+  virtual uint32_t GetAudioFormat(uint8_t* buffer, uint32_t size) = 0;
+
+  // The driver's video format dialog; true on success.
+  virtual bool DlgVideoFormat() = 0;
+  // The driver's video source dialog.
+  virtual void DlgVideoSource() = 0;
+  // The compression chooser for the capture; true when one was chosen.
+  virtual bool DlgVideoCompression() = 0;
+
+  virtual uint32_t GetVideoFormatSize() = 0;
+  virtual uint32_t GetVideoFormat(uint8_t* buffer, uint32_t size) = 0;
+  // True when the driver accepted the format.
+  virtual bool SetVideoFormat(const std::vector<uint8_t>& format) = 0;
+
+  virtual void SetPreview(bool on) = 0;
+  virtual void SetOverlay(bool on) = 0;
+  // Milliseconds between preview frames; 0 stops the preview.
+  virtual void SetPreviewRate(int milliseconds) = 0;
+
+  virtual CaptureStatus GetStatus() = 0;
+
+  // Starts a streaming capture into the capture file, in the background.
+  virtual void Sequence() = 0;
+  // True when the parameters were accepted.
+  virtual bool SetSequenceSetup(const CaptureParms& parms) = 0;
+  virtual CaptureParms GetSequenceSetup() = 0;
+  // Ends a streaming capture; the frames captured so far stay in the file.
+  virtual void Stop() = 0;
+};
+
+// The installed capture drivers.
+class CaptureDriverCatalog {
+ public:
+  virtual ~CaptureDriverCatalog() = default;
+
+  // User-interface thread. True while a driver exists at `index` (0, 1, 2, ...); `name` and
+  // `version` then hold its description.
+  virtual bool GetDriverDescription(int index, std::string& name, std::string& version) = 0;
+};
+
+}  // namespace kelmo

@@ -1,0 +1,3 @@
+#include "app/qt/CKelmoApp.h"
+
+int main(int argc, char** argv) { return kelmo::CKelmoApp::Main(argc, argv); }

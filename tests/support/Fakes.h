@@ -1,0 +1,66 @@
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/MainWindowView.h"
+#include "platform/Messages.h"
+#include "platform/Shell.h"
+
+namespace kelmo::test {
+
+// Records every box and answers from a queue of prepared answers (Ok when the queue is empty).
+class RecordingMessages final : public Messages {
+ public:
+  using Messages::Show;
+  MessageAnswer Show(const Message& message) override;
+
+  std::vector<Message> Shown() const;
+  std::vector<std::string> Texts() const;
+  void Answer(MessageAnswer answer);
+  void Clear();
+
+ private:
+  mutable std::mutex mutex;
+  std::vector<Message> shown;
+  std::deque<MessageAnswer> answers;
+};
+
+// Records what the program asked of the desktop.
+class RecordingShell final : public Shell {
+ public:
+  std::optional<std::string> OpenMixer() override;
+  std::optional<std::string> ChooseDirectory(const std::string& title,
+                                             const std::string& start) override;
+
+  bool mixerInstalled = true;
+  int mixerOpened = 0;
+  std::optional<std::string> directoryAnswer;
+  std::vector<std::string> directoryTitles;
+};
+
+// The main window's fields as core code last wrote them.
+class RecordingView final : public MainWindowView {
+ public:
+  void SetStatusLine(const std::string& text) override;
+  void SetClockText(const std::string& text) override;
+  void SetOverlayText(const std::string& text) override;
+  void SetChannelLine(const std::string& text) override;
+  void SetLevelText(const std::string& text) override;
+  void SetLevelMeter(int value) override;
+  void SetRecEnabled(bool enabled) override;
+  void SetStopEnabled(bool enabled) override;
+  void FocusRec() override;
+  void FocusStop() override;
+
+  std::string statusLine, clockText, overlayText, channelLine, levelText;
+  int levelMeter = 0;
+  int clockWrites = 0;
+  bool recEnabled = true, stopEnabled = false;
+  std::string focus;  // "rec" or "stop"
+};
+
+}  // namespace kelmo::test
