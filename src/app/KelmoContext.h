@@ -4,12 +4,16 @@
 #include <string>
 
 #include "app/AppState.h"
+#include "audio/AudioFormatSettings.h"
 #include "capture/CaptureDriver.h"
 #include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
+#include "tuner/CardDriverLibrary.h"
+#include "tuner/ChannelSelector.h"
+#include "tuner/Tuner.h"
 
 namespace kelmo {
 
@@ -41,6 +45,13 @@ class KelmoContext {
   AppState state;
   CaptureDriver capture;
   ChannelTables channels;
+  AudioFormatSettings audioFormats;
+
+  // The card's driver library, its tuner, and the channels tuned last per band. Declared after
+  // the ports and the state they use.
+  CardDriverLibrary card{clock, messages};
+  Tuner tuner{card, state};
+  ChannelMemory channelMemory;
 };
 
 }  // namespace kelmo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/AppState.h"
+#include "app/MainWindowView.h"
+#include "channels/ChannelTables.h"
+#include "tuner/Tuner.h"
+
+namespace kelmo {
+
+// Per band, the channel tuned last and the one before it, so that one key goes back and forth
+// between the last two. Indexes into the tables; 0 at start, never saved.
+struct ChannelMemory {
+  int32_t currentTvIndex = 0;
+  int32_t previousTvIndex = 0;
+  int32_t currentFmIndex = 0;
+  int32_t previousFmIndex = 0;
+};
+
+// "(frequency)  name": how the channel line and the channel lists show a channel.
+std::string ChannelLineText(const ChannelEntry& entry);
+
+// Tunes channels of the tables by index and shows the tuned one on the main window's channel line.
+// User-interface thread only.
+class ChannelSelector {
+ public:
+  ChannelSelector(Tuner& tuner, const ChannelTables& tables, ChannelMemory& memory,
+                  const AppState& state, MainWindowView& view)
+      : tuner(tuner), tables(tables), memory(memory), state(state), view(view) {}
+
+  // An index outside 0 .. count-1 of its table does nothing. Without the card library the memory
+  // and the channel line still follow.
+  void TuneTvChannel(int32_t index);
+  void TuneFmChannel(int32_t index);
+
+  // Tunes the channel before the current one in the current mode; returns the index now current
+  // in that mode (unchanged when the previous one is no longer in the table).
+  int32_t TuneBackToPreviousChannel();
+
+ private:
+  Tuner& tuner;
+  const ChannelTables& tables;
+  ChannelMemory& memory;
+  const AppState& state;
+  MainWindowView& view;
+};
+
+}  // namespace kelmo
