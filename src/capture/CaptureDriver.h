@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "capture/CaptureWindow.h"
 
 namespace kelmo {
@@ -19,6 +22,13 @@ class CaptureDriver {
   bool CapturingNow() const { return captureStatus.fCapturingNow; }
 
   CaptureStatus captureStatus;
+
+  // The video format was set successfully (by the format dialog or from the settings).
+  int32_t videoFormatSet = 0;
+  // The AVI sound format was set (the default at card start-up, the chooser, or the settings).
+  int32_t aviAudioFormatSet = 0;
+  // The file the next AVI recording writes; the sound writers take it with their own extension.
+  std::string captureFileName;
 
  private:
   CaptureWindow* captureWindow = nullptr;

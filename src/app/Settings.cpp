@@ -1,0 +1,184 @@
+#include "app/Settings.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "app/ProfileFile.h"
+#include "audio/AcmFormatTable.h"
+#include "audio/WaveFormat.h"
+#include "capture/CaptureFileName.h"
+
+namespace kelmo {
+
+namespace {
+
+constexpr const char* kGeneral = "General";
+constexpr const char* kVideo = "Video";
+constexpr const char* kAudio = "Audio";
+
+constexpr int32_t kDefaultTuner = 2;
+constexpr int32_t kDefaultFrameRate = 25;
+
+std::string WithTrailingSlash(std::string dir) {
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+int32_t Flag(int32_t value) { return value != 0 ? 1 : 0; }
+
+// A stored audio format block, when it is one.
+std::optional<std::vector<uint8_t>> ReadWaveBlock(const ProfileFile& file, const char* section,
+                                                  const char* key) {
+  auto block = file.GetProfileBinary(section, key);
+  if (!block || !IsValidWaveFormatBlock(*block)) return std::nullopt;
+  return block;
+}
+
+void LoadGeneral(const ProfileFile& file, KelmoContext& ctx) {
+  AppState& s = ctx.state;
+  s.currentChannel = file.GetProfileInt(kGeneral, "Channel", 0);
+  s.tvMode = Flag(file.GetProfileInt(kGeneral, "TV", 1));
+  s.frameRate = file.GetProfileInt(kGeneral, "FrameRate", kDefaultFrameRate);
+  s.tunerType = file.GetProfileInt(kGeneral, "Tuner", kDefaultTuner);
+  s.overlayOn = Flag(file.GetProfileInt(kGeneral, "Overlay", 1));
+  s.alwaysOnTop = Flag(file.GetProfileInt(kGeneral, "OnTop", 0));
+
+  // The frame rate divides the microseconds per frame; the tuner type indexes its table.
+  if (s.frameRate < 1 || s.frameRate > 30) s.frameRate = kDefaultFrameRate;
+  if (s.tunerType < 0 || s.tunerType > 2) s.tunerType = kDefaultTuner;
+  const int32_t count = s.tvMode ? ctx.channels.tv.count : ctx.channels.fm.count;
+  if (s.currentChannel < 0 || s.currentChannel >= count) s.currentChannel = 0;
+
+  const std::string fallback = DefaultCaptureDirectory();
+  s.saveDir =
+      CaptureDirectoryFromSetting(file.GetProfileString(kGeneral, "SaveDir", fallback), fallback);
+}
+
+void LoadAudio(const ProfileFile& file, AudioFormatSettings& a) {
+  a.inputFormatSet = 0;
+  a.compressionFormatSet = 0;
+  if (auto block = ReadWaveBlock(file, kAudio, "InputFormat")) {
+    a.inputFormat = std::move(*block);
+    a.inputFormatName = file.GetProfileString(kAudio, "InputName", "PCM");
+    a.inputFormatSet = 1;
+  }
+  if (auto block = ReadWaveBlock(file, kAudio, "OutputFormat")) {
+    a.compressionFormat = std::move(*block);
+    a.compressionFormatName = file.GetProfileString(kAudio, "OutputName", "PCM");
+    a.compressionFormatSet = 1;
+    a.wmaBitrate = 0;
+    a.wmaSampleRate = 0;
+    a.wmaChannels = 0;
+    a.wmaOutput = Flag(file.GetProfileInt(kAudio, "WMA", 0));
+    if (a.wmaOutput) {
+      a.wmaBitrate = file.GetProfileInt(kAudio, "WMABitRate", 0);
+      a.wmaSampleRate = file.GetProfileInt(kAudio, "WMASampleRate", 0);
+      a.wmaChannels = file.GetProfileInt(kAudio, "WMAChannels", 0);
+    }
+  }
+}
+
+// A held format's 18 + cbSize bytes; empty when the block is not a valid format.
+std::span<const uint8_t> FormatBytes(const std::vector<uint8_t>& block) {
+  return std::span<const uint8_t>(block.data(), WaveFormatBlockSize(block));
+}
+
+void SaveAudio(ProfileFile& file, const AudioFormatSettings& a) {
+  if (a.inputFormatSet && IsValidWaveFormatBlock(a.inputFormat)) {
+    file.WriteProfileBinary(kAudio, "InputFormat", FormatBytes(a.inputFormat));
+    file.WriteProfileString(kAudio, "InputName", a.inputFormatName);
+  }
+  if (a.compressionFormatSet && IsValidWaveFormatBlock(a.compressionFormat)) {
+    file.WriteProfileBinary(kAudio, "OutputFormat", FormatBytes(a.compressionFormat));
+    file.WriteProfileString(kAudio, "OutputName", a.compressionFormatName);
+    // Written also when WMA is off; the reader then ignores them.
+    if (file.WriteProfileInt(kAudio, "WMA", a.wmaOutput)) {
+      file.WriteProfileInt(kAudio, "WMABitRate", a.wmaBitrate);
+      file.WriteProfileInt(kAudio, "WMASampleRate", a.wmaSampleRate);
+      file.WriteProfileInt(kAudio, "WMAChannels", a.wmaChannels);
+    }
+  }
+}
+
+}  // namespace
+
+std::string DefaultCaptureDirectory() {
+  std::error_code error;
+  const std::string current = std::filesystem::current_path(error).string();
+  if (!error && !current.empty() && ::access(current.c_str(), W_OK) == 0)
+    return WithTrailingSlash(current);
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return WithTrailingSlash(home);
+  return WithTrailingSlash(current.empty() ? "/" : current);
+}
+
+std::string CaptureDirectoryFromSetting(const std::string& stored, const std::string& fallback) {
+  if (stored.empty() || stored.front() != '/') return fallback;
+  return WithTrailingSlash(stored);
+}
+
+CaptureFormatBlocks ReadCaptureFormats(CaptureDriver& capture) {
+  CaptureFormatBlocks blocks;
+  CaptureWindow* window = capture.Window();
+  if (window == nullptr) return blocks;
+
+  const uint32_t audioSize = std::max(AcmMaxFormatSize(), window->GetAudioFormatSize());
+  std::vector<uint8_t> audio(audioSize);
+  const uint32_t copied = window->GetAudioFormat(audio.data(), audioSize & 0xFFFF);
+  // Only the bytes the window filled count, and only when they make a whole format.
+  audio.resize(std::min<uint32_t>(copied, audioSize));
+  audio.resize(WaveFormatBlockSize(audio));
+  blocks.audio = std::move(audio);
+
+  std::vector<uint8_t> video(window->GetVideoFormatSize());
+  const uint32_t videoCopied =
+      window->GetVideoFormat(video.data(), static_cast<uint32_t>(video.size()));
+  video.resize(std::min<std::size_t>(videoCopied, video.size()));
+  blocks.video = std::move(video);
+  return blocks;
+}
+
+void ApplyCaptureFormats(CaptureDriver& capture, const CaptureFormatBlocks& blocks) {
+  CaptureWindow* window = capture.Window();
+  if (!blocks.audio.empty())
+    capture.aviAudioFormatSet = window != nullptr && window->SetAudioFormat(blocks.audio);
+  if (!blocks.video.empty())
+    capture.videoFormatSet = window != nullptr && window->SetVideoFormat(blocks.video);
+}
+
+void LoadSettings(KelmoContext& ctx) {
+  const ProfileFile file(ctx.SettingsPath());
+  LoadGeneral(file, ctx);
+  BuildCaptureFileName(ctx.capture, ctx.state.saveDir, ctx.clock);
+
+  CaptureFormatBlocks blocks;
+  if (auto audio = ReadWaveBlock(file, kVideo, "AudioFormat")) blocks.audio = std::move(*audio);
+  auto video = file.GetProfileBinary(kVideo, "VideoFormat");
+  if (video && IsValidBitmapInfoBlock(*video)) blocks.video = std::move(*video);
+  ApplyCaptureFormats(ctx.capture, blocks);
+
+  LoadAudio(file, ctx.audioFormats);
+}
+
+void SaveSettings(KelmoContext& ctx) {
+  const CaptureFormatBlocks blocks = ReadCaptureFormats(ctx.capture);
+  ProfileFile file(ctx.SettingsPath());
+  const AppState& s = ctx.state;
+  file.WriteProfileInt(kGeneral, "Tuner", s.tunerType);
+  file.WriteProfileInt(kGeneral, "Channel", s.currentChannel);
+  file.WriteProfileInt(kGeneral, "TV", s.tvMode);
+  file.WriteProfileInt(kGeneral, "FrameRate", s.frameRate);
+  file.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
+  file.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
+  file.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
+  file.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
+  file.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
+  SaveAudio(file, ctx.audioFormats);
+}
+
+}  // namespace kelmo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kelmo {
+
+// An audio format as the capture window, the wave devices and the codec manager exchange it, and as
+// config.dat stores it: 18 little-endian bytes, then cbSize extra bytes that belong to the format
+// tag (the C struct of the Windows version is 20 bytes with padding; the stored form has none).
+struct WaveFormatEx {
+  static constexpr std::size_t kBaseSize = 18;
+
+  uint16_t wFormatTag = 0;
+  uint16_t nChannels = 0;
+  uint32_t nSamplesPerSec = 0;
+  uint32_t nAvgBytesPerSec = 0;
+  uint16_t nBlockAlign = 0;
+  uint16_t wBitsPerSample = 0;
+  std::vector<uint8_t> extra;  // the bytes after the base fields; their count is cbSize
+
+  // The stored form: 18 + extra.size() bytes, with cbSize = extra.size().
+  std::vector<uint8_t> ToBytes() const;
+  // The format at the start of `block`; nullopt when the block fails IsValidWaveFormatBlock.
+  static std::optional<WaveFormatEx> FromBytes(std::span<const uint8_t> block);
+};
+
+// A block may be used as a WAVEFORMATEX: at least 18 bytes, and its 18 + cbSize bytes fit in it.
+bool IsValidWaveFormatBlock(std::span<const uint8_t> block);
+
+// 18 + cbSize of a valid block: the bytes that make up the format.
+std::size_t WaveFormatBlockSize(std::span<const uint8_t> block);
+
+// The format most of the program starts from: PCM, mono, 22050 Hz, 16 bits.
+WaveFormatEx DefaultPcmFormat();
+
+// A video format's header, as the capture window and config.dat hold it: 40 little-endian bytes,
+// possibly followed by a colour table.
+struct BitmapInfoHeader {
+  static constexpr std::size_t kSize = 40;
+
+  uint32_t biSize = kSize;
+  int32_t biWidth = 0;
+  int32_t biHeight = 0;  // positive: bottom-up rows
+  uint16_t biPlanes = 1;
+  uint16_t biBitCount = 0;
+  uint32_t biCompression = 0;  // 0 for RGB, otherwise a four-character code
+  uint32_t biSizeImage = 0;
+  int32_t biXPelsPerMeter = 0;
+  int32_t biYPelsPerMeter = 0;
+  uint32_t biClrUsed = 0;
+  uint32_t biClrImportant = 0;
+
+  std::vector<uint8_t> ToBytes() const;
+  // The header at the start of `block`; nullopt when the block fails IsValidBitmapInfoBlock.
+  static std::optional<BitmapInfoHeader> FromBytes(std::span<const uint8_t> block);
+};
+
+// A block may be used as a BITMAPINFO: at least 40 bytes, and its biSize (at least 40) fits in it.
+bool IsValidBitmapInfoBlock(std::span<const uint8_t> block);
+
+// Four-character codes as biCompression holds them.
+inline constexpr uint32_t kBiRgb = 0;
+inline constexpr uint32_t kFourccYuy2 = 0x32595559;  // 'Y' 'U' 'Y' '2'
+
+}  // namespace kelmo

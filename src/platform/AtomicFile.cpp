@@ -1,0 +1,65 @@
+#include "platform/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace kelmo {
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) && !error) return std::string();
+    return std::nullopt;
+  }
+  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+bool ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::is_symlink(requested, error)
+                                         ? std::filesystem::canonical(requested, error)
+                                         : requested;
+  if (error) return false;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+
+  mode_t mode = 0644;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) mode = info.st_mode & 07777;
+
+  std::string temp = path.string() + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kelmo
