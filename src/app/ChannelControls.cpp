@@ -1,5 +1,7 @@
 #include "app/ChannelControls.h"
 
+#include "channels/ChannelText.h"
+
 namespace kelmo {
 
 namespace {
@@ -8,7 +10,7 @@ template <typename Table>
 std::vector<std::string> MenuItems(const Table& table) {
   std::vector<std::string> items;
   for (int32_t i = 0; i < table.count; ++i) {
-    items.push_back(table.entries[static_cast<std::size_t>(i)].name);
+    items.push_back(ChannelDisplayText(table.entries[static_cast<std::size_t>(i)].name));
   }
   return items;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "channels/ChannelText.h"
 #include "channels/Frequency.h"
 
 namespace kelmo {
@@ -17,8 +18,9 @@ float FrequencyMhz(const ChannelEntry& entry) {
 }  // namespace
 
 std::string ChannelLineText(const ChannelEntry& entry) {
-  // The frequency exactly as stored, not reformatted: "87.50" stays "87.50".
-  return "(" + entry.frequency + ")  " + entry.name;
+  // The frequency exactly as stored, not reformatted: "87.50" stays "87.50". Names from files of
+  // the Windows version may be Windows-1252.
+  return "(" + entry.frequency + ")  " + ChannelDisplayText(entry.name);
 }
 
 void ChannelSelector::TuneTvChannel(int32_t index) {

@@ -19,7 +19,7 @@ struct ChannelMemory {
   int32_t previousFmIndex = 0;
 };
 
-// "(frequency)  name": how the channel line and the channel lists show a channel.
+// "(frequency)  name" in UTF-8: how the channel line and the channel lists show a channel.
 std::string ChannelLineText(const ChannelEntry& entry);
 
 // Tunes channels of the tables by index and shows the tuned one on the main window's channel line.

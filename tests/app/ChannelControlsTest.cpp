@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "app/ChannelControls.h"
+#include "tuner/SimCardFixture.h"
+
+namespace kelmo::test {
+namespace {
+
+// The up-down control: each click is reported before the control moves, then it moves by the
+// delta, wrapping from one end of its range to the other.
+class FakeSpin final : public SpinControl {
+ public:
+  int Pos() const override { return pos; }
+  int Lower() const override { return lower; }
+  int Upper() const override { return upper; }
+  void SetPos(int p) override { pos = p; }
+  void SetRange(int l, int u) override {
+    lower = l;
+    upper = u;
+  }
+  void Click(ChannelControls& controls, int delta) {
+    if (controls.OnSpinDeltaPos(delta) != 0) return;
+    int next = pos + delta;
+    if (next > upper) next = lower;
+    if (next < lower) next = upper;
+    pos = next;
+  }
+
+  int pos = 0, lower = 0, upper = 0;
+};
+
+class ChannelControlsTest : public SimCardFixture {
+ protected:
+  void SetUp() override {
+    SimCardFixture::SetUp();
+    controls = std::make_unique<ChannelControls>(*context, view, spin);
+  }
+  void TearDown() override {
+    controls.reset();
+    SimCardFixture::TearDown();
+  }
+
+  // Channels named "0", "1", ... on frequencies of the built-in antenna's bands.
+  void TvChannels(int count) {
+    context->channels.tv.count = count;
+    for (int i = 0; i < count; ++i) context->channels.tv.entries[i] = {std::to_string(i), "48.25"};
+  }
+  void FmChannels(int count) {
+    context->channels.fm.count = count;
+    for (int i = 0; i < count; ++i) context->channels.fm.entries[i] = {std::to_string(i), "87.60"};
+  }
+
+  // Clicks 'R' (right arrow) and 'L' (left arrow), keys otherwise; returns the channel shown
+  // after each, '-' when nothing was tuned.
+  std::string Press(const std::string& sequence) {
+    std::string tuned;
+    for (char c : sequence) {
+      const int writes = WriteCount();
+      if (c == 'R' || c == 'L') {
+        spin.Click(*controls, c == 'R' ? 1 : -1);
+      } else {
+        EXPECT_TRUE(controls->HandleKeyChar(static_cast<char32_t>(c)));
+      }
+      tuned += WriteCount() > writes ? view.channelLine.back() : '-';
+    }
+    return tuned;
+  }
+
+  RecordingView view;
+  FakeSpin spin;
+  std::unique_ptr<ChannelControls> controls;
+};
+
+TEST_F(ChannelControlsTest, SpinStepsOneChannelPerClickAndWraps) {
+  TvChannels(5);
+  controls->OnTvChosen(2);
+  // The first click tunes the chosen channel again; then one channel per click, also right
+  // after a change of direction, wrapping at both ends.
+  EXPECT_EQ(Press("RRRRRLLLLLLRL"), "2340104321010");
+  // A key puts the spin on the channel: in the last click's direction the next click tunes the
+  // same channel again, in the other direction it moves two.
+  EXPECT_EQ(Press("+L"), "11");
+  EXPECT_EQ(Press("+R"), "24");
+  EXPECT_EQ(context->state.currentChannel, 4);
+}
+
+TEST_F(ChannelControlsTest, ChannelKeysWrapAndDigitsBeyondTheTableTuneNothing) {
+  TvChannels(3);
+  controls->TuneSavedChannel();
+  EXPECT_EQ(Press("-"), "2");
+  EXPECT_EQ(spin.pos, 2);
+  EXPECT_EQ(Press("+"), "0");
+  EXPECT_EQ(spin.pos, 0);
+  EXPECT_FALSE(controls->HandleKeyChar(U'x'));
+
+  FmChannels(5);
+  controls->OnFmChosen(0);
+  EXPECT_EQ(context->state.tvMode, 0);
+  EXPECT_EQ(Press("-"), "4");
+  EXPECT_EQ(Press("0"), "-");  // the tenth channel of five
+  EXPECT_EQ(context->state.currentChannel, 9);
+  EXPECT_EQ(Press("+"), "0");
+}
+
+TEST_F(ChannelControlsTest, GoingBackAlternatesBetweenTheLastTwoChannels) {
+  TvChannels(6);
+  controls->TuneSavedChannel();
+  EXPECT_EQ(view.channelLine, "(48.25)  0");
+  EXPECT_EQ(Press("6..."), "5050");  // key 6 is index 5
+  EXPECT_EQ(spin.pos, 0);
+  EXPECT_EQ(Press("33."), "222");  // the same channel twice: back re-tunes it
+}
+
+TEST_F(ChannelControlsTest, EmptyTableIsNeverRead) {
+  FmChannels(2);
+  controls->TuneSavedChannel();  // TV mode, no TV channels: nothing tuned
+  EXPECT_EQ(Press("+-5.RRLL"), "--------");
+  EXPECT_EQ(view.channelLine, "");
+  EXPECT_TRUE(controls->TvMenuItems().empty());
+}
+
+TEST_F(ChannelControlsTest, StartUpInFmModeSetsTheSpinOverTheFmTable) {
+  TvChannels(40);
+  FmChannels(5);
+  context->channels.fm.entries[3].name = "Caf\xE9";  // Windows-1252, from an old file
+  context->state.tvMode = 0;
+  context->state.currentChannel = 3;
+  controls->TuneSavedChannel();
+  EXPECT_EQ(spin.lower, 0);
+  EXPECT_EQ(spin.upper, 4);
+  EXPECT_EQ(spin.pos, 3);
+  EXPECT_EQ(view.channelLine, "(87.60)  Caf\u00e9");
+  EXPECT_EQ(controls->FmMenuItems().at(3), "Caf\u00e9");
+}
+
+TEST_F(ChannelControlsTest, MuteAndVolume) {
+  FmChannels(1);
+  controls->OnFmChosen(0);
+  ClearLog();
+  controls->OnMute();
+  controls->OnMute();
+  EXPECT_EQ(Log(), (std::vector<std::string>{"GPIO 0", "GPIO 1"}));
+
+  shell.mixerInstalled = false;
+  controls->OnVol();
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("mixer"), std::string::npos);
+}
+
+TEST_F(ChannelControlsTest, WithoutTheCardTheButtonsRefuseAndMuteDoesNothing) {
+  StopCard(*context);
+  context->card.SetCandidates({(dir / "missing.so").string()});
+  StartCard(*context);
+  messages.Clear();
+  EXPECT_FALSE(controls->CardPresentOrRefuse());
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"missing.so not present."});
+  controls->OnMute();
+  EXPECT_FALSE(context->state.muted);
+}
+
+}  // namespace
+}  // namespace kelmo::test

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "tuner/SimCardFixture.h"
+
+namespace kelmo::test {
+namespace {
+
+using CardDriverLibraryTest = SimCardFixture;
+
+TEST_F(CardDriverLibraryTest, AbsentLibraryIsReportedAndEverythingIsANoOp) {
+  StopCard(*context);
+  messages.Clear();
+  context->card.SetCandidates(CardLibraryCandidates(std::nullopt, dir / "nowhere"));
+  StartCard(*context);
+  EXPECT_FALSE(context->card.IsLoaded());
+  EXPECT_EQ(messages.Texts(),
+            std::vector<std::string>{"I don't find Btvid_32.so so I'm afraid you can not hear "
+                                     "sound with my program."});
+
+  context->state.tvMode = 0;
+  context->tuner.TuneTv(48.25f);
+  context->card.SelectAudioTv();
+  EXPECT_EQ(context->state.tvMode, 0);
+  EXPECT_EQ(context->card.ReadTunerStatus(), 0);
+  EXPECT_EQ(context->card.ReadDecoderStatus(), 0);
+  context->card.UnloadCardLibrary();
+  StopCard(*context);
+  EXPECT_EQ(clock.SleptMilliseconds(), 1000);  // the two shut-down pauses, no tuner pauses
+}
+
+TEST_F(CardDriverLibraryTest, LibraryLackingACalledExportIsReleasedAndNamed) {
+  StopCard(*context);
+  messages.Clear();
+  UseLibrary(KELMO_INCOMPLETE_CARD);
+  EXPECT_FALSE(context->card.IsLoaded());
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("I2CSWRead"), std::string::npos);
+  EXPECT_EQ(context->card.ReadTunerStatus(), 0);
+}
+
+TEST_F(CardDriverLibraryTest, CandidatesPreferTheOverrideThenTheExecutableFolder) {
+  EXPECT_EQ(CardLibraryCandidates(std::string("/opt/card.so"), "/usr/bin"),
+            std::vector<std::string>{"/opt/card.so"});
+  EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
+            (std::vector<std::string>{"/usr/bin/Btvid_32.so", "Btvid_32.so"}));
+}
+
+TEST_F(CardDriverLibraryTest, StatusReadUsesTheTunerReadAddressWithItsPause) {
+  ASSERT_TRUE(context->card.IsLoaded());
+  context->state.tunerType = 0;  // writes at 0xC0
+  context->tuner.TuneTv(48.25f);
+  ClearLog();
+  const int64_t before = clock.SleptMilliseconds();
+  const int status = context->card.ReadTunerStatus();
+  EXPECT_EQ(clock.SleptMilliseconds() - before, 10);
+  const auto log = Log();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log[0].starts_with("R C3 -> ")) << log[0];
+  EXPECT_LE(status, 15);
+}
+
+}  // namespace
+}  // namespace kelmo::test

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/KelmoContext.h"
+#include "capture/CardStartup.h"
+#include "platform/sim/ManualClock.h"
+#include "platform/sim/RecordingPower.h"
+#include "support/Fakes.h"
+
+namespace kelmo::test {
+
+// A context whose card is the simulated Btvid_32.so of the build, loaded for real, logging its bus
+// into a file of the test's own temporary folder. KELMO_ANTENNA is unset (the built-in antenna)
+// unless a test writes its own antenna and calls Restart.
+class SimCardFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = std::filesystem::temp_directory_path() /
+          ("kelmo-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+           std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    logPath = dir / "i2c.log";
+    setenv("KELMO_I2C_LOG", logPath.c_str(), 1);
+    unsetenv("KELMO_ANTENNA");
+    context = std::make_unique<KelmoContext>(clock, messages, power, shell, dir);
+    UseLibrary(KELMO_BUILD_DIR "/Btvid_32.so");
+  }
+
+  void TearDown() override {
+    context.reset();
+    unsetenv("KELMO_I2C_LOG");
+    unsetenv("KELMO_ANTENNA");
+    std::filesystem::remove_all(dir);
+  }
+
+  // Loads `path` as the card library, as the program's start-up does.
+  void UseLibrary(const std::string& path) {
+    context->card.SetCandidates({path});
+    StartCard(*context);
+  }
+
+  // Starts the card again with an antenna file of these lines.
+  void UseAntenna(const std::string& lines) {
+    const std::filesystem::path antenna = dir / "antenna.txt";
+    std::ofstream(antenna) << lines;
+    setenv("KELMO_ANTENNA", antenna.c_str(), 1);
+    StopCard(*context);
+    StartCard(*context);
+    ClearLog();
+  }
+
+  std::vector<std::string> Log() const {
+    std::vector<std::string> lines;
+    std::ifstream file(logPath);
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+  }
+  // The last tuner write ("W ..."), or "" when there was none.
+  std::string LastWrite() const {
+    const auto lines = Log();
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+      if (it->starts_with("W ")) return *it;
+    }
+    return "";
+  }
+  int WriteCount() const {
+    int n = 0;
+    for (const std::string& line : Log()) n += line.starts_with("W ") ? 1 : 0;
+    return n;
+  }
+  void ClearLog() const { std::filesystem::remove(logPath); }
+
+  template <typename Table>
+  static void Fill(Table& table, const std::vector<std::pair<std::string, std::string>>& rows) {
+    table.count = static_cast<int32_t>(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      table.entries[i] = {rows[i].second, rows[i].first};  // {name, frequency}
+    }
+  }
+
+  ManualClock clock;
+  RecordingMessages messages;
+  RecordingPower power;
+  RecordingShell shell;
+  std::filesystem::path dir;
+  std::filesystem::path logPath;
+  std::unique_ptr<KelmoContext> context;
+};
+
+}  // namespace kelmo::test
