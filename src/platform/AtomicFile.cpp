@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace kelmo {
@@ -27,23 +25,31 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error) && !error) return std::string();
-    return std::nullopt;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
   }
-  std::string bytes(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) return std::nullopt;
+  ::close(fd);
   return bytes;
 }
 
 bool ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes) {
   std::error_code error;
-  const std::filesystem::path path = std::filesystem::is_symlink(requested, error)
-                                         ? std::filesystem::canonical(requested, error)
-                                         : requested;
-  if (error) return false;
+  std::filesystem::path path = requested;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(requested, error))) {
+    path = std::filesystem::canonical(requested, error);
+    if (error) return false;
+  }
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
 
   mode_t mode = 0644;

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "app/KelmoContext.h"
+#include "app/ProfileBlock.h"
+#include "app/Settings.h"
+#include "audio/WaveFormat.h"
+#include "capture/sim/SimCaptureWindow.h"
+#include "platform/sim/ManualClock.h"
+#include "platform/sim/RecordingPower.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+namespace kelmo {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+// 2024-03-05 21:30:15 UTC; the manual clock's local time is UTC.
+constexpr int64_t kNow = 1709674215;
+
+std::vector<uint8_t> StereoPcm44k() {
+  WaveFormatEx f = DefaultPcmFormat();
+  f.nChannels = 2;
+  f.nSamplesPerSec = 44100;
+  f.nAvgBytesPerSec = 176400;
+  f.nBlockAlign = 4;
+  return f.ToBytes();
+}
+
+std::vector<uint8_t> Yuy2At768() {
+  BitmapInfoHeader h;
+  h.biWidth = 768;
+  h.biHeight = 576;
+  h.biBitCount = 16;
+  h.biCompression = kFourccYuy2;
+  h.biSizeImage = 768 * 576 * 2;
+  return h.ToBytes();
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  SettingsTest() : clock(kNow) { Restart(); }
+
+  // A new program run on the same data folder, with a connected simulated capture window.
+  void Restart() {
+    ctx.reset();
+    ctx = std::make_unique<KelmoContext>(clock, messages, power, shell, dir.Path());
+    window = std::make_unique<SimCaptureWindow>();
+    window->DriverConnect(0);
+    ctx->capture.SetWindow(window.get());
+  }
+
+  std::string Config() const { return ReadFile(dir / "config.dat"); }
+
+  test::TempDir dir;
+  ManualClock clock;
+  test::RecordingMessages messages;
+  RecordingPower power;
+  test::RecordingShell shell;
+  std::unique_ptr<SimCaptureWindow> window;
+  std::unique_ptr<KelmoContext> ctx;
+};
+
+TEST_F(SettingsTest, FirstRunGivesTheDefaultsAndNamesTheCaptureFile) {
+  LoadSettings(*ctx);
+  const AppState& s = ctx->state;
+  EXPECT_EQ(s.tvMode, 1);
+  EXPECT_EQ(s.currentChannel, 0);
+  EXPECT_EQ(s.frameRate, 25);
+  EXPECT_EQ(s.tunerType, 2);
+  EXPECT_EQ(s.overlayOn, 1);
+  EXPECT_EQ(s.alwaysOnTop, 0);
+  EXPECT_EQ(s.saveDir, DefaultCaptureDirectory());
+  EXPECT_EQ(s.saveDir.back(), '/');
+  EXPECT_EQ(ctx->capture.captureFileName, s.saveDir + "Kelmo.05_21.30.15.avi");
+  EXPECT_EQ(window->CaptureFile(), ctx->capture.captureFileName);
+  EXPECT_EQ(ctx->capture.aviAudioFormatSet, 0);
+  EXPECT_EQ(ctx->capture.videoFormatSet, 0);
+  EXPECT_EQ(ctx->audioFormats.inputFormatSet, 0);
+  EXPECT_EQ(ctx->audioFormats.compressionFormatSet, 0);
+  EXPECT_EQ(ctx->audioFormats.wmaOutput, 0);
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAndLoadRestoresIt) {
+  ctx->channels.fm.count = 5;
+  AppState& s = ctx->state;
+  s.tunerType = 1, s.currentChannel = 4, s.tvMode = 0, s.frameRate = 15, s.overlayOn = 0;
+  s.alwaysOnTop = 1, s.saveDir = "/rec/";
+  ASSERT_TRUE(window->SetAudioFormat(StereoPcm44k()));
+  ASSERT_TRUE(window->SetVideoFormat(Yuy2At768()));
+  AudioFormatSettings& a = ctx->audioFormats;
+  a.inputFormatSet = 1, a.inputFormat = DefaultPcmFormat().ToBytes(), a.inputFormatName = "PCM";
+  a.compressionFormatSet = 1, a.compressionFormatName = "Windows Media Audio V2";
+  WaveFormatEx wma = DefaultPcmFormat();
+  wma.wFormatTag = 0x161;
+  wma.extra = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  a.compressionFormat = wma.ToBytes();
+  a.compressionFormat.resize(50);  // a chooser's buffer is larger than the format it holds
+  a.wmaOutput = 1, a.wmaBitrate = 64000, a.wmaSampleRate = 44100, a.wmaChannels = 2;
+  SaveSettings(*ctx);
+
+  EXPECT_EQ(Config(),
+            "[General]\nTuner=1\nChannel=4\nTV=0\nFrameRate=15\nOverlay=0\nOnTop=1\n"
+            "SaveDir=/rec/\n[Video]\nAudioFormat=" +
+                EncodeProfileBlock(StereoPcm44k()) +
+                "\nVideoFormat=" + EncodeProfileBlock(Yuy2At768()) +
+                "\n[Audio]\nInputFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +
+                "\nInputName=PCM\nOutputFormat=" + EncodeProfileBlock(wma.ToBytes()) +
+                "\nOutputName=Windows Media Audio V2\nWMA=1\nWMABitRate=64000\n"
+                "WMASampleRate=44100\nWMAChannels=2\n");
+
+  Restart();
+  ctx->channels.fm.count = 5;
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->state.tunerType, 1);
+  EXPECT_EQ(ctx->state.currentChannel, 4);
+  EXPECT_EQ(ctx->state.tvMode, 0);
+  EXPECT_EQ(ctx->state.frameRate, 15);
+  EXPECT_EQ(ctx->state.overlayOn, 0);
+  EXPECT_EQ(ctx->state.alwaysOnTop, 1);
+  EXPECT_EQ(ctx->state.saveDir, "/rec/");
+  EXPECT_EQ(ctx->capture.aviAudioFormatSet, 1);
+  EXPECT_EQ(ctx->capture.videoFormatSet, 1);
+  EXPECT_EQ(ReadCaptureFormats(ctx->capture).video, Yuy2At768());
+  EXPECT_EQ(ctx->audioFormats.compressionFormat, wma.ToBytes());
+  EXPECT_EQ(ctx->audioFormats.compressionFormatName, "Windows Media Audio V2");
+  EXPECT_EQ(ctx->audioFormats.wmaBitrate, 64000);
+  EXPECT_EQ(ctx->audioFormats.wmaChannels, 2);
+}
+
+TEST_F(SettingsTest, WmaValuesAndInputNameAreReadOnlyUnderTheirFormat) {
+  const std::string pcm = EncodeProfileBlock(DefaultPcmFormat().ToBytes());
+  WriteFile(dir / "config.dat",
+            "[Audio]\nInputName=IMA ADPCM\nOutputFormat=" + pcm +
+                "\nOutputName=PCM\nWMA=0\nWMABitRate=64000\nWMASampleRate=44100\nWMAChannels=2\n");
+  LoadSettings(*ctx);
+  const AudioFormatSettings& a = ctx->audioFormats;
+  EXPECT_EQ(a.inputFormatSet, 0);
+  EXPECT_EQ(a.inputFormatName, "");
+  EXPECT_EQ(a.compressionFormatSet, 1);
+  EXPECT_EQ(a.wmaOutput, 0);
+  EXPECT_EQ(a.wmaBitrate, 0);
+  EXPECT_EQ(a.wmaSampleRate, 0);
+  EXPECT_EQ(a.wmaChannels, 0);
+}
+
+TEST_F(SettingsTest, HandEditedValuesOutOfRangeFallBack) {
+  ctx->channels.tv.count = 3;
+  WriteFile(dir / "config.dat",
+            "[General]\nTuner=7\nChannel=3\nTV=1\nFrameRate=0\nSaveDir=C:\\TV\\\n");
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->state.tunerType, 2);
+  EXPECT_EQ(ctx->state.currentChannel, 0);
+  EXPECT_EQ(ctx->state.frameRate, 25);
+  EXPECT_EQ(ctx->state.saveDir, DefaultCaptureDirectory());
+
+  EXPECT_EQ(CaptureDirectoryFromSetting("/", "/d/"), "/");
+  EXPECT_EQ(CaptureDirectoryFromSetting("/tv", "/d/"), "/tv/");
+  EXPECT_EQ(CaptureDirectoryFromSetting("/no/such/folder/", "/d/"), "/no/such/folder/");
+  EXPECT_EQ(CaptureDirectoryFromSetting("", "/d/"), "/d/");
+}
+
+TEST_F(SettingsTest, FormatBlocksThatFailTheCheckLeaveTheirFormatUnset) {
+  std::vector<uint8_t> overlong = DefaultPcmFormat().ToBytes();
+  overlong[16] = 1;  // cbSize 1, but no extra byte follows
+  BitmapInfoHeader vga;
+  vga.biWidth = 640, vga.biHeight = 480, vga.biBitCount = 24;
+  WriteFile(dir / "config.dat",
+            "[Video]\nAudioFormat=AAB\nVideoFormat=" + EncodeProfileBlock(vga.ToBytes()) +
+                "\n[Audio]\nInputFormat=" + EncodeProfileBlock(overlong) +
+                "\nOutputFormat=" + EncodeProfileBlock(std::vector<uint8_t>(17, 0)) + "\n");
+  ctx->capture.aviAudioFormatSet = 1;  // the card start-up's default format
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->capture.aviAudioFormatSet, 1);  // no block: the flag stays
+  EXPECT_EQ(ctx->capture.videoFormatSet, 0);     // the driver refused 640 x 480
+  EXPECT_EQ(ctx->audioFormats.inputFormatSet, 0);
+  EXPECT_EQ(ctx->audioFormats.compressionFormatSet, 0);
+}
+
+TEST_F(SettingsTest, WithoutCaptureWindowTheFormatsAreWrittenEmptyAndNotApplied) {
+  ctx->capture.SetWindow(nullptr);
+  SaveSettings(*ctx);
+  EXPECT_NE(Config().find("[Video]\nAudioFormat=\nVideoFormat=\n"), std::string::npos);
+
+  WriteFile(dir / "config.dat",
+            "[Video]\nAudioFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes()) + "\n");
+  ctx->capture.aviAudioFormatSet = 1;
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->capture.aviAudioFormatSet, 0);
+}
+
+TEST_F(SettingsTest, SaveKeepsAWindowsFileWithForeignKeysAndSections) {
+  const std::string foreign =
+      "[Profiles]\r\nProfilesCount=1\r\nProfilesData=ABCD\r\n[Other Program]\r\nX=1\r\n";
+  WriteFile(dir / "config.dat", "[General]\r\nTuner=0\r\nChannel=0\r\n" + foreign);
+  LoadSettings(*ctx);
+  SaveSettings(*ctx);
+  const std::string text = Config();
+  EXPECT_EQ(text.rfind("[General]\r\nTuner=0\r\nChannel=0\r\nTV=1\r\nFrameRate=25\r\n", 0), 0u);
+  EXPECT_NE(text.find(foreign), std::string::npos);
+  // Every line, old or new, ends in CRLF.
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+    EXPECT_EQ(text[at - 1], '\r') << "at byte " << at;
+}
+
+}  // namespace
+}  // namespace kelmo

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "app/KelmoContext.h"
+#include "channels/ChannelFile.h"
+#include "channels/ChannelLists.h"
+#include "channels/Frequency.h"
+#include "platform/sim/ManualClock.h"
+#include "platform/sim/RecordingPower.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+namespace kelmo {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+std::string U32(uint32_t v) {
+  return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                     static_cast<char>(v >> 24)};
+}
+
+std::string Record(const std::string& name, const std::string& frequency) {
+  return U32(static_cast<uint32_t>(name.size())) + name +
+         U32(static_cast<uint32_t>(frequency.size())) + frequency;
+}
+
+// One TV channel with a four-letter name at 48.25 MHz and no FM stations.
+const std::string kExample = U32(1) + Record("ARD1", "48.25") + U32(0);
+
+class ChannelFileTest : public ::testing::Test {
+ protected:
+  std::filesystem::path FilePath() const { return dir / "Channels.dat"; }
+
+  // The start-up read, as the main window does it, on a fresh context.
+  KelmoContext& StartUp() {
+    ctx = std::make_unique<KelmoContext>(clock, messages, power, shell, dir.Path());
+    LoadChannelLists(*ctx);
+    return *ctx;
+  }
+
+  test::TempDir dir;
+  ManualClock clock;
+  test::RecordingMessages messages;
+  RecordingPower power;
+  test::RecordingShell shell;
+  std::unique_ptr<KelmoContext> ctx;
+};
+
+TEST_F(ChannelFileTest, MissingAndEmptyFilesBecomeEightZeroBytes) {
+  StartUp();
+  EXPECT_EQ(ReadFile(FilePath()), std::string(8, '\0'));
+  WriteFile(FilePath(), "");
+  KelmoContext& c = StartUp();
+  EXPECT_EQ(ReadFile(FilePath()), std::string(8, '\0'));
+  EXPECT_EQ(c.channels.tv.count, 0);
+  EXPECT_EQ(c.channels.fm.count, 0);
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(ChannelFileTest, TheExampleFileReadsAndWritesByteForByte) {
+  WriteFile(FilePath(), kExample);
+  KelmoContext& c = StartUp();
+  ASSERT_EQ(c.channels.tv.count, 1);
+  EXPECT_EQ(c.channels.tv.entries[0].name, "ARD1");
+  EXPECT_EQ(c.channels.tv.entries[0].frequency, "48.25");
+  EXPECT_EQ(ReadFile(FilePath()), kExample);
+
+  WriteFile(FilePath(), "");
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  file.WriteTvChannels(c.channels.tv, 1);
+  ASSERT_TRUE(file.Save());
+  EXPECT_EQ(ReadFile(FilePath()), kExample);
+  EXPECT_EQ(kExample.size(), 25u);
+}
+
+TEST_F(ChannelFileTest, RewritesKeepTheOtherSectionAndTheTrailingBytes) {
+  const std::string tv = U32(2) + Record("One", "55.25") + Record("", "62.25");
+  const std::string fm = U32(1) + Record("Radio", "87.50");
+  const std::string trailing = "\x01\x02tail";
+  WriteFile(FilePath(), tv + fm + trailing);
+  KelmoContext& c = StartUp();
+  EXPECT_EQ(c.channels.tv.entries[1].name, "");  // an empty name reads back empty
+  EXPECT_EQ(ReadFile(FilePath()), tv + fm + trailing);
+
+  // An FM rewrite leaves the TV section byte for byte.
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  c.channels.fm.entries[1] = {"Dos", "100.10"};
+  file.WriteFmChannels(c.channels.fm, 2);
+  ASSERT_TRUE(file.Save());
+  const std::string fm2 = U32(2) + Record("Radio", "87.50") + Record("Dos", "100.10");
+  EXPECT_EQ(ReadFile(FilePath()), tv + fm2 + trailing);
+
+  // A shorter TV section: the FM section follows it at once; the file keeps its old length and
+  // the stale bytes after the new end are ignored.
+  ASSERT_TRUE(file.Load());
+  file.WriteTvChannels(c.channels.tv, 1);
+  ASSERT_TRUE(file.Save());
+  const std::string shorter = U32(1) + Record("One", "55.25") + fm2 + trailing;
+  const std::string written = ReadFile(FilePath());
+  ASSERT_EQ(written.size(), (tv + fm2 + trailing).size());
+  EXPECT_EQ(written.substr(0, shorter.size()), shorter);
+  KelmoContext& again = StartUp();
+  EXPECT_EQ(again.channels.tv.count, 1);
+  EXPECT_EQ(again.channels.fm.count, 2);
+  EXPECT_EQ(again.channels.fm.entries[1].frequency, "100.10");
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+struct Damage {
+  const char* what;
+  std::string bytes;
+  int32_t tvCount;
+  int32_t fmCount;
+  const char* reported;  // a piece of the message
+};
+
+TEST_F(ChannelFileTest, EachKindOfDamageIsKeptReadAsFarAsSoundAndReportedOnce) {
+  const std::string good = Record("Good", "55.25");
+  std::string manyTv = U32(101);
+  for (int i = 0; i < 101; ++i) manyTv += good;
+  const std::string longName(85, 'x');
+  const Damage cases[] = {
+      {"short file", "\x01\x00", 0, 0, "The TV count is missing."},
+      {"count past the image", U32(3) + good, 1, 0, "says 3 channels, but the file ends after 1"},
+      {"length past the image", U32(1) + good + U32(1) + U32(500) + "abc", 1, 0,
+       "The FM list says 1 channels"},
+      {"missing FM count", U32(1) + good, 1, 0, "The FM count is missing."},
+      {"over capacity", manyTv + U32(1) + good, 100, 1, "holds 101 channels; only 100 fit"},
+      {"text over 79 bytes", U32(1) + Record(longName, "55.25") + U32(0), 1, 0,
+       "the name is 85 bytes long"},
+  };
+  for (const Damage& d : cases) {
+    SCOPED_TRACE(d.what);
+    test::TempDir own;
+    test::RecordingMessages boxes;
+    WriteFile(own / "Channels.dat", d.bytes);
+    KelmoContext c(clock, boxes, power, shell, own.Path());
+    LoadChannelLists(c);
+    EXPECT_EQ(c.channels.tv.count, d.tvCount);
+    EXPECT_EQ(c.channels.fm.count, d.fmCount);
+    EXPECT_EQ(ReadFile(own / "Channels.dat"), d.bytes);
+    EXPECT_EQ(ReadFile(own / "Channels.dat.bad"), d.bytes);
+    // A channel dialog reading the file again says nothing more.
+    ChannelFile dialogFile(own.Path(), boxes);
+    dialogFile.Load();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const std::string text = boxes.Shown()[0].text;
+    EXPECT_NE(text.find((own / "Channels.dat").string()), std::string::npos) << text;
+    EXPECT_NE(text.find(d.reported), std::string::npos) << text;
+  }
+  // The cut keeps the first 79 bytes.
+  test::TempDir own;
+  WriteFile(own / "Channels.dat", cases[5].bytes);
+  KelmoContext c(clock, messages, power, shell, own.Path());
+  LoadChannelLists(c);
+  EXPECT_EQ(c.channels.tv.entries[0].name, std::string(79, 'x'));
+}
+
+TEST_F(ChannelFileTest, RewritingADamagedTvSectionLeavesASoundFile) {
+  WriteFile(FilePath(), U32(3) + Record("Good", "55.25"));
+  KelmoContext& c = StartUp();
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  file.WriteTvChannels(c.channels.tv, c.channels.tv.count);
+  ASSERT_TRUE(file.Save());
+  EXPECT_EQ(ReadFile(FilePath()), U32(1) + Record("Good", "55.25") + U32(0));
+  ASSERT_TRUE(file.Load());
+  EXPECT_TRUE(file.Problems().empty());
+}
+
+TEST_F(ChannelFileTest, WithoutACopyOfADamagedFileNothingIsWritten) {
+  const std::string damaged = U32(2) + Record("Good", "55.25");
+  WriteFile(FilePath(), damaged);
+  std::filesystem::create_directory(dir / "Channels.dat.bad");  // the copy cannot be made
+  KelmoContext& c = StartUp();
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  file.WriteTvChannels(c.channels.tv, 0);
+  EXPECT_FALSE(file.Save());
+  EXPECT_EQ(ReadFile(FilePath()), damaged);
+  ASSERT_FALSE(messages.Shown().empty());
+  EXPECT_NE(messages.Shown()[0].text.find("could not be written"), std::string::npos);
+}
+
+TEST_F(ChannelFileTest, AFailedOpenIsShownAndNothingIsWrittenBack) {
+  std::filesystem::create_directory(FilePath());  // cannot be opened as a file
+  KelmoContext& c = StartUp();
+  EXPECT_EQ(c.channels.tv.count, 0);
+  EXPECT_EQ(c.channels.fm.count, 0);
+  ASSERT_FALSE(messages.Shown().empty());
+  const Message shown = messages.Shown()[0];
+  EXPECT_EQ(shown.text, "¡No logré abrir " + FilePath().string() + "!");
+  EXPECT_EQ(shown.caption, "ERROR");
+  EXPECT_TRUE(std::filesystem::is_directory(FilePath()));
+
+  // A file removed between loading and saving is not created again by the save.
+  std::filesystem::remove(FilePath());
+  WriteFile(FilePath(), kExample);
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  std::filesystem::remove(FilePath());
+  EXPECT_FALSE(file.Save());
+  EXPECT_FALSE(std::filesystem::exists(FilePath()));
+}
+
+TEST_F(ChannelFileTest, FrequenciesKeepTheirDotUnderACommaLocale) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "de_DE.UTF-8 missing";
+  WriteFile(FilePath(), U32(1) + Record("Eins", "855.25") + U32(0));
+  KelmoContext& c = StartUp();
+  const double mhz = ParseFrequency(c.channels.tv.entries[0].frequency);
+  c.channels.tv.entries[0].frequency = FormatFrequency(mhz + 1.0);
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  file.WriteTvChannels(c.channels.tv, 1);
+  ASSERT_TRUE(file.Save());
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_DOUBLE_EQ(mhz, 855.25);
+  EXPECT_EQ(ReadFile(FilePath()), U32(1) + Record("Eins", "856.25") + U32(0));
+}
+
+}  // namespace
+}  // namespace kelmo
