@@ -15,11 +15,11 @@ struct AppState {
   int32_t tunerType = 2;       // 0 Philips, 1 Temic, 2 LG
   int32_t overlayOn = 0;
   int32_t alwaysOnTop = 0;
-  int32_t frameRate = 25;      // AVI frames per second, 1..30
-  std::string saveDir;         // recordings' directory, ending in '/'
+  int32_t frameRate = 25;  // AVI frames per second, 1..30
+  std::string saveDir;     // recordings' directory, ending in '/'
   bool muted = false;
   bool smallView = false;
-  int32_t soundOnAtExit = 0;   // "Exit and Sound ON" leaves the card's sound on
+  int32_t soundOnAtExit = 0;  // "Exit and Sound ON" leaves the card's sound on
   int32_t levelMeterOn = 0;
   int32_t spinLastDirection = 0;  // -1, 0 or +1: the previous spin click
 

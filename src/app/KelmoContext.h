@@ -17,8 +17,8 @@
 
 namespace kelmo {
 
-// Everything the program shares: made once in main (or by a test with simulated ports) and handed by
-// reference to whoever needs it. Nothing of this lives in a global.
+// Everything the program shares: made once in main (or by a test with simulated ports) and handed
+// by reference to whoever needs it. Nothing of this lives in a global.
 class KelmoContext {
  public:
   KelmoContext(Clock& clock, Messages& messages, Power& power, Shell& shell,

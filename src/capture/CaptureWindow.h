@@ -41,25 +41,25 @@ struct CaptureParms {
   uint32_t dwRequestMicroSecPerFrame = 66667;  // frame period
   bool fMakeUserHitOKToCapture = false;
   uint32_t wPercentDropForError = 10;
-  bool fYield = false;         // capture on a background thread
-  uint32_t dwIndexSize = 0;    // maximum index entries of the AVI file
+  bool fYield = false;       // capture on a background thread
+  uint32_t dwIndexSize = 0;  // maximum index entries of the AVI file
   uint32_t wChunkGranularity = 0;
   uint32_t wNumVideoRequested = 0;
   bool fCaptureAudio = false;
   uint32_t wNumAudioRequested = 0;
-  uint32_t vKeyAbort = 0x1B;   // key that ends the capture (Escape)
+  uint32_t vKeyAbort = 0x1B;  // key that ends the capture (Escape)
   bool fAbortLeftMouse = true;
   bool fAbortRightMouse = true;
   bool fLimitEnabled = false;
-  uint32_t wTimeLimit = 0;     // seconds, used when fLimitEnabled
+  uint32_t wTimeLimit = 0;  // seconds, used when fLimitEnabled
   uint32_t dwAudioBufferSize = 0;
   uint32_t AVStreamMaster = 0;  // 0: audio is the master stream
 };
 
 // Status ids the capture window reports through the status callback.
-inline constexpr int kCapStatusEnd = 301;            // a capture has ended
-inline constexpr int kCapStatusStatsAudio = 511;     // closing statistics, with sound
-inline constexpr int kCapStatusStatsNoAudio = 512;   // closing statistics, without sound
+inline constexpr int kCapStatusEnd = 301;           // a capture has ended
+inline constexpr int kCapStatusStatsAudio = 511;    // closing statistics, with sound
+inline constexpr int kCapStatusStatsNoAudio = 512;  // closing statistics, without sound
 
 // Called by the capture window while it works: a status id and its text (UTF-8). May be called on
 // the capture thread; the return value is ignored by the window.
@@ -93,7 +93,8 @@ class CaptureWindow {
   virtual bool SetAudioFormat(const std::vector<uint8_t>& format) = 0;
   // Size in bytes of the current audio format block.
   virtual uint32_t GetAudioFormatSize() = 0;
-  // Copies at most `size` bytes of the current audio format into `buffer`; returns the count copied.
+  // Copies at most `size` bytes of the current audio format into `buffer`; returns the count
+  // copied.
   virtual uint32_t GetAudioFormat(uint8_t* buffer, uint32_t size) = 0;
 
   // The driver's video format dialog; true on success.

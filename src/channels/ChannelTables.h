@@ -10,7 +10,8 @@ namespace kelmo {
 inline constexpr std::size_t kChannelTextMax = 79;
 
 // One channel: both fields are text. The name keeps the bytes the user typed (UTF-8, or
-// Windows-1252 from files of the Windows version); the frequency is MHz with two decimals ("855.25").
+// Windows-1252 from files of the Windows version); the frequency is MHz with two decimals
+// ("855.25").
 struct ChannelEntry {
   std::string name;
   std::string frequency;

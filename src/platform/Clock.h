@@ -6,13 +6,13 @@ namespace kelmo {
 
 // Broken-down local time, as the clock field and the schedule show it.
 struct LocalTime {
-  int year = 1970;   // four digits
-  int month = 1;     // 1..12
-  int day = 1;       // 1..31
-  int hour = 0;      // 0..23
-  int minute = 0;    // 0..59
-  int second = 0;    // 0..60
-  int weekday = 4;   // 0 = Sunday
+  int year = 1970;  // four digits
+  int month = 1;    // 1..12
+  int day = 1;      // 1..31
+  int hour = 0;     // 0..23
+  int minute = 0;   // 0..59
+  int second = 0;   // 0..60
+  int weekday = 4;  // 0 = Sunday
 };
 
 // The time source and the pauses of the whole program. Instants are 64-bit seconds since

@@ -1,0 +1,40 @@
+# Two commands do all the set-up: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_WERROR=ON
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+# With no display server the program runs under Xvfb for a few seconds and leaves a screenshot.
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display: running Kelmo under Xvfb"; \
+	  scripts/screenshot $(BUILD)/kelmo.png $(ARGS) && \
+	  echo "The main window is in $(BUILD)/kelmo.png"; \
+	else \
+	  $(BUILD)/kelmo $(ARGS); \
+	fi
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j$(JOBS)
+	@set -e; for t in build-fuzz/fuzz/fuzz_*; do \
+	  echo "== $$t"; mkdir -p build-fuzz/corpus/$$(basename $$t); \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$(basename $$t); \
+	done
+
+clean:
+	rm -rf $(BUILD) build-fuzz

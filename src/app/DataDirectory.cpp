@@ -1,0 +1,38 @@
+#include "app/DataDirectory.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <system_error>
+
+namespace kelmo {
+
+std::filesystem::path ExecutableDirectory() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : exe.parent_path();
+}
+
+std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,
+                                           const std::optional<std::string>& override) {
+  std::error_code ec;
+  if (override) {
+    std::filesystem::path dir = std::filesystem::absolute(*override, ec);
+    std::filesystem::create_directories(dir, ec);
+    return dir;
+  }
+  if (!executableDir.empty() && access(executableDir.c_str(), W_OK) == 0) return executableDir;
+  std::filesystem::path base;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::filesystem::path(home) / ".config";
+  } else {
+    base = std::filesystem::temp_directory_path(ec);
+  }
+  std::filesystem::path dir = base / "kelmo";
+  std::filesystem::create_directories(dir, ec);
+  return dir;
+}
+
+}  // namespace kelmo

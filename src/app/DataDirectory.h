@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace kelmo {
+
+// The folder of the running executable (from /proc/self/exe); empty when it cannot be read.
+std::filesystem::path ExecutableDirectory();
+
+// Where config.dat and Channels.dat live: `override` when given (created if missing); else the
+// executable's folder when it is writable; else $XDG_CONFIG_HOME/kelmo (~/.config/kelmo), created.
+std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,
+                                           const std::optional<std::string>& override);
+
+}  // namespace kelmo

@@ -1,0 +1,141 @@
+#include "app/qt/CKelmoApp.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/CommandLine.h"
+#include "app/qt/CKelmoDlg.h"
+#include "app/qt/Composition.h"
+#include "app/qt/SignalPipe.h"
+#include "platform/qt/LocalInstanceLock.h"
+#include "platform/qt/QtMessages.h"
+
+namespace kelmo {
+namespace {
+
+// Where both X11 and Wayland are offered, X11: staying on top and raising a window work there.
+void PreferX11() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+}
+
+bool HasOption(int argc, char** argv, const char* option) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == option) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+CKelmoApp::CKelmoApp(KelmoContext& ctx) : ctx(ctx) { qApp->installEventFilter(this); }
+
+CKelmoApp::~CKelmoApp() { qApp->removeEventFilter(this); }
+
+void CKelmoApp::SetMainWindow(CKelmoDlg* dlg) { mainWnd = dlg; }
+
+int CKelmoApp::Main(int argc, char** argv) {
+  if (HasOption(argc, argv, "--help") || HasOption(argc, argv, "-h")) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  PreferX11();
+  QApplication app(argc, argv);  // takes Qt's own options off the list
+  QApplication::setApplicationName("kelmo");
+  QApplication::setApplicationVersion(KELMO_VERSION);
+  QApplication::setDesktopFileName("kelmo");
+  QApplication::setWindowIcon(QIcon(":/kelmo/kelmo.png"));
+  QStringList rest = QApplication::arguments();
+  rest.removeFirst();
+  std::vector<std::string> args;
+  for (const QString& a : rest) args.push_back(a.toStdString());
+  const CommandLine options = ParseCommandLine(args);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "kelmo: %s\n%s", options.error.c_str(), UsageText().c_str());
+    return 2;
+  }
+  Composition composition(options);
+  if (options.version) {
+    std::printf("Kelmo %s\n%s", KELMO_VERSION, composition.Backends().c_str());
+    return 0;
+  }
+
+  LocalInstanceLock lock;
+  if (!lock.Acquire()) return 0;  // the running copy has been asked to show itself
+  std::fprintf(stderr, "kelmo: %s", composition.Backends().c_str());
+
+  CKelmoApp kelmo(composition.Context());
+  SignalPipe signalPipe;
+  QObject::connect(&signalPipe, &SignalPipe::terminate, &kelmo, &CKelmoApp::CloseEverything);
+  return kelmo.InitInstance(lock, &composition.Messages());
+}
+
+int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
+  CKelmoDlg dlg(ctx);
+  SetMainWindow(&dlg);
+  if (messages) messages->SetOwner(&dlg);
+  lock.OnRaiseRequest([&dlg] {
+    std::fputs("kelmo: a second start asked to show this window\n", stderr);
+    dlg.showNormal();
+    dlg.raise();
+    dlg.activateWindow();
+  });
+  dlg.exec();
+  lock.OnRaiseRequest({});
+  lock.Release();
+  return 0;
+}
+
+void CKelmoApp::CloseEverything() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(w);
+    if (dialog && dialog != mainWnd && dialog->isVisible()) dialog->reject();
+  }
+  // The nested loops of those dialogs unwind first; then the window closes as by its close box.
+  QTimer::singleShot(0, this, [this] {
+    if (mainWnd) mainWnd->CloseAsCloseBox();
+  });
+}
+
+bool CKelmoApp::eventFilter(QObject* receiver, QEvent* event) {
+  if (PreTranslateMessage(receiver, event)) return true;
+  return QObject::eventFilter(receiver, event);
+}
+
+bool CKelmoApp::PreTranslateMessage(QObject* receiver, QEvent* event) {
+  if (!mainWnd || !receiver->isWidgetType()) return false;
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+
+  if (QApplication::activePopupWidget() || QApplication::activeWindow() != mainWnd) return false;
+
+  // Alt+H names two menus of the bar; the window decides which one opens.
+  if (mainWnd->IsSharedMnemonic(key)) {
+    if (type == QEvent::ShortcutOverride) {
+      event->accept();  // deliver it as a key press instead of the menu bar's own shortcut
+      return true;
+    }
+    mainWnd->OpenSharedMnemonicMenu();
+    return true;
+  }
+
+  // A typed character acts once, at its first receiver; it is consumed only when the handler used
+  // it.
+  if (type != QEvent::KeyPress) return false;
+  QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : mainWnd.data();
+  if (receiver != first) return false;
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const QString text = key->text();
+  if (text.isEmpty() || !text.at(0).isPrint()) return false;
+  return mainWnd->HandleKeyChar(text.toUcs4().value(0));
+}
+
+}  // namespace kelmo

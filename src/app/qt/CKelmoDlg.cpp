@@ -1,0 +1,384 @@
+#include "app/qt/CKelmoDlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QProxyStyle>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "app/qt/CAboutDlg.h"
+#include "app/qt/DialogUnits.h"
+
+namespace kelmo {
+namespace {
+
+constexpr int kPictureWidth = 384;
+constexpr int kPictureHeight = 288;
+
+// Dialog size in dialog units.
+constexpr int kDialogWidthDu = 289;
+constexpr int kDialogHeightDu = 223;
+
+// A menu bar that puts the menus after its separator at its right end ("&Help").
+class RightAlignedMenuBarStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_DrawMenuBarSeparator) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Alignment align) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(id);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setAlignment(align | Qt::AlignVCenter);
+  label->setWordWrap(false);
+  label->setTextFormat(Qt::PlainText);
+  label->setMargin(0);
+  label->setIndent(2);
+  return label;
+}
+
+}  // namespace
+
+CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx(ctx), ticker(ctx, *this) {
+  setObjectName("CKelmoDlg");
+  setWindowTitle("Pernola");
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowIcon(QIcon(":/kelmo/kelmo.png"));
+  // The dialog's own font, at the size the layout was drawn for.
+  QFont dialogFont = font();
+  dialogFont.setPointSize(8);
+  setFont(dialogFont);
+
+  BuildMenuBar();
+  BuildControls();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setMenuBar(mainMenu);
+  layout->addWidget(client);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  OnInitDialog();
+}
+
+CKelmoDlg::~CKelmoDlg() = default;
+
+void CKelmoDlg::BuildControls() {
+  client = new QWidget(this);
+  client->setObjectName("client");
+  const DialogUnits du(font());
+  naturalSize = QSize(du.X(kDialogWidthDu), du.Y(kDialogHeightDu));
+  client->setFixedSize(naturalSize);
+
+  picture = new QWidget(client);
+  picture->setObjectName("MyCaptureWindow");
+  picture->setGeometry(0, 0, kPictureWidth, kPictureHeight);
+  picture->setAutoFillBackground(true);
+  QPalette black = picture->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  picture->setPalette(black);
+
+  auto button = [&](const char* id, const QString& text, QRect r) {
+    auto* b = new QPushButton(text, client);
+    b->setObjectName(id);
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    return b;
+  };
+  tvButton = button("1006", "TV", du.Map(260, 22, 26, 13));
+  fmButton = button("1007", "FM", du.Map(260, 59, 26, 13));
+  muteButton = button("1024", "Mute", du.Map(260, 92, 26, 13));
+  volButton = button("1025", "Vol.", du.Map(260, 105, 26, 13));
+  recButton = button("1008", "REC.", du.Map(260, 129, 26, 13));
+  stopButton = button("1009", "STOP", du.Map(260, 149, 26, 13));
+  stopButton->setEnabled(false);
+  levelButton = button("1010", "level", du.Map(257, 209, 26, 10));
+
+  m_spin = new UpDownControl(client);
+  m_spin->setObjectName("1070");
+  m_spin->setGeometry(du.Map(260, 41, 26, 12));
+
+  channelLine = StatusField(client, "1003", "", Qt::AlignLeft);
+  channelLine->setGeometry(du.Map(3, 181, 227, 11));
+  overlayText = StatusField(client, "1002", "static3", Qt::AlignHCenter);
+  overlayText->setGeometry(du.Map(235, 181, 51, 11));
+  statusLine = StatusField(client, "1000", "static1", Qt::AlignLeft);
+  statusLine->setGeometry(du.Map(3, 195, 227, 11));
+  clockText = StatusField(client, "1001", " ", Qt::AlignHCenter);
+  clockText->setGeometry(du.Map(235, 195, 51, 11));
+  levelText = StatusField(client, "1004", "", Qt::AlignHCenter);
+  levelText->setGeometry(du.Map(235, 209, 17, 10));
+
+  levelMeter = new QProgressBar(client);
+  levelMeter->setObjectName("1019");
+  levelMeter->setGeometry(du.Map(3, 210, 227, 9));
+  levelMeter->setTextVisible(false);
+}
+
+QAction* CKelmoDlg::AddCommand(QMenu* menu, int id, const QString& text,
+                               std::function<void()> handler) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QString::number(id));
+  if (handler) connect(action, &QAction::triggered, this, std::move(handler));
+  menuActions[id] = action;
+  return action;
+}
+
+void CKelmoDlg::BuildMenuBar() {
+  mainMenu = new QMenuBar(this);
+  mainMenu->setObjectName("mainMenu");
+  auto* style = new RightAlignedMenuBarStyle;
+  style->setParent(mainMenu);
+  mainMenu->setStyle(style);
+
+  QMenu* exitMenu = mainMenu->addMenu("&Exit");
+  AddCommand(exitMenu, ID_EXIT_SHUTDOWN, "Exit and &Shutdown", [this] { ExitAndShutdown(); });
+  exitMenu->addSeparator();
+  AddCommand(exitMenu, ID_EXIT_SOUND_ON, "Exit and Sound &ON", [this] {
+    ctx.state.soundOnAtExit = 1;
+    EndDialog(1);
+  });
+  AddCommand(exitMenu, ID_EXIT, "&Exit", [this] { EndDialog(1); });
+
+  // The option dialogs, the channel dialogs and recording arrive with their own windows.
+  QMenu* options = mainMenu->addMenu("&Options");
+  AddCommand(options, ID_CHOOSE_DRIVER, "Choose &Driver...", {});
+  AddCommand(options, ID_VIDEO_SOURCE, "Choose &Video Source ...", {});
+  options->addSeparator();
+  AddCommand(options, ID_AVI_OPTIONS, "&AVI Capture Options...", {});
+  AddCommand(options, ID_WAV_OPTIONS, "&WAV Capture Options...", {});
+  AddCommand(options, ID_RECORDING_PROGRAMS, "&Set Recording Programs ...", {});
+  options->addSeparator();
+  AddCommand(options, ID_ALWAYS_ON_TOP, "Always on &Top", [this] {
+    ToggleAlwaysOnTop();
+  })->setCheckable(true);
+  AddCommand(options, ID_OVERLAY, "&Overlay", [this] { ToggleOverlay(); })->setCheckable(true);
+
+  channelsMenu = mainMenu->addMenu("C&hannels");
+  AddCommand(channelsMenu, ID_TV_CHANNELS, "&TV Channels...", {});
+  AddCommand(channelsMenu, ID_FM_CHANNELS, "&FM Channels...", {});
+
+  QMenu* capture = mainMenu->addMenu("&Capture");
+  AddCommand(capture, ID_VIEW_CAPTURE_FORMAT, "&View Capture Format...", {});
+  capture->addSeparator();
+  AddCommand(capture, ID_START_AVI, "Start &AVI Capture", {});
+  AddCommand(capture, ID_START_WAV, "Start &Wav Capture", {});
+
+  mainMenu->addSeparator();  // what follows sits at the right end
+  helpMenu = mainMenu->addMenu("&Help");
+  AddCommand(helpMenu, ID_HELP_TOPICS, "&Help", [this] { OnHelp(); })->setEnabled(false);
+  helpMenu->addSeparator();
+  AddCommand(helpMenu, ID_ABOUT, "&About Kelmo", [this] { OnAbout(); });
+}
+
+void CKelmoDlg::BuildSystemMenu() {
+  systemMenu = new QMenu(this);
+  systemMenu->setObjectName("systemMenu");
+  auto add = [this](int id, const QString& text, bool checkable = false) {
+    QAction* a = systemMenu->addAction(text);
+    a->setObjectName(QString::number(id));
+    a->setCheckable(checkable);
+    connect(a, &QAction::triggered, this, [this, id] { OnSysCommand(id); });
+    systemActions[id] = a;
+  };
+  add(SC_MINIMIZE, "Minimize");
+  add(SC_CLOSE, "Close");
+  systemMenu->addSeparator();
+  add(IDM_SMALLVIEW, "Small View", true);
+  add(IDM_ONTOP, "On Top");
+}
+
+void CKelmoDlg::OnInitDialog() {
+  levelMeter->setRange(0, 99);
+  levelMeter->setValue(0);
+  timer.setInterval(1000);
+  connect(&timer, &QTimer::timeout, this, &CKelmoDlg::OnTimer);
+  timer.start();
+
+  winId();  // the window handle exists from here on: staying on top is its flag
+  ctx.state.smallView = false;
+  m_closeRequested = false;
+
+  ctx.state.alwaysOnTop = !ctx.state.alwaysOnTop;  // the toggle inverts it back
+  ToggleAlwaysOnTop();
+
+  BuildSystemMenu();
+}
+
+void CKelmoDlg::OnDestroy() {
+  if (destroyed) return;
+  destroyed = true;
+  timer.stop();
+  emit destroyedSequenceDone();
+  if (shutdownRequested) ctx.power.Shutdown();
+}
+
+void CKelmoDlg::OnTimer() { ticker.ScheduleTick(); }
+
+bool CKelmoDlg::HandleKeyChar(char32_t) { return false; }
+
+bool CKelmoDlg::IsSharedMnemonic(const QKeyEvent* key) const {
+  return key->key() == Qt::Key_H && key->modifiers() == Qt::AltModifier;
+}
+
+void CKelmoDlg::OpenSharedMnemonicMenu() { mainMenu->setActiveAction(channelsMenu->menuAction()); }
+
+void CKelmoDlg::ToggleAlwaysOnTop() {
+  const bool onTop = !ctx.state.alwaysOnTop;
+  // The window handle's flag: the window is not re-created, so it neither flickers nor moves.
+  Qt::WindowFlags flags = windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+  overrideWindowFlags(flags);
+  if (QWindow* w = windowHandle()) w->setFlags(flags);
+  ctx.state.alwaysOnTop = onTop ? 1 : 0;
+  menuActions[ID_ALWAYS_ON_TOP]->setChecked(onTop);
+}
+
+void CKelmoDlg::ToggleSmallView() {
+  ctx.state.smallView = !ctx.state.smallView;
+  const bool small = ctx.state.smallView;
+  systemActions[IDM_SMALLVIEW]->setChecked(small);
+  mainMenu->setVisible(!small);
+  client->setFixedSize(small ? QSize(kPictureWidth, kPictureHeight) : naturalSize);
+  adjustSize();
+}
+
+void CKelmoDlg::ToggleOverlay() {
+  // The check mark follows overlayOn, which only a connected capture driver can turn on.
+  menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
+}
+
+void CKelmoDlg::ExitAndShutdown() {
+  shutdownRequested = true;
+  EndDialog(1);
+}
+
+void CKelmoDlg::EndDialog(int result) { done(result); }
+
+void CKelmoDlg::OnSysCommand(int id) {
+  switch (id & 0xFFF0) {
+    case IDM_SMALLVIEW:
+      ToggleSmallView();
+      break;
+    case IDM_ONTOP:
+      ToggleAlwaysOnTop();
+      break;
+    case SC_MINIMIZE:
+      showMinimized();
+      break;
+    case SC_CLOSE:
+      CloseAsCloseBox();
+      break;
+    default:
+      break;
+  }
+}
+
+void CKelmoDlg::CloseAsCloseBox() { close(); }
+
+void CKelmoDlg::OnHelp() { ctx.messages.Show("Help not available yet. :-("); }
+
+void CKelmoDlg::OnAbout() {
+  CAboutDlg about(ctx.backends, this);
+  about.exec();
+}
+
+QAction* CKelmoDlg::MenuAction(int id) const {
+  auto it = menuActions.find(id);
+  return it == menuActions.end() ? nullptr : it->second;
+}
+
+QAction* CKelmoDlg::SystemAction(int id) const {
+  auto it = systemActions.find(id);
+  return it == systemActions.end() ? nullptr : it->second;
+}
+
+bool CKelmoDlg::IsRecording() const {
+  return ctx.capture.CapturingNow() || ctx.state.recordingToFile != 0;
+}
+
+void CKelmoDlg::done(int result) {
+  QDialog::done(result);
+  OnDestroy();
+}
+
+void CKelmoDlg::reject() {
+  // Escape lands here too; only a close asked for by the window (close box, Alt+F4) ends the
+  // dialog.
+  if (m_closeRequested) QDialog::reject();
+}
+
+void CKelmoDlg::closeEvent(QCloseEvent* event) {
+  m_closeRequested = true;
+  QDialog::closeEvent(event);
+}
+
+void CKelmoDlg::ShowSystemMenu(const QPoint& globalPos) {
+  if (IsRecording()) return;  // the right click ends a recording instead
+  systemMenu->exec(globalPos);
+}
+
+void CKelmoDlg::contextMenuEvent(QContextMenuEvent* event) {
+  ShowSystemMenu(event->globalPos());
+  event->accept();
+}
+
+void CKelmoDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    ShowSystemMenu(mapToGlobal(rect().center()));
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CKelmoDlg::RunOnUi(std::function<void()> f) {
+  if (QThread::currentThread() == thread()) {
+    f();
+  } else {
+    QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+  }
+}
+
+void CKelmoDlg::SetStatusLine(const std::string& text) {
+  RunOnUi([this, t = QString::fromStdString(text)] { statusLine->setText(t); });
+}
+void CKelmoDlg::SetClockText(const std::string& text) {
+  RunOnUi([this, t = QString::fromStdString(text)] { clockText->setText(t); });
+}
+void CKelmoDlg::SetOverlayText(const std::string& text) {
+  RunOnUi([this, t = QString::fromStdString(text)] { overlayText->setText(t); });
+}
+void CKelmoDlg::SetChannelLine(const std::string& text) {
+  RunOnUi([this, t = QString::fromStdString(text)] { channelLine->setText(t); });
+}
+void CKelmoDlg::SetLevelText(const std::string& text) {
+  RunOnUi([this, t = QString::fromStdString(text)] { levelText->setText(t); });
+}
+void CKelmoDlg::SetLevelMeter(int value) {
+  RunOnUi([this, value] { levelMeter->setValue(value); });
+}
+void CKelmoDlg::SetRecEnabled(bool enabled) {
+  RunOnUi([this, enabled] { recButton->setEnabled(enabled); });
+}
+void CKelmoDlg::SetStopEnabled(bool enabled) {
+  RunOnUi([this, enabled] { stopButton->setEnabled(enabled); });
+}
+void CKelmoDlg::FocusRec() {
+  RunOnUi([this] { recButton->setFocus(); });
+}
+void CKelmoDlg::FocusStop() {
+  RunOnUi([this] { stopButton->setFocus(); });
+}
+
+}  // namespace kelmo

@@ -1,0 +1,165 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/KelmoContext.h"
+#include "app/MainWindowView.h"
+#include "app/qt/UpDownControl.h"
+#include "schedule/ScheduleTicker.h"
+
+class QKeyEvent;
+
+namespace kelmo {
+
+// The main window: the picture at the top left, the channel and recording controls on the right,
+// the status fields and the level meter at the bottom, the menu bar, and the window commands that a
+// right click (or the Menu key, or Shift+F10) offers.
+class CKelmoDlg : public QDialog, public MainWindowView {
+  Q_OBJECT
+
+ public:
+  // Menu bar commands.
+  enum MenuId {
+    ID_EXIT_SHUTDOWN = 32820,
+    ID_EXIT_SOUND_ON = 32825,
+    ID_EXIT = 32771,
+    ID_CHOOSE_DRIVER = 32824,
+    ID_VIDEO_SOURCE = 32781,
+    ID_AVI_OPTIONS = 32821,
+    ID_WAV_OPTIONS = 32822,
+    ID_RECORDING_PROGRAMS = 32816,
+    ID_ALWAYS_ON_TOP = 32819,
+    ID_OVERLAY = 32786,
+    ID_TV_CHANNELS = 32817,
+    ID_FM_CHANNELS = 32818,
+    ID_VIEW_CAPTURE_FORMAT = 32814,
+    ID_START_AVI = 32792,
+    ID_START_WAV = 32823,
+    ID_HELP_TOPICS = 32811,
+    ID_ABOUT = 32812,
+  };
+  // Window commands of the system menu.
+  enum SysCommand {
+    IDM_SMALLVIEW = 0x30,
+    IDM_ONTOP = 0x40,
+    IDM_MUTE = 0x50,
+    IDM_TVCHANNEL = 0x60,
+    IDM_FMCHANNEL = 0x70,
+    SC_MINIMIZE = 0xF020,
+    SC_CLOSE = 0xF060,
+  };
+  static constexpr int kTimerId = 2000;
+
+  CKelmoDlg(KelmoContext& ctx, QWidget* parent = nullptr);
+  ~CKelmoDlg() override;
+
+  // A typed character, routed here by the application before any window sees it. True when it
+  // was used (and so must reach no other window).
+  bool HandleKeyChar(char32_t ch);
+  // Alt+H names both "C&hannels" and "&Help". As in a menu bar with a repeated mnemonic, the key
+  // opens the first of them, "C&hannels"; "&Help" is reached with the mouse or the arrow keys.
+  bool IsSharedMnemonic(const QKeyEvent* key) const;
+  void OpenSharedMnemonicMenu();
+
+  void ToggleAlwaysOnTop();
+  void ToggleSmallView();
+  void ToggleOverlay();
+  void ExitAndShutdown();
+  void OnSysCommand(int id);
+  // Closes the window as its close box does (SIGTERM, SIGINT).
+  void CloseAsCloseBox();
+
+  QMenuBar* MainMenu() const { return mainMenu; }
+  QMenu* SystemMenu() const { return systemMenu; }
+  QAction* MenuAction(int id) const;
+  QAction* SystemAction(int id) const;
+  // A recording runs: the right click belongs to it then.
+  bool IsRecording() const;
+  bool ShutdownRequested() const { return shutdownRequested; }
+  bool Destroyed() const { return destroyed; }
+
+  // MainWindowView: any thread.
+  void SetStatusLine(const std::string& text) override;
+  void SetClockText(const std::string& text) override;
+  void SetOverlayText(const std::string& text) override;
+  void SetChannelLine(const std::string& text) override;
+  void SetLevelText(const std::string& text) override;
+  void SetLevelMeter(int value) override;
+  void SetRecEnabled(bool enabled) override;
+  void SetStopEnabled(bool enabled) override;
+  void FocusRec() override;
+  void FocusStop() override;
+
+  // Runs the tick the timer runs every second.
+  void OnTimer();
+
+ signals:
+  // The destruction sequence has run (settings saved, devices released).
+  void destroyedSequenceDone();
+
+ public slots:
+  void done(int result) override;
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void OnInitDialog();
+  void OnDestroy();
+  void BuildControls();
+  void BuildMenuBar();
+  void BuildSystemMenu();
+  QAction* AddCommand(QMenu* menu, int id, const QString& text, std::function<void()> handler);
+  void ShowSystemMenu(const QPoint& globalPos);
+  void EndDialog(int result);
+  void OnHelp();
+  void OnAbout();
+  void RunOnUi(std::function<void()> f);
+
+  KelmoContext& ctx;
+  ScheduleTicker ticker;
+  QTimer timer;
+
+  QMenuBar* mainMenu = nullptr;
+  QMenu* channelsMenu = nullptr;
+  QMenu* helpMenu = nullptr;
+  QMenu* systemMenu = nullptr;
+  std::map<int, QAction*> menuActions;
+  std::map<int, QAction*> systemActions;
+
+  QWidget* client = nullptr;
+  QSize naturalSize;
+  QWidget* picture = nullptr;
+  QPushButton* tvButton = nullptr;
+  QPushButton* fmButton = nullptr;
+  QPushButton* muteButton = nullptr;
+  QPushButton* volButton = nullptr;
+  QPushButton* recButton = nullptr;
+  QPushButton* stopButton = nullptr;
+  QPushButton* levelButton = nullptr;
+  UpDownControl* m_spin = nullptr;
+  QLabel* channelLine = nullptr;
+  QLabel* overlayText = nullptr;
+  QLabel* statusLine = nullptr;
+  QLabel* clockText = nullptr;
+  QLabel* levelText = nullptr;
+  QProgressBar* levelMeter = nullptr;
+
+  bool m_closeRequested = false;
+  bool shutdownRequested = false;
+  bool destroyed = false;
+};
+
+}  // namespace kelmo

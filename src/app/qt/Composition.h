@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/KelmoContext.h"
+#include "platform/qt/QtMessages.h"
+
+namespace kelmo {
+
+// Picks the backend of every port, real devices first and the simulated ones where no real one
+// exists (or all simulated with --sim), and builds the context from them. The one place that knows
+// the concrete classes.
+class Composition {
+ public:
+  explicit Composition(const CommandLine& options);
+  ~Composition();
+
+  KelmoContext& Context() { return *ctx; }
+  QtMessages& Messages() { return messages; }
+  // One line per port: "port: backend".
+  const std::string& Backends() const { return ctx->backends; }
+
+ private:
+  std::unique_ptr<Clock> clock;
+  QtMessages messages;
+  std::unique_ptr<Power> power;
+  std::unique_ptr<Shell> shell;
+  std::unique_ptr<KelmoContext> ctx;
+};
+
+}  // namespace kelmo

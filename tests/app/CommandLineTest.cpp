@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/CommandLine.h"
+#include "app/DataDirectory.h"
+
+namespace kelmo {
+namespace {
+
+TEST(CommandLine, ReadsOptionsAndRefusesBadOnes) {
+  const CommandLine ok =
+      ParseCommandLine({"--sim", "--data-dir", "/tmp/k", "--card-library", "x.so"});
+  EXPECT_TRUE(ok.error.empty());
+  EXPECT_TRUE(ok.sim);
+  EXPECT_EQ(ok.dataDir, "/tmp/k");
+  EXPECT_EQ(ok.cardLibrary, "x.so");
+
+  EXPECT_FALSE(ParseCommandLine({"--data-dir"}).error.empty());
+  EXPECT_FALSE(ParseCommandLine({"--data-dir", ""}).error.empty());
+  EXPECT_FALSE(ParseCommandLine({"--frobnicate"}).error.empty());
+}
+
+TEST(DataDirectory, OverrideIsCreatedElseExecutableFolderElseConfigFolder) {
+  namespace fs = std::filesystem;
+  const fs::path tmp = fs::temp_directory_path() / ("kelmo-dd-" + std::to_string(getpid()));
+  fs::remove_all(tmp);
+  EXPECT_EQ(ResolveDataDirectory("/usr/bin", std::string((tmp / "given").string())), tmp / "given");
+  EXPECT_TRUE(fs::is_directory(tmp / "given"));
+
+  EXPECT_EQ(ResolveDataDirectory(tmp / "given", std::nullopt), tmp / "given");
+
+  setenv("XDG_CONFIG_HOME", (tmp / "xdg").c_str(), 1);
+  // No executable folder known: the user's configuration folder.
+  EXPECT_EQ(ResolveDataDirectory("", std::nullopt), tmp / "xdg" / "kelmo");
+  EXPECT_TRUE(fs::is_directory(tmp / "xdg" / "kelmo"));
+  unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(tmp);
+}
+
+}  // namespace
+}  // namespace kelmo
