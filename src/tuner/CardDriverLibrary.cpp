@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace kelmo {
 
@@ -32,9 +33,11 @@ Fn As(void* symbol) {
 
 }  // namespace
 
-std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& overridePath,
+std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& commandLinePath,
                                                const std::filesystem::path& executableDir) {
-  if (overridePath && !overridePath->empty()) return {*overridePath};
+  if (commandLinePath && !commandLinePath->empty()) return {*commandLinePath};
+  const char* environment = std::getenv("KELMO_CARD_LIBRARY");
+  if (environment != nullptr && *environment != '\0') return {environment};
   std::vector<std::string> paths;
   if (!executableDir.empty()) paths.push_back((executableDir / kCardLibraryFileName).string());
   paths.push_back(kCardLibraryFileName);

@@ -17,10 +17,10 @@ namespace kelmo {
 // The file name of the card library on this platform.
 inline constexpr const char* kCardLibraryFileName = "Btvid_32.so";
 
-// Where to look for the card library, in order: only `overridePath` when one is given (from
-// --card-library or KELMO_CARD_LIBRARY), else the executable's folder, then the bare name through
+// Where to look for the card library, in order: only `commandLinePath` when given (--card-library),
+// else only $KELMO_CARD_LIBRARY when set, else the executable's folder, then the bare name through
 // the normal library search.
-std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& overridePath,
+std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& commandLinePath,
                                                const std::filesystem::path& executableDir);
 
 // The card maker's driver library, loaded at run time: the tuner's I2C bus, the audio selector on

@@ -38,11 +38,16 @@ TEST_F(CardDriverLibraryTest, LibraryLackingACalledExportIsReleasedAndNamed) {
   EXPECT_EQ(context->card.ReadTunerStatus(), 0);
 }
 
-TEST_F(CardDriverLibraryTest, CandidatesPreferTheOverrideThenTheExecutableFolder) {
-  EXPECT_EQ(CardLibraryCandidates(std::string("/opt/card.so"), "/usr/bin"),
-            std::vector<std::string>{"/opt/card.so"});
+TEST_F(CardDriverLibraryTest, CandidatesPreferCommandLineThenEnvironmentThenExecutableFolder) {
+  unsetenv("KELMO_CARD_LIBRARY");
   EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
             (std::vector<std::string>{"/usr/bin/Btvid_32.so", "Btvid_32.so"}));
+  setenv("KELMO_CARD_LIBRARY", "/env/card.so", 1);
+  EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
+            std::vector<std::string>{"/env/card.so"});
+  EXPECT_EQ(CardLibraryCandidates(std::string("/opt/card.so"), "/usr/bin"),
+            std::vector<std::string>{"/opt/card.so"});
+  unsetenv("KELMO_CARD_LIBRARY");
 }
 
 TEST_F(CardDriverLibraryTest, StatusReadUsesTheTunerReadAddressWithItsPause) {
