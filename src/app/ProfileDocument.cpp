@@ -29,6 +29,12 @@ bool HasLineBreak(std::string_view text) {
 
 ProfileDocument ProfileDocument::Parse(std::string_view text) {
   ProfileDocument document;
+  // A byte-order mark written by some editors is kept, but is no part of the first line.
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (text.substr(0, kBom.size()) == kBom) {
+    document.bom = kBom;
+    text.remove_prefix(kBom.size());
+  }
   bool endingSeen = false;
   while (!text.empty()) {
     const std::size_t lf = text.find('\n');
@@ -137,7 +143,7 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
 }
 
 std::string ProfileDocument::Text() const {
-  std::string text;
+  std::string text = bom;
   for (const Line& line : lines) text += line.text + line.ending;
   return text;
 }

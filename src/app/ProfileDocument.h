@@ -47,6 +47,7 @@ class ProfileDocument {
   std::optional<std::size_t> FindKey(std::size_t header, std::string_view key) const;
   void AppendLine(std::string text);
 
+  std::string bom;  // a UTF-8 byte-order mark before the first line, kept as it was
   std::vector<Line> lines;
   std::string newline = "\n";  // the line end of lines we add: the file's own
 };

@@ -49,7 +49,7 @@ TEST(ProfileFile, MissingFileAndKeysGiveDefaultsAndAWriteCreatesFolderAndFile) {
 TEST(ProfileFile, WindowsFileKeepsEveryOtherByteAndItsLineEnds) {
   TempDir dir;
   const std::string original =
-      "; written by hand\r\n"
+      "\xEF\xBB\xBF; written by hand\r\n"
       "[general]\r\n"
       "TUNER = 0 \r\n"
       "ProfilesCount=2\r\n"
@@ -72,7 +72,7 @@ TEST(ProfileFile, WindowsFileKeepsEveryOtherByteAndItsLineEnds) {
   ASSERT_TRUE(file.WriteProfileInt("Audio", "WMABitRate", 64000));
   ASSERT_TRUE(file.WriteProfileString("Video", "AudioFormat", ""));
   EXPECT_EQ(ReadFile(dir / "config.dat"),
-            "; written by hand\r\n"
+            "\xEF\xBB\xBF; written by hand\r\n"
             "[general]\r\n"
             "TUNER=1\r\n"
             "ProfilesCount=2\r\n"
