@@ -41,9 +41,21 @@ CKelmoApp::~CKelmoApp() { qApp->removeEventFilter(this); }
 void CKelmoApp::SetMainWindow(CKelmoDlg* dlg) { mainWnd = dlg; }
 
 int CKelmoApp::Main(int argc, char** argv) {
+  // --help and --version answer without a display.
   if (HasOption(argc, argv, "--help") || HasOption(argc, argv, "-h")) {
     std::fputs(UsageText().c_str(), stdout);
     return 0;
+  }
+  if (HasOption(argc, argv, "--version")) {
+    const CommandLine options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    Composition composition(options);
+    std::printf("Kelmo %s\n%s", KELMO_VERSION, composition.Backends().c_str());
+    return 0;
+  }
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fputs("kelmo: no display to open the window on (DISPLAY is not set).\n", stderr);
+    return 1;
   }
   PreferX11();
   QApplication app(argc, argv);  // takes Qt's own options off the list
@@ -61,14 +73,9 @@ int CKelmoApp::Main(int argc, char** argv) {
     return 2;
   }
   Composition composition(options);
-  if (options.version) {
-    std::printf("Kelmo %s\n%s", KELMO_VERSION, composition.Backends().c_str());
-    return 0;
-  }
 
   LocalInstanceLock lock;
   if (!lock.Acquire()) return 0;  // the running copy has been asked to show itself
-  std::fprintf(stderr, "kelmo: %s", composition.Backends().c_str());
 
   CKelmoApp kelmo(composition.Context());
   SignalPipe signalPipe;
@@ -78,6 +85,7 @@ int CKelmoApp::Main(int argc, char** argv) {
 
 int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
   CKelmoDlg dlg(ctx);
+  std::fprintf(stderr, "kelmo: %s", ctx.backends.c_str());
   SetMainWindow(&dlg);
   if (messages) messages->SetOwner(&dlg);
   lock.OnRaiseRequest([&dlg] {

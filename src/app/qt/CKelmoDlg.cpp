@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFrame>
 #include <QProxyStyle>
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogUnits.h"
+#include "capture/CardStartup.h"
+#include "channels/ChannelLists.h"
 
 namespace kelmo {
 namespace {
@@ -67,6 +71,16 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent)
   layout->setMenuBar(mainMenu);
   layout->addWidget(client);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  channelControls = std::make_unique<ChannelControls>(ctx, *this, *m_spin);
+  runChannelMenu = [this](const std::vector<std::string>& items, const QPoint& at) {
+    return ShowChannelMenu(items, at);
+  };
+  m_spin->SetDeltaPosHandler([this](int delta) { return channelControls->OnSpinDeltaPos(delta); });
+  connect(tvButton, &QPushButton::clicked, this, &CKelmoDlg::OnTv);
+  connect(fmButton, &QPushButton::clicked, this, &CKelmoDlg::OnFm);
+  connect(muteButton, &QPushButton::clicked, this, &CKelmoDlg::OnMute);
+  connect(volButton, &QPushButton::clicked, this, &CKelmoDlg::OnVol);
 
   OnInitDialog();
 }
@@ -196,6 +210,12 @@ void CKelmoDlg::BuildSystemMenu() {
   systemMenu->addSeparator();
   add(IDM_SMALLVIEW, "Small View", true);
   add(IDM_ONTOP, "On Top");
+  if (ctx.card.IsLoaded()) {
+    add(IDM_MUTE, "Mute Sound");
+    systemMenu->addSeparator();
+    add(IDM_TVCHANNEL, "TV Channel");
+    if (ctx.channels.fm.count > 0) add(IDM_FMCHANNEL, "FM Channel");
+  }
 }
 
 void CKelmoDlg::OnInitDialog() {
@@ -206,18 +226,31 @@ void CKelmoDlg::OnInitDialog() {
   timer.start();
 
   winId();  // the window handle exists from here on: staying on top is its flag
+  StartCard(ctx);
+  ctx.backends += "card loaded: " + (ctx.card.IsLoaded() ? ctx.card.LoadReport() : "none") + "\n";
+  if (!ctx.card.IsLoaded()) {
+    menuActions[ID_TV_CHANNELS]->setEnabled(false);
+    menuActions[ID_FM_CHANNELS]->setEnabled(false);
+  }
+  LoadChannelLists(ctx);
   ctx.state.smallView = false;
   m_closeRequested = false;
+  LoadSettings(ctx);
 
+  menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
   ctx.state.alwaysOnTop = !ctx.state.alwaysOnTop;  // the toggle inverts it back
   ToggleAlwaysOnTop();
 
+  channelControls->TuneSavedChannel();
   BuildSystemMenu();
 }
 
 void CKelmoDlg::OnDestroy() {
   if (destroyed) return;
   destroyed = true;
+  SaveSettings(ctx);
+  ctx.audioFormats.ReleaseFormats();
+  StopCard(ctx);
   timer.stop();
   emit destroyedSequenceDone();
   if (shutdownRequested) ctx.power.Shutdown();
@@ -225,7 +258,32 @@ void CKelmoDlg::OnDestroy() {
 
 void CKelmoDlg::OnTimer() { ticker.ScheduleTick(); }
 
-bool CKelmoDlg::HandleKeyChar(char32_t) { return false; }
+bool CKelmoDlg::HandleKeyChar(char32_t ch) { return channelControls->HandleKeyChar(ch); }
+
+int CKelmoDlg::ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos) {
+  QMenu menu(this);  // built anew for every choice
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    menu.addAction(QString::fromStdString(items[i]))->setData(static_cast<int>(i));
+  }
+  QAction* chosen = menu.exec(globalPos);
+  return chosen ? chosen->data().toInt() : -1;
+}
+
+void CKelmoDlg::OnTv() {
+  if (!channelControls->CardPresentOrRefuse()) return;
+  const int index = runChannelMenu(channelControls->TvMenuItems(), QCursor::pos());
+  if (index >= 0) channelControls->OnTvChosen(index);
+}
+
+void CKelmoDlg::OnFm() {
+  if (!channelControls->CardPresentOrRefuse()) return;
+  const int index = runChannelMenu(channelControls->FmMenuItems(), QCursor::pos());
+  if (index >= 0) channelControls->OnFmChosen(index);
+}
+
+void CKelmoDlg::OnMute() { channelControls->OnMute(); }
+
+void CKelmoDlg::OnVol() { channelControls->OnVol(); }
 
 bool CKelmoDlg::IsSharedMnemonic(const QKeyEvent* key) const {
   return key->key() == Qt::Key_H && key->modifiers() == Qt::AltModifier;
@@ -272,6 +330,15 @@ void CKelmoDlg::OnSysCommand(int id) {
       break;
     case IDM_ONTOP:
       ToggleAlwaysOnTop();
+      break;
+    case IDM_MUTE:
+      OnMute();
+      break;
+    case IDM_TVCHANNEL:
+      OnTv();
+      break;
+    case IDM_FMCHANNEL:
+      OnFm();
       break;
     case SC_MINIMIZE:
       showMinimized();

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "app/ChannelControls.h"
 #include "app/KelmoContext.h"
 #include "app/MainWindowView.h"
 #include "app/qt/UpDownControl.h"
@@ -102,6 +103,18 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   // Runs the tick the timer runs every second.
   void OnTimer();
 
+  // The channel and sound controls.
+  void OnTv();
+  void OnFm();
+  void OnMute();
+  void OnVol();
+  ChannelControls& Channels() { return *channelControls; }
+  UpDownControl* Spin() const { return m_spin; }
+
+  // Builds the pop-up of a channel list at `globalPos` and returns the chosen index, or -1 when
+  // it closed without a choice. Tests replace it to choose without a mouse.
+  std::function<int(const std::vector<std::string>& items, const QPoint& globalPos)> runChannelMenu;
+
  signals:
   // The destruction sequence has run (settings saved, devices released).
   void destroyedSequenceDone();
@@ -127,6 +140,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnHelp();
   void OnAbout();
   void RunOnUi(std::function<void()> f);
+  int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
   KelmoContext& ctx;
   ScheduleTicker ticker;
@@ -156,6 +170,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   QLabel* clockText = nullptr;
   QLabel* levelText = nullptr;
   QProgressBar* levelMeter = nullptr;
+  std::unique_ptr<ChannelControls> channelControls;
 
   bool m_closeRequested = false;
   bool shutdownRequested = false;

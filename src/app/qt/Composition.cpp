@@ -1,6 +1,9 @@
 #include "app/qt/Composition.h"
 
+#include <cstdlib>
+
 #include "app/DataDirectory.h"
+#include "capture/sim/SimCaptureWindow.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/SystemPower.h"
 #include "platform/qt/DesktopShell.h"
@@ -15,6 +18,18 @@ std::string Join(const std::vector<std::string>& words) {
   return text;
 }
 
+// The card library to load: the one named on the command line or in KELMO_CARD_LIBRARY, else
+// Btvid_32.so beside the executable, then through the normal library search.
+std::vector<std::string> CardLibraryCandidates(const CommandLine& options,
+                                               const std::filesystem::path& exeDir) {
+  if (options.cardLibrary) return {*options.cardLibrary};
+  if (const char* env = std::getenv("KELMO_CARD_LIBRARY"); env && *env) return {env};
+  std::vector<std::string> candidates;
+  if (!exeDir.empty()) candidates.push_back((exeDir / "Btvid_32.so").string());
+  if (!options.sim) candidates.push_back("Btvid_32.so");
+  return candidates;
+}
+
 }  // namespace
 
 Composition::Composition(const CommandLine& options)
@@ -27,10 +42,19 @@ Composition::Composition(const CommandLine& options)
     power = std::make_unique<SystemPower>();
     backends += "power: " + Join(SystemPower::Command()) + "\n";
   }
-  const auto dataDir = ResolveDataDirectory(ExecutableDirectory(), options.dataDir);
+  const auto exeDir = ExecutableDirectory();
+  const auto dataDir = ResolveDataDirectory(exeDir, options.dataDir);
   backends += "data: " + dataDir.string() + "\n";
+  const std::vector<std::string> cards = CardLibraryCandidates(options, exeDir);
+  backends += "card: first of " + Join(cards) + "\n";
+  // No real capture driver exists yet: the simulated one holds the capture formats.
+  captureWindow = std::make_unique<SimCaptureWindow>();
+  backends += "capture: simulated test-pattern driver\n";
+
   ctx = std::make_unique<KelmoContext>(*clock, messages, *power, *shell, dataDir);
   ctx->backends = backends;
+  ctx->card.SetCandidates(cards);
+  ctx->capture.SetWindow(captureWindow.get());
 }
 
 Composition::~Composition() = default;

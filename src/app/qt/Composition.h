@@ -27,6 +27,7 @@ class Composition {
   QtMessages messages;
   std::unique_ptr<Power> power;
   std::unique_ptr<Shell> shell;
+  std::unique_ptr<CaptureWindow> captureWindow;
   std::unique_ptr<KelmoContext> ctx;
 };
 

@@ -4,23 +4,25 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/ChannelControls.h"
+
 namespace kelmo {
 
 // A pair of left/right arrows with a position in a range, without a buddy field. Each click (or
 // arrow key while focused) first reports its delta to the handler; when the handler returns 0 the
 // control adds the delta to its position as it then stands, wrapping within the range.
-class UpDownControl : public QWidget {
+class UpDownControl : public QWidget, public SpinControl {
   Q_OBJECT
 
  public:
   explicit UpDownControl(QWidget* parent = nullptr);
 
   // Range and position are 16-bit values, as the control keeps them.
-  void SetRange(int lower, int upper);
-  void SetPos(int pos);
-  int Pos() const { return pos; }
-  int Lower() const { return lower; }
-  int Upper() const { return upper; }
+  void SetRange(int lower, int upper) override;
+  void SetPos(int pos) override;
+  int Pos() const override { return pos; }
+  int Lower() const override { return lower; }
+  int Upper() const override { return upper; }
 
   // Sees (delta) before the control moves; a nonzero result leaves the position alone.
   void SetDeltaPosHandler(std::function<int(int delta)> handler) {

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 #include "app/KelmoContext.h"
 #include "app/qt/CKelmoApp.h"
@@ -13,6 +18,14 @@
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "support/Fakes.h"
+
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '{' << list.join(", ").toStdString() << '}';
+}
 
 namespace kelmo::test {
 
@@ -29,9 +42,60 @@ struct MainWindowFixture : ::testing::Test {
 
   void SetUp() override { ctx = MakeContext(); }
 
-  std::unique_ptr<KelmoContext> MakeContext() {
-    return std::make_unique<KelmoContext>(clock, messages, power, shell,
-                                          dataDir.path().toStdString());
+  // The simulated card beside the program, logging its bus to a file of this test's own.
+  std::unique_ptr<KelmoContext> MakeContext() { return MakeContext(messages); }
+  std::unique_ptr<KelmoContext> MakeContext(Messages& boxes) {
+    auto c =
+        std::make_unique<KelmoContext>(clock, boxes, power, shell, dataDir.path().toStdString());
+    c->card.SetCandidates({KELMO_BUILD_DIR "/Btvid_32.so"});
+    setenv("KELMO_I2C_LOG", I2cLogPath().c_str(), 1);
+    unsetenv("KELMO_ANTENNA");
+    return c;
+  }
+
+  std::string I2cLogPath() const { return dataDir.filePath("i2c.log").toStdString(); }
+
+  // The card's bus log lines so far.
+  std::vector<std::string> I2cLog() const {
+    std::ifstream in(I2cLogPath());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  int TunerWrites() const {
+    int n = 0;
+    for (const std::string& l : I2cLog()) n += l.rfind("W ", 0) == 0;
+    return n;
+  }
+  std::string LastGpio() const {
+    std::string last;
+    for (const std::string& l : I2cLog()) {
+      if (l.rfind("GPIO ", 0) == 0) last = l;
+    }
+    return last;
+  }
+
+  // Writes Channels.dat with these TV and FM channels (name, frequency).
+  using Channels = std::vector<std::pair<std::string, std::string>>;
+  void WriteChannelFile(const Channels& tv, const Channels& fm) {
+    std::string bytes;
+    auto u32 = [&](uint32_t v) {
+      for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    for (const Channels* section : {&tv, &fm}) {
+      u32(static_cast<uint32_t>(section->size()));
+      for (const auto& [name, frequency] : *section) {
+        u32(static_cast<uint32_t>(name.size()));
+        bytes += name;
+        u32(static_cast<uint32_t>(frequency.size()));
+        bytes += frequency;
+      }
+    }
+    std::ofstream(dataDir.filePath("Channels.dat").toStdString(), std::ios::binary) << bytes;
+  }
+
+  void WriteSettings(const std::string& text) {
+    std::ofstream(dataDir.filePath("config.dat").toStdString(), std::ios::binary) << text;
   }
 
   // Opens the window, shown and active, as the application runs it.

@@ -1,0 +1,172 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/qt/MainWindowFixture.h"
+
+namespace kelmo::test {
+namespace {
+
+class ChannelWindow : public MainWindowFixture {
+ protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    WriteChannelFile({{"Uno", "48.25"}, {"Norte", "62.25"}, {"Rio", "175.25"}},
+                     {{"Faro", "87.60"}, {"Centro", "100.10"}});
+  }
+  QString ChannelLine() const { return Find<QLabel>("1003")->text(); }
+  void Type(char c) { QTest::keyClick(static_cast<QWidget*>(nullptr), c); }
+  QStringList SystemItems() const {
+    QStringList items;
+    for (QAction* a : dlg->SystemMenu()->actions()) items << (a->isSeparator() ? "-" : a->text());
+    return items.mid(items.indexOf("-"));
+  }
+};
+
+TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
+  WriteSettings("[General]\r\nChannel=1\r\nTV=0\r\n");
+  Open();
+  EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
+  EXPECT_EQ(ctx->state.tvMode, 0);
+  EXPECT_EQ(dlg->Spin()->Lower(), 0);
+  EXPECT_EQ(dlg->Spin()->Upper(), 1);
+  EXPECT_EQ(dlg->Spin()->Pos(), 1);
+  EXPECT_EQ(I2cLog().back(), "GPIO 1");  // FM sound after the tuning
+  EXPECT_EQ(SystemItems(), (QStringList{"-", "Small View", "On Top", "Mute Sound", "-",
+                                        "TV Channel", "FM Channel"}));
+  EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_TV_CHANNELS)->isEnabled());
+}
+
+TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActive) {
+  Open();
+  EXPECT_EQ(ChannelLine(), "(48.25)  Uno");
+  int writes = TunerWrites();
+  Type('-');  // wraps to the last TV channel
+  EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
+  EXPECT_EQ(TunerWrites(), writes + 1);  // one tuning per key press, however far it travelled
+  Type('2');
+  EXPECT_EQ(ChannelLine(), "(62.25)  Norte");
+  Type('.');  // back to the channel before
+  EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
+  EXPECT_EQ(TunerWrites(), writes + 3);
+  EXPECT_EQ(dlg->Spin()->Pos(), 2);
+
+  // With a pop-up menu open the key belongs to the menu.
+  writes = TunerWrites();
+  dlg->SystemMenu()->popup(dlg->mapToGlobal(QPoint(10, 10)));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->SystemMenu()->isVisible(); }));
+  Type('1');
+  dlg->SystemMenu()->close();
+  EXPECT_EQ(TunerWrites(), writes);
+
+  // In another window the digit is typed there.
+  QDialog other;
+  auto* edit = new QLineEdit(&other);
+  (new QVBoxLayout(&other))->addWidget(edit);
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  edit->setFocus();
+  Type('1');
+  EXPECT_EQ(edit->text(), "1");
+  EXPECT_EQ(TunerWrites(), writes);
+  EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
+}
+
+TEST_F(ChannelWindow, SpinArrowsStepThroughTheListAndPopUpChoiceResetsThem) {
+  Open();
+  auto* right = Find<QWidget>("1070")->findChild<QToolButton*>("right");
+  auto* left = Find<QWidget>("1070")->findChild<QToolButton*>("left");
+  ASSERT_TRUE(right && left);
+  QStringList seen;
+  for (QToolButton* b : {right, right, right, left, left}) {
+    QTest::mouseClick(b, Qt::LeftButton);
+    seen << ChannelLine();
+  }
+  // The first click tunes the current channel again; then one step per click, wrapping.
+  EXPECT_EQ(seen, (QStringList{"(48.25)  Uno", "(62.25)  Norte", "(175.25)  Rio", "(62.25)  Norte",
+                               "(48.25)  Uno"}));
+
+  dlg->runChannelMenu = [](const std::vector<std::string>& items, const QPoint&) {
+    EXPECT_EQ(items, (std::vector<std::string>{"Faro", "Centro"}));
+    return 1;
+  };
+  Find<QPushButton>("1007")->click();
+  EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
+  EXPECT_EQ(ctx->state.tvMode, 0);
+  EXPECT_EQ(dlg->Spin()->Upper(), 1);
+  EXPECT_EQ(dlg->Spin()->Pos(), 1);
+  QTest::mouseClick(right, Qt::LeftButton);  // first click after a choice: the same channel
+  EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
+
+  dlg->runChannelMenu = [](const std::vector<std::string>&, const QPoint&) { return -1; };
+  const int writes = TunerWrites();
+  Find<QPushButton>("1006")->click();  // closed without a choice
+  EXPECT_EQ(TunerWrites(), writes);
+  EXPECT_EQ(ctx->state.tvMode, 0);
+}
+
+TEST_F(ChannelWindow, MuteKeepsTheSoundOffAcrossTunings) {
+  Open();
+  Find<QPushButton>("1024")->click();
+  EXPECT_EQ(LastGpio(), "GPIO 0");
+  Type('2');
+  EXPECT_EQ(LastGpio(), "GPIO 0");
+  dlg->OnSysCommand(CKelmoDlg::IDM_MUTE);
+  EXPECT_EQ(LastGpio(), "GPIO 3");
+}
+
+TEST_F(ChannelWindow, ExitSilencesTheCardExitAndSoundOnLeavesIt) {
+  Open();
+  dlg->MenuAction(CKelmoDlg::ID_EXIT)->trigger();
+  EXPECT_EQ(LastGpio(), "GPIO 0");
+
+  ctx = MakeContext();
+  std::remove(I2cLogPath().c_str());
+  Open();
+  dlg->MenuAction(CKelmoDlg::ID_EXIT_SOUND_ON)->trigger();
+  EXPECT_EQ(LastGpio(), "GPIO 3");  // TV sound of the channel tuned at start
+}
+
+TEST_F(ChannelWindow, WithoutTheCardLibraryTheWindowOpensAndRefusesTheCardControls) {
+  ctx->card.SetCandidates({dataDir.filePath("missing/Btvid_32.so").toStdString()});
+  Open();
+  ASSERT_FALSE(messages.Texts().empty());
+  EXPECT_EQ(messages.Texts()[0],
+            "I don't find Btvid_32.so so I'm afraid you can not hear sound with my program.");
+  EXPECT_FALSE(dlg->MenuAction(CKelmoDlg::ID_TV_CHANNELS)->isEnabled());
+  EXPECT_FALSE(dlg->MenuAction(CKelmoDlg::ID_FM_CHANNELS)->isEnabled());
+  EXPECT_EQ(SystemItems(), (QStringList{"-", "Small View", "On Top"}));
+  EXPECT_EQ(ChannelLine(), "(48.25)  Uno");  // the line follows even with nothing to tune
+
+  messages.Clear();
+  Find<QPushButton>("1006")->click();
+  Find<QPushButton>("1024")->click();  // Mute: nothing at all
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Btvid_32.so not present."});
+}
+
+TEST_F(ChannelWindow, VolumeOpensAMixerOrSaysThatThereIsNone) {
+  Open();
+  Find<QPushButton>("1025")->click();
+  EXPECT_EQ(shell.mixerOpened, 1);
+  EXPECT_TRUE(messages.Texts().empty());
+  shell.mixerInstalled = false;
+  Find<QPushButton>("1025")->click();
+  ASSERT_EQ(messages.Texts().size(), 1u);
+}
+
+TEST_F(ChannelWindow, ClosingSavesTheSettingsOnce) {
+  Open();
+  Type('3');
+  dlg->close();
+  QFile config(dataDir.filePath("config.dat"));
+  ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+  const QByteArray text = config.readAll();
+  EXPECT_TRUE(text.contains("Channel=2")) << text.toStdString();
+  EXPECT_TRUE(text.contains("TV=1"));
+}
+
+}  // namespace
+}  // namespace kelmo::test
