@@ -1,7 +1,5 @@
 #include "app/qt/Composition.h"
 
-#include <cstdlib>
-
 #include "app/DataDirectory.h"
 #include "capture/sim/SimCaptureWindow.h"
 #include "platform/linux/SystemClock.h"
@@ -16,18 +14,6 @@ std::string Join(const std::vector<std::string>& words) {
   std::string text;
   for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
   return text;
-}
-
-// The card library to load: the one named on the command line or in KELMO_CARD_LIBRARY, else
-// Btvid_32.so beside the executable, then through the normal library search.
-std::vector<std::string> CardLibraryCandidates(const CommandLine& options,
-                                               const std::filesystem::path& exeDir) {
-  if (options.cardLibrary) return {*options.cardLibrary};
-  if (const char* env = std::getenv("KELMO_CARD_LIBRARY"); env && *env) return {env};
-  std::vector<std::string> candidates;
-  if (!exeDir.empty()) candidates.push_back((exeDir / "Btvid_32.so").string());
-  if (!options.sim) candidates.push_back("Btvid_32.so");
-  return candidates;
 }
 
 }  // namespace
@@ -45,7 +31,7 @@ Composition::Composition(const CommandLine& options)
   const auto exeDir = ExecutableDirectory();
   const auto dataDir = ResolveDataDirectory(exeDir, options.dataDir);
   backends += "data: " + dataDir.string() + "\n";
-  const std::vector<std::string> cards = CardLibraryCandidates(options, exeDir);
+  const std::vector<std::string> cards = CardLibraryCandidates(options.cardLibrary, exeDir);
   backends += "card: first of " + Join(cards) + "\n";
   // No real capture driver exists yet: the simulated one holds the capture formats.
   captureWindow = std::make_unique<SimCaptureWindow>();

@@ -45,18 +45,12 @@ TEST_F(MainWindow, ControlsHaveTheirTextsFitAndStayClearOfThePicture) {
     EXPECT_FALSE(label->geometry().intersects(picture)) << id;
     EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << id;
   }
-  auto* meter = Find<QProgressBar>("1019");
-  ASSERT_NE(meter, nullptr);
-  EXPECT_EQ(meter->maximum(), 99);
-  ASSERT_NE(Find<QWidget>("1070"), nullptr);
-
-  // The widest texts the fields show must fit.
-  auto* overlay = Find<QLabel>("1002");
-  EXPECT_LE(overlay->fontMetrics().horizontalAdvance("Overlay OFF"),
-            overlay->contentsRect().width());
-  auto* clockField = Find<QLabel>("1001");
-  EXPECT_LE(clockField->fontMetrics().horizontalAdvance("RECORDING"),
-            clockField->contentsRect().width());
+  EXPECT_EQ(Find<QProgressBar>("1019")->maximum(), 99);
+  // The widest texts the narrow fields show must fit.
+  for (auto [id, text] : {std::pair{"1002", "Overlay OFF"}, std::pair{"1001", "RECORDING"}}) {
+    auto* field = Find<QLabel>(id);
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(text), field->contentsRect().width()) << id;
+  }
 }
 
 TEST_F(MainWindow, MenuBarHasHelpAtTheRightAndGreyedHelpItem) {
