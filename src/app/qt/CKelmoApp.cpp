@@ -14,6 +14,9 @@
 #include "platform/qt/LocalInstanceLock.h"
 #include "platform/qt/QtMessages.h"
 
+// The icon lives in a static library, whose resources the linker keeps only when asked for.
+static void InitResources() { Q_INIT_RESOURCE(kelmo); }
+
 namespace kelmo {
 namespace {
 
@@ -59,6 +62,7 @@ int CKelmoApp::Main(int argc, char** argv) {
   }
   PreferX11();
   QApplication app(argc, argv);  // takes Qt's own options off the list
+  InitResources();
   QApplication::setApplicationName("kelmo");
   QApplication::setApplicationVersion(KELMO_VERSION);
   QApplication::setDesktopFileName("kelmo");
