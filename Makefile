@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_WERROR=ON
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test fuzz clean
+.PHONY: all deps build run test asan fuzz clean
 
 all: build
 
@@ -28,13 +28,20 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# The tests again under the address and undefined-behaviour sanitizers.
+asan: deps
+	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELMO_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j$(JOBS)
+	@cd build-asan && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz -j$(JOBS)
+	@cmake --build build-fuzz -j$(JOBS) --target fuzzers
 	@set -e; for t in build-fuzz/fuzz/fuzz_*; do \
 	  echo "== $$t"; mkdir -p build-fuzz/corpus/$$(basename $$t); \
 	  $$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build-fuzz/corpus/$$(basename $$t); \
 	done
 
 clean:
-	rm -rf $(BUILD) build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -17,20 +17,10 @@ namespace {
 std::optional<std::vector<uint8_t>> ReadOrCreate(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return std::nullopt;
-  std::vector<uint8_t> bytes;
-  uint8_t buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  }
+  const std::optional<std::string> bytes = ReadDescriptor(fd);
   ::close(fd);
-  return bytes;
+  if (!bytes) return std::nullopt;
+  return std::vector<uint8_t>(bytes->begin(), bytes->end());
 }
 
 }  // namespace

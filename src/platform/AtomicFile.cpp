@@ -24,21 +24,22 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+std::optional<std::string> ReadDescriptor(int fd) {
   std::string bytes;
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
+    if (n < 0) return std::nullopt;
+    if (n == 0) return bytes;
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+  std::optional<std::string> bytes = ReadDescriptor(fd);
   ::close(fd);
   return bytes;
 }

@@ -12,6 +12,10 @@ namespace kelmo {
 // thread.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
+// Everything left to read from the open descriptor `fd` (which stays open); nullopt on a read
+// error. Any thread.
+std::optional<std::string> ReadDescriptor(int fd);
+
 // Replaces the contents of `path` with `bytes`: they are written to a temporary file in the same
 // folder, flushed to disk and renamed over the file, so the old contents stay whole until the new
 // ones are complete (a full disk leaves the old file). The file keeps its permissions (0644 for a

@@ -99,6 +99,7 @@ int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
     dlg.activateWindow();
   });
   dlg.exec();
+  SetMainWindow(nullptr);  // no key may reach the window while it is being destroyed
   lock.OnRaiseRequest({});
   lock.Release();
   return 0;

@@ -116,6 +116,7 @@ TEST_F(ChannelWindow, ExitSilencesTheCardExitAndSoundOnLeavesIt) {
   dlg->MenuAction(CKelmoDlg::ID_EXIT)->trigger();
   EXPECT_EQ(LastGpio(), "GPIO 0");
 
+  CloseWindow();
   ctx = MakeContext();
   std::remove(I2cLogPath().c_str());
   Open();

@@ -113,13 +113,14 @@ struct MainWindowFixture : ::testing::Test {
     return dlg->findChild<T*>(id);
   }
 
-  void TearDown() override {
-    if (dlg && !dlg->Destroyed()) {
-      dlg->CloseAsCloseBox();
-    }
+  // Closes and deletes the window (before its context may go).
+  void CloseWindow() {
+    if (dlg && !dlg->Destroyed()) dlg->CloseAsCloseBox();
+    app.reset();  // stops routing keys before the window goes
     dlg.reset();
-    app.reset();
   }
+
+  void TearDown() override { CloseWindow(); }
 };
 
 }  // namespace kelmo::test

@@ -167,7 +167,7 @@ TEST_F(MainWindow, ExitCommandsEndTheWindowAndOnlyOneShutsDownAfterIt) {
     EXPECT_EQ(ctx->state.soundOnAtExit, c.soundOn) << c.id;
     EXPECT_EQ(shutdownsWhenDestroyed, 0) << c.id;  // nothing before the sequence has run
     EXPECT_EQ(power.ShutdownCount() - before, c.shutdowns) << c.id;
-    dlg.reset();
+    CloseWindow();
   }
 }
 
