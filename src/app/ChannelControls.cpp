@@ -31,20 +31,19 @@ std::vector<std::string> ChannelControls::FmMenuItems() const {
   return MenuItems(context.channels.fm);
 }
 
-void ChannelControls::OnTvChosen(int32_t index) {
-  AppState& s = context.state;
-  s.currentChannel = index;
-  selector.TuneTvChannel(index);
-  spin.SetRange(0, context.channels.tv.count - 1);
-  spin.SetPos(s.currentChannel);
-  s.spinLastDirection = 0;
-}
+void ChannelControls::OnTvChosen(int32_t index) { OnChosen(index, true); }
 
-void ChannelControls::OnFmChosen(int32_t index) {
+void ChannelControls::OnFmChosen(int32_t index) { OnChosen(index, false); }
+
+void ChannelControls::OnChosen(int32_t index, bool tv) {
   AppState& s = context.state;
   s.currentChannel = index;
-  selector.TuneFmChannel(index);
-  spin.SetRange(0, context.channels.fm.count - 1);
+  if (tv) {
+    selector.TuneTvChannel(index);
+  } else {
+    selector.TuneFmChannel(index);
+  }
+  spin.SetRange(0, (tv ? context.channels.tv.count : context.channels.fm.count) - 1);
   spin.SetPos(s.currentChannel);
   s.spinLastDirection = 0;
 }

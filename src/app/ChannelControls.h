@@ -67,6 +67,7 @@ class ChannelControls {
   ChannelSelector& Selector() { return selector; }
 
  private:
+  void OnChosen(int32_t index, bool tv);
   void TuneCurrentChannel();
   int32_t CurrentCount() const;
   void SetSpinForCurrentMode();
