@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/qt/MainWindowFixture.h"
 
@@ -26,8 +27,10 @@ class ChannelWindow : public MainWindowFixture {
 };
 
 TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
-  WriteSettings("[General]\r\nChannel=1\r\nTV=0\r\n");
+  WriteSettings("[General]\r\nChannel=1\r\nTV=0\r\nOnTop=1\r\n");
   Open();
+  EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_ALWAYS_ON_TOP)->isChecked());
+  EXPECT_TRUE(dlg->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
   EXPECT_EQ(ctx->state.tvMode, 0);
   EXPECT_EQ(dlg->Spin()->Lower(), 0);

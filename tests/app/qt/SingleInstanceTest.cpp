@@ -2,6 +2,7 @@
 #include <signal.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,11 +69,13 @@ TEST(SingleInstance, SecondStartEndsAtOnceAndRaisesTheFirst) {
   EXPECT_TRUE(second.process.readAllStandardOutput().isEmpty());
   EXPECT_TRUE(first.WaitForOutput("a second start asked to show this window"));
 
-  // SIGTERM closes it as its close box does, and it ends cleanly.
+  // SIGTERM closes it as its close box does: the settings are saved and it ends cleanly.
   first.process.terminate();
   ASSERT_TRUE(first.process.waitForFinished(5000));
   EXPECT_EQ(first.process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(first.process.exitCode(), 0);
+  EXPECT_TRUE(QFile::exists(dir.filePath("config.dat")));
+  EXPECT_TRUE(QFile::exists(dir.filePath("Channels.dat")));
 }
 
 TEST(SingleInstance, KilledCopyDoesNotBlockTheNextStart) {
