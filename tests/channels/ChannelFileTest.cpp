@@ -9,6 +9,7 @@
 #include "channels/Frequency.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
+#include "support/ChannelBytes.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
@@ -16,17 +17,9 @@ namespace kelmo {
 namespace {
 
 using test::ReadFile;
+using test::Record;
+using test::U32;
 using test::WriteFile;
-
-std::string U32(uint32_t v) {
-  return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                     static_cast<char>(v >> 24)};
-}
-
-std::string Record(const std::string& name, const std::string& frequency) {
-  return U32(static_cast<uint32_t>(name.size())) + name +
-         U32(static_cast<uint32_t>(frequency.size())) + frequency;
-}
 
 // One TV channel with a four-letter name at 48.25 MHz and no FM stations.
 const std::string kExample = U32(1) + Record("ARD1", "48.25") + U32(0);

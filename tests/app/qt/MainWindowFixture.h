@@ -17,6 +17,7 @@
 #include "app/qt/CKelmoDlg.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
+#include "support/ChannelBytes.h"
 #include "support/Fakes.h"
 
 // Readable failures for Qt strings.
@@ -79,17 +80,9 @@ struct MainWindowFixture : ::testing::Test {
   using Channels = std::vector<std::pair<std::string, std::string>>;
   void WriteChannelFile(const Channels& tv, const Channels& fm) {
     std::string bytes;
-    auto u32 = [&](uint32_t v) {
-      for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
     for (const Channels* section : {&tv, &fm}) {
-      u32(static_cast<uint32_t>(section->size()));
-      for (const auto& [name, frequency] : *section) {
-        u32(static_cast<uint32_t>(name.size()));
-        bytes += name;
-        u32(static_cast<uint32_t>(frequency.size()));
-        bytes += frequency;
-      }
+      bytes += U32(static_cast<uint32_t>(section->size()));
+      for (const auto& [name, frequency] : *section) bytes += Record(name, frequency);
     }
     std::ofstream(dataDir.filePath("Channels.dat").toStdString(), std::ios::binary) << bytes;
   }

@@ -221,17 +221,5 @@ TEST_F(MainWindow, SigtermClosesAnOpenMessageBoxThenTheWindow) {
   EXPECT_EQ(power.ShutdownCount(), 0);
 }
 
-TEST_F(MainWindow, TimerTickWritesTheClockUnlessSomethingRecords) {
-  Open();
-  auto* clockField = Find<QLabel>("1001");
-  dlg->OnTimer();
-  EXPECT_EQ(clockField->text(), "10:00:00");
-  EXPECT_EQ(Find<QLabel>("1002")->text(), ctx->state.overlayOn ? "Overlay ON" : "Overlay OFF");
-  ctx->state.recordingToFile = 1;
-  clock.Advance(5);
-  dlg->OnTimer();
-  EXPECT_EQ(clockField->text(), "10:00:00");
-}
-
 }  // namespace
 }  // namespace kelmo::test

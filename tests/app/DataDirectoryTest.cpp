@@ -3,24 +3,10 @@
 
 #include <filesystem>
 
-#include "app/CommandLine.h"
 #include "app/DataDirectory.h"
 
 namespace kelmo {
 namespace {
-
-TEST(CommandLine, ReadsOptionsAndRefusesBadOnes) {
-  const CommandLine ok =
-      ParseCommandLine({"--sim", "--data-dir", "/tmp/k", "--card-library", "x.so"});
-  EXPECT_TRUE(ok.error.empty());
-  EXPECT_TRUE(ok.sim);
-  EXPECT_EQ(ok.dataDir, "/tmp/k");
-  EXPECT_EQ(ok.cardLibrary, "x.so");
-
-  EXPECT_FALSE(ParseCommandLine({"--data-dir"}).error.empty());
-  EXPECT_FALSE(ParseCommandLine({"--data-dir", ""}).error.empty());
-  EXPECT_FALSE(ParseCommandLine({"--frobnicate"}).error.empty());
-}
 
 TEST(DataDirectory, OverrideIsCreatedElseExecutableFolderElseConfigFolder) {
   namespace fs = std::filesystem;
