@@ -14,6 +14,7 @@
 #include "capture/CardStartup.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
+#include "support/BusLog.h"
 #include "support/Fakes.h"
 
 namespace kelmo::test {
@@ -60,26 +61,11 @@ class SimCardFixture : public ::testing::Test {
     ClearLog();
   }
 
-  std::vector<std::string> Log() const {
-    std::vector<std::string> lines;
-    std::ifstream file(logPath);
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
-    return lines;
-  }
+  std::vector<std::string> Log() const { return BusLog(logPath).Lines(); }
   // The last tuner write ("W ..."), or "" when there was none.
-  std::string LastWrite() const {
-    const auto lines = Log();
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-      if (it->starts_with("W ")) return *it;
-    }
-    return "";
-  }
-  int WriteCount() const {
-    int n = 0;
-    for (const std::string& line : Log()) n += line.starts_with("W ") ? 1 : 0;
-    return n;
-  }
-  void ClearLog() const { std::filesystem::remove(logPath); }
+  std::string LastWrite() const { return BusLog(logPath).Last("W "); }
+  int WriteCount() const { return BusLog(logPath).Writes(); }
+  void ClearLog() const { BusLog(logPath).Clear(); }
 
   template <typename Table>
   static void Fill(Table& table, const std::vector<std::pair<std::string, std::string>>& rows) {

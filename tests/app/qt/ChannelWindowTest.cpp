@@ -36,7 +36,7 @@ TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
   EXPECT_EQ(dlg->Spin()->Lower(), 0);
   EXPECT_EQ(dlg->Spin()->Upper(), 1);
   EXPECT_EQ(dlg->Spin()->Pos(), 1);
-  EXPECT_EQ(I2cLog().back(), "GPIO 1");  // FM sound after the tuning
+  EXPECT_EQ(Bus().Lines().back(), "GPIO 1");  // FM sound after the tuning
   EXPECT_EQ(SystemItems(), (QStringList{"-", "Small View", "On Top", "Mute Sound", "-",
                                         "TV Channel", "FM Channel"}));
   EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_TV_CHANNELS)->isEnabled());
@@ -45,19 +45,19 @@ TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
 TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActive) {
   Open();
   EXPECT_EQ(ChannelLine(), "(48.25)  Uno");
-  int writes = TunerWrites();
+  int writes = Bus().Writes();
   Type('-');  // wraps to the last TV channel
   EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
-  EXPECT_EQ(TunerWrites(), writes + 1);  // one tuning per key press, however far it travelled
+  EXPECT_EQ(Bus().Writes(), writes + 1);  // one tuning per key press, however far it travelled
   EXPECT_EQ(dlg->Spin()->Pos(), 2);
 
   // With a pop-up menu open the key belongs to the menu.
-  writes = TunerWrites();
+  writes = Bus().Writes();
   dlg->SystemMenu()->popup(dlg->mapToGlobal(QPoint(10, 10)));
   ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->SystemMenu()->isVisible(); }));
   Type('1');
   dlg->SystemMenu()->close();
-  EXPECT_EQ(TunerWrites(), writes);
+  EXPECT_EQ(Bus().Writes(), writes);
 
   // In another window the digit is typed there.
   QDialog other;
@@ -69,7 +69,7 @@ TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActive) {
   edit->setFocus();
   Type('1');
   EXPECT_EQ(edit->text(), "1");
-  EXPECT_EQ(TunerWrites(), writes);
+  EXPECT_EQ(Bus().Writes(), writes);
   EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
 }
 
@@ -99,9 +99,9 @@ TEST_F(ChannelWindow, SpinArrowsStepThroughTheListAndPopUpChoiceResetsThem) {
   EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
 
   dlg->runChannelMenu = [](const std::vector<std::string>&, const QPoint&) { return -1; };
-  const int writes = TunerWrites();
+  const int writes = Bus().Writes();
   Find<QPushButton>("1006")->click();  // closed without a choice
-  EXPECT_EQ(TunerWrites(), writes);
+  EXPECT_EQ(Bus().Writes(), writes);
   EXPECT_EQ(ctx->state.tvMode, 0);
 }
 
@@ -109,22 +109,22 @@ TEST_F(ChannelWindow, MuteButtonAndSystemItemKeepTheSoundOffAcrossTunings) {
   Open();
   Find<QPushButton>("1024")->click();
   Type('2');
-  EXPECT_EQ(LastGpio(), "GPIO 0");
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 0");
   dlg->OnSysCommand(CKelmoDlg::IDM_MUTE);
-  EXPECT_EQ(LastGpio(), "GPIO 3");
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 3");
 }
 
 TEST_F(ChannelWindow, ExitSilencesTheCardExitAndSoundOnLeavesIt) {
   Open();
   dlg->MenuAction(CKelmoDlg::ID_EXIT)->trigger();
-  EXPECT_EQ(LastGpio(), "GPIO 0");
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 0");
 
   CloseWindow();
   ctx = MakeContext();
   std::remove(I2cLogPath().c_str());
   Open();
   dlg->MenuAction(CKelmoDlg::ID_EXIT_SOUND_ON)->trigger();
-  EXPECT_EQ(LastGpio(), "GPIO 3");  // TV sound of the channel tuned at start
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 3");  // TV sound of the channel tuned at start
 }
 
 TEST_F(ChannelWindow, WithoutTheCardLibraryTheWindowOpensAndRefusesTheCardControls) {

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "app/KelmoContext.h"
@@ -17,6 +16,7 @@
 #include "app/qt/CKelmoDlg.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
+#include "support/BusLog.h"
 #include "support/ChannelBytes.h"
 #include "support/Fakes.h"
 
@@ -56,25 +56,8 @@ struct MainWindowFixture : ::testing::Test {
 
   std::string I2cLogPath() const { return dataDir.filePath("i2c.log").toStdString(); }
 
-  // The card's bus log lines so far.
-  std::vector<std::string> I2cLog() const {
-    std::ifstream in(I2cLogPath());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-  int TunerWrites() const {
-    int n = 0;
-    for (const std::string& l : I2cLog()) n += l.rfind("W ", 0) == 0;
-    return n;
-  }
-  std::string LastGpio() const {
-    std::string last;
-    for (const std::string& l : I2cLog()) {
-      if (l.rfind("GPIO ", 0) == 0) last = l;
-    }
-    return last;
-  }
+  // The simulated card's bus log.
+  BusLog Bus() const { return BusLog(I2cLogPath()); }
 
   // Writes Channels.dat with these TV and FM channels (name, frequency).
   using Channels = std::vector<std::pair<std::string, std::string>>;
