@@ -12,6 +12,7 @@
 #include "audio/AcmFormatTable.h"
 #include "audio/WaveFormat.h"
 #include "capture/CaptureFileName.h"
+#include "tuner/TunerParams.h"
 
 namespace kelmo {
 
@@ -50,7 +51,7 @@ void LoadGeneral(const ProfileFile& file, KelmoContext& ctx) {
 
   // The frame rate divides the microseconds per frame; the tuner type indexes its table.
   if (s.frameRate < 1 || s.frameRate > 30) s.frameRate = kDefaultFrameRate;
-  if (s.tunerType < 0 || s.tunerType > 2) s.tunerType = kDefaultTuner;
+  s.tunerType = ValidTunerType(s.tunerType);
   const int32_t count = s.tvMode ? ctx.channels.tv.count : ctx.channels.fm.count;
   if (s.currentChannel < 0 || s.currentChannel >= count) s.currentChannel = 0;
 

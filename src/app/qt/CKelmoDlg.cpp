@@ -238,8 +238,7 @@ void CKelmoDlg::OnInitDialog() {
   LoadSettings(ctx);
 
   menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
-  ctx.state.alwaysOnTop = !ctx.state.alwaysOnTop;  // the toggle inverts it back
-  ToggleAlwaysOnTop();
+  SetAlwaysOnTop(ctx.state.alwaysOnTop != 0);
 
   channelControls->TuneSavedChannel();
   BuildSystemMenu();
@@ -291,8 +290,9 @@ bool CKelmoDlg::IsSharedMnemonic(const QKeyEvent* key) const {
 
 void CKelmoDlg::OpenSharedMnemonicMenu() { mainMenu->setActiveAction(channelsMenu->menuAction()); }
 
-void CKelmoDlg::ToggleAlwaysOnTop() {
-  const bool onTop = !ctx.state.alwaysOnTop;
+void CKelmoDlg::ToggleAlwaysOnTop() { SetAlwaysOnTop(ctx.state.alwaysOnTop == 0); }
+
+void CKelmoDlg::SetAlwaysOnTop(bool onTop) {
   // The window handle's flag: the window is not re-created, so it neither flickers nor moves.
   Qt::WindowFlags flags = windowFlags();
   flags.setFlag(Qt::WindowStaysOnTopHint, onTop);

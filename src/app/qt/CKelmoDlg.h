@@ -130,6 +130,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
 
  private:
   void OnInitDialog();
+  void SetAlwaysOnTop(bool onTop);
   void OnDestroy();
   void BuildControls();
   void BuildMenuBar();
