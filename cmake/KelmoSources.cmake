@@ -1,6 +1,6 @@
 # Each layer is the set of files in its kind of folder: src/<subsystem>/ is core, src/<subsystem>/linux/
 # the real backends, src/<subsystem>/sim/ the simulated ones, src/<subsystem>/qt/ the windows.
-set(KELMO_SUBSYSTEMS platform app tuner capture channels schedule audio)
+set(KELMO_SUBSYSTEMS base platform app tuner capture channels schedule audio)
 
 function(kelmo_layer_sources out layer)
   set(files)

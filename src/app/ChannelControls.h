@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/KelmoContext.h"
-#include "app/MainWindowView.h"
+#include "base/MainWindowView.h"
 #include "tuner/ChannelSelector.h"
 
 namespace kelmo {

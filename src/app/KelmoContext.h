@@ -3,9 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/AppState.h"
 #include "audio/AudioFormatSettings.h"
+#include "base/AppState.h"
 #include "capture/CaptureDriver.h"
+#include "capture/CardStartup.h"
 #include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
@@ -52,6 +53,7 @@ class KelmoContext {
   CardDriverLibrary card{clock, messages};
   Tuner tuner{card, state};
   ChannelMemory channelMemory;
+  CardStartup cardStartup{card, clock, state};
 };
 
 }  // namespace kelmo

@@ -1,7 +1,5 @@
 #include "capture/CardStartup.h"
 
-#include "app/KelmoContext.h"
-
 namespace kelmo {
 
 namespace {
@@ -11,12 +9,12 @@ constexpr int kShutdownPauseMs = 500;
 
 }  // namespace
 
-void StartCard(KelmoContext& context) { context.card.LoadCardLibrary(); }
+void CardStartup::StartCard() { card.LoadCardLibrary(); }
 
-void StopCard(KelmoContext& context) {
-  context.clock.Sleep(kShutdownPauseMs);
-  if (context.state.soundOnAtExit == 0) context.card.SelectAudioOff();
-  context.card.UnloadCardLibrary();
+void CardStartup::StopCard() {
+  clock.Sleep(kShutdownPauseMs);
+  if (state.soundOnAtExit == 0) card.SelectAudioOff();
+  card.UnloadCardLibrary();
 }
 
 }  // namespace kelmo

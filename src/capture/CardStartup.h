@@ -1,16 +1,29 @@
 #pragma once
 
+#include "base/AppState.h"
+#include "platform/Clock.h"
+#include "tuner/CardDriverLibrary.h"
+
 namespace kelmo {
 
-class KelmoContext;
+// Card start-up and shut-down: at the main window's start and end, and around a change of capture
+// driver. User-interface thread.
+class CardStartup {
+ public:
+  CardStartup(CardDriverLibrary& card, Clock& clock, AppState& state)
+      : card(card), clock(clock), state(state) {}
 
-// Card start-up, at the main window's start and after a change of capture driver: loads and binds
-// the card library and initialises its bus, or tells the user it is missing. User-interface thread.
-void StartCard(KelmoContext& context);
+  // Loads and binds the card library and initialises its bus, or tells the user it is missing.
+  void StartCard();
 
-// Card shut-down, at exit and before a change of capture driver: a 500 ms pause, the card's sound
-// off unless the user chose to leave it on at exit (soundOnAtExit), then the library released.
-// User-interface thread.
-void StopCard(KelmoContext& context);
+  // A 500 ms pause, the card's sound off unless the user chose to leave it on at exit
+  // (soundOnAtExit), then the library released.
+  void StopCard();
+
+ private:
+  CardDriverLibrary& card;
+  Clock& clock;
+  AppState& state;
+};
 
 }  // namespace kelmo

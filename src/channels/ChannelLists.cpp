@@ -1,21 +1,21 @@
 #include "channels/ChannelLists.h"
 
-#include "app/KelmoContext.h"
 #include "channels/ChannelFile.h"
 
 namespace kelmo {
 
-void LoadChannelLists(KelmoContext& ctx) {
+void LoadChannelLists(const std::filesystem::path& dataDir, Messages& messages,
+                      ChannelTables& channels) {
   // One file object for both passes, so a damaged file is reported once.
-  ChannelFile file(ctx.dataDir, ctx.messages);
+  ChannelFile file(dataDir, messages);
   file.Load();
-  file.ReadFmChannels(ctx.channels.fm);
-  ctx.channels.fm.count = file.GetFmCount();
+  file.ReadFmChannels(channels.fm);
+  channels.fm.count = file.GetFmCount();
   file.Save();
 
   file.Load();
-  file.ReadTvChannels(ctx.channels.tv);
-  ctx.channels.tv.count = file.GetTvCount();
+  file.ReadTvChannels(channels.tv);
+  channels.tv.count = file.GetTvCount();
   file.Save();
 }
 

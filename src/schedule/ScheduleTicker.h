@@ -1,7 +1,9 @@
 #pragma once
 
-#include "app/KelmoContext.h"
-#include "app/MainWindowView.h"
+#include "base/AppState.h"
+#include "base/MainWindowView.h"
+#include "capture/CaptureDriver.h"
+#include "platform/Clock.h"
 
 namespace kelmo {
 
@@ -9,7 +11,8 @@ namespace kelmo {
 // programs. Runs on the user-interface thread.
 class ScheduleTicker {
  public:
-  ScheduleTicker(KelmoContext& ctx, MainWindowView& view) : ctx(ctx), view(view) {}
+  ScheduleTicker(AppState& state, Clock& clock, CaptureDriver& capture, MainWindowView& view)
+      : state(state), clock(clock), capture(capture), view(view) {}
 
   // One tick. Returns false, having done nothing at all, while an earlier tick is still running
   // (a message box opened by its own work keeps it inside).
@@ -18,7 +21,9 @@ class ScheduleTicker {
  private:
   void ShowClock(int64_t now);
 
-  KelmoContext& ctx;
+  AppState& state;
+  Clock& clock;
+  CaptureDriver& capture;
   MainWindowView& view;
 };
 

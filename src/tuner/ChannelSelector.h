@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/AppState.h"
-#include "app/MainWindowView.h"
+#include "base/AppState.h"
+#include "base/MainWindowView.h"
 #include "channels/ChannelTables.h"
 #include "tuner/Tuner.h"
 

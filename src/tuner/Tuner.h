@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "tuner/CardDriverLibrary.h"
 
 namespace kelmo {

@@ -148,9 +148,9 @@ TEST_F(ChannelControlsTest, MuteAndVolume) {
 }
 
 TEST_F(ChannelControlsTest, WithoutTheCardTheButtonsRefuseAndMuteDoesNothing) {
-  StopCard(*context);
+  context->cardStartup.StopCard();
   context->card.SetCandidates({(dir / "missing.so").string()});
-  StartCard(*context);
+  context->cardStartup.StartCard();
   messages.Clear();
   EXPECT_FALSE(controls->CardPresentOrRefuse());
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"missing.so not present."});

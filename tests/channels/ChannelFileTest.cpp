@@ -31,7 +31,7 @@ class ChannelFileTest : public ::testing::Test {
   // The start-up read, as the main window does it, on a fresh context.
   KelmoContext& StartUp() {
     ctx = std::make_unique<KelmoContext>(clock, messages, power, shell, dir.Path());
-    LoadChannelLists(*ctx);
+    LoadChannelLists(ctx->dataDir, ctx->messages, ctx->channels);
     return *ctx;
   }
 
@@ -134,7 +134,7 @@ TEST_F(ChannelFileTest, EachKindOfDamageIsKeptReadAsFarAsSoundAndReportedOnce) {
     test::RecordingMessages boxes;
     WriteFile(own / "Channels.dat", d.bytes);
     KelmoContext c(clock, boxes, power, shell, own.Path());
-    LoadChannelLists(c);
+    LoadChannelLists(c.dataDir, c.messages, c.channels);
     EXPECT_EQ(c.channels.tv.count, d.tvCount);
     EXPECT_EQ(c.channels.fm.count, d.fmCount);
     EXPECT_EQ(ReadFile(own / "Channels.dat"), d.bytes);
@@ -151,7 +151,7 @@ TEST_F(ChannelFileTest, EachKindOfDamageIsKeptReadAsFarAsSoundAndReportedOnce) {
   test::TempDir own;
   WriteFile(own / "Channels.dat", cases[5].bytes);
   KelmoContext c(clock, messages, power, shell, own.Path());
-  LoadChannelLists(c);
+  LoadChannelLists(c.dataDir, c.messages, c.channels);
   EXPECT_EQ(c.channels.tv.entries[0].name, std::string(79, 'x'));
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/KelmoContext.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "schedule/ScheduleTicker.h"
@@ -15,7 +16,7 @@ struct TickFixture : ::testing::Test {
   test::RecordingShell shell;
   KelmoContext ctx{clock, messages, power, shell, "/nonexistent"};
   test::RecordingView view;
-  ScheduleTicker ticker{ctx, view};
+  ScheduleTicker ticker{ctx.state, ctx.clock, ctx.capture, view};
 };
 
 TEST_F(TickFixture, ShowsClockAndOverlayWhileNothingRecords) {

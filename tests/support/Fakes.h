@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowView.h"
+#include "base/MainWindowView.h"
 #include "platform/Messages.h"
 #include "platform/Shell.h"
 

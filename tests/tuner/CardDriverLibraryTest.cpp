@@ -8,10 +8,10 @@ namespace {
 using CardDriverLibraryTest = SimCardFixture;
 
 TEST_F(CardDriverLibraryTest, AbsentLibraryIsReportedAndEverythingIsANoOp) {
-  StopCard(*context);
+  context->cardStartup.StopCard();
   messages.Clear();
   context->card.SetCandidates(CardLibraryCandidates(std::nullopt, dir / "nowhere"));
-  StartCard(*context);
+  context->cardStartup.StartCard();
   EXPECT_FALSE(context->card.IsLoaded());
   EXPECT_EQ(messages.Texts(),
             std::vector<std::string>{"I don't find Btvid_32.so so I'm afraid you can not hear "
@@ -24,12 +24,12 @@ TEST_F(CardDriverLibraryTest, AbsentLibraryIsReportedAndEverythingIsANoOp) {
   EXPECT_EQ(context->card.ReadTunerStatus(), 0);
   EXPECT_EQ(context->card.ReadDecoderStatus(), 0);
   context->card.UnloadCardLibrary();
-  StopCard(*context);
+  context->cardStartup.StopCard();
   EXPECT_EQ(clock.SleptMilliseconds(), 1000);  // the two shut-down pauses, no tuner pauses
 }
 
 TEST_F(CardDriverLibraryTest, LibraryLackingACalledExportIsReleasedAndNamed) {
-  StopCard(*context);
+  context->cardStartup.StopCard();
   messages.Clear();
   UseLibrary(KELMO_INCOMPLETE_CARD);
   EXPECT_FALSE(context->card.IsLoaded());

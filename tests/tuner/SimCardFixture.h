@@ -48,7 +48,7 @@ class SimCardFixture : public ::testing::Test {
   // Loads `path` as the card library, as the program's start-up does.
   void UseLibrary(const std::string& path) {
     context->card.SetCandidates({path});
-    StartCard(*context);
+    context->cardStartup.StartCard();
   }
 
   // Starts the card again with an antenna file of these lines.
@@ -56,8 +56,8 @@ class SimCardFixture : public ::testing::Test {
     const std::filesystem::path antenna = dir / "antenna.txt";
     std::ofstream(antenna) << lines;
     setenv("KELMO_ANTENNA", antenna.c_str(), 1);
-    StopCard(*context);
-    StartCard(*context);
+    context->cardStartup.StopCard();
+    context->cardStartup.StartCard();
     ClearLog();
   }
 

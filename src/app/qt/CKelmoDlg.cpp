@@ -13,7 +13,6 @@
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogUnits.h"
-#include "capture/CardStartup.h"
 #include "channels/ChannelLists.h"
 
 namespace kelmo {
@@ -51,7 +50,7 @@ QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Al
 }  // namespace
 
 CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx(ctx), ticker(ctx, *this) {
+    : QDialog(parent), ctx(ctx), ticker(ctx.state, ctx.clock, ctx.capture, *this) {
   setObjectName("CKelmoDlg");
   setWindowTitle("Pernola");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -226,13 +225,13 @@ void CKelmoDlg::OnInitDialog() {
   timer.start();
 
   winId();  // the window handle exists from here on: staying on top is its flag
-  StartCard(ctx);
+  ctx.cardStartup.StartCard();
   ctx.backends += "card loaded: " + (ctx.card.IsLoaded() ? ctx.card.LoadReport() : "none") + "\n";
   if (!ctx.card.IsLoaded()) {
     menuActions[ID_TV_CHANNELS]->setEnabled(false);
     menuActions[ID_FM_CHANNELS]->setEnabled(false);
   }
-  LoadChannelLists(ctx);
+  LoadChannelLists(ctx.dataDir, ctx.messages, ctx.channels);
   ctx.state.smallView = false;
   m_closeRequested = false;
   LoadSettings(ctx);
@@ -249,7 +248,7 @@ void CKelmoDlg::OnDestroy() {
   destroyed = true;
   SaveSettings(ctx);
   ctx.audioFormats.ReleaseFormats();
-  StopCard(ctx);
+  ctx.cardStartup.StopCard();
   timer.stop();
   emit destroyedSequenceDone();
   if (shutdownRequested) ctx.power.Shutdown();

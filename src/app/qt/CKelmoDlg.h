@@ -13,7 +13,7 @@
 
 #include "app/ChannelControls.h"
 #include "app/KelmoContext.h"
-#include "app/MainWindowView.h"
+#include "base/MainWindowView.h"
 #include "app/qt/UpDownControl.h"
 #include "schedule/ScheduleTicker.h"
 
