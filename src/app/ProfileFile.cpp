@@ -42,24 +42,56 @@ std::optional<std::vector<uint8_t>> ProfileFile::GetProfileBinary(std::string_vi
   return DecodeProfileBlock(*text);
 }
 
-bool ProfileFile::WriteProfileString(std::string_view section, std::string_view key,
-                                     std::string_view value) {
+void ProfileChanges::WriteProfileString(std::string_view section, std::string_view key,
+                                        std::string_view value) {
+  changes.push_back(Change{std::string(section), std::string(key), std::string(value)});
+}
+
+void ProfileChanges::WriteProfileInt(std::string_view section, std::string_view key,
+                                     int32_t value) {
+  char buffer[16];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  WriteProfileString(section, key, std::string_view(buffer, end - buffer));
+}
+
+void ProfileChanges::WriteProfileBinary(std::string_view section, std::string_view key,
+                                        std::span<const uint8_t> block) {
+  WriteProfileString(section, key, EncodeProfileBlock(block));
+}
+
+bool ProfileFile::Write(const ProfileChanges& changes) {
   const auto text = ReadFileBytes(path);
   if (!text) return false;
   ProfileDocument document = ProfileDocument::Parse(*text);
-  if (!document.Set(section, key, value)) return false;
-  return ReplaceFileContents(path, document.Text());
+  bool all = true;
+  bool any = false;
+  for (const auto& change : changes.changes) {
+    const bool made = document.Set(change.section, change.key, change.value);
+    all = all && made;
+    any = any || made;
+  }
+  if (!any) return all;
+  return ReplaceFileContents(path, document.Text()) && all;
+}
+
+bool ProfileFile::WriteProfileString(std::string_view section, std::string_view key,
+                                     std::string_view value) {
+  ProfileChanges changes;
+  changes.WriteProfileString(section, key, value);
+  return Write(changes);
 }
 
 bool ProfileFile::WriteProfileInt(std::string_view section, std::string_view key, int32_t value) {
-  char buffer[16];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return WriteProfileString(section, key, std::string_view(buffer, end - buffer));
+  ProfileChanges changes;
+  changes.WriteProfileInt(section, key, value);
+  return Write(changes);
 }
 
 bool ProfileFile::WriteProfileBinary(std::string_view section, std::string_view key,
                                      std::span<const uint8_t> block) {
-  return WriteProfileString(section, key, EncodeProfileBlock(block));
+  ProfileChanges changes;
+  changes.WriteProfileBinary(section, key, block);
+  return Write(changes);
 }
 
 }  // namespace kelmo

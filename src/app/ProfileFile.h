@@ -10,11 +10,31 @@
 
 namespace kelmo {
 
+// Key writes gathered to be applied to a profile file together, in the order they were made (see
+// ProfileFile::Write). Each replaces the key's line or adds it, creating its section as needed.
+class ProfileChanges {
+ public:
+  void WriteProfileInt(std::string_view section, std::string_view key, int32_t value);
+  void WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteProfileBinary(std::string_view section, std::string_view key,
+                          std::span<const uint8_t> block);
+
+ private:
+  friend class ProfileFile;
+  struct Change {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  std::vector<Change> changes;
+};
+
 // A private profile file (config.dat): integers, strings and letter-pair byte blocks under
-// "[Section]" headers. Every call reads the file anew and every write rewrites it, so two users of
-// the same file (the settings and the recording profiles) never overwrite each other's keys. A
-// write goes to a temporary file beside the real one that then replaces it, so a full disk never
-// leaves a half-written file. User-interface thread only.
+// "[Section]" headers. Every call reads the file anew, so two users of the same file (the settings,
+// the recording profiles and programs) never overwrite each other's keys. Every writer of the file
+// goes through Write: one read of the file as it is on disk then, one write of a temporary file
+// beside it that then replaces it, so a crash or a full disk leaves either the old file or the new
+// one, never a mix. User-interface thread only.
 class ProfileFile {
  public:
   explicit ProfileFile(std::filesystem::path path) : path(std::move(path)) {}
@@ -31,9 +51,13 @@ class ProfileFile {
   std::optional<std::vector<uint8_t>> GetProfileBinary(std::string_view section,
                                                        std::string_view key) const;
 
-  // Each replaces the key's line or adds it, creating the section, the file and its folder as
-  // needed; every other line stays as it was. False when the file could not be written (it is then
-  // unchanged) or the value holds a line break.
+  // Applies `changes` to the file as it is now and writes it once, creating the file and its folder
+  // as needed; every other line stays as it was. A change whose value holds a line break (it would
+  // split its line) is left out and the others are made. False when a change was left out or the
+  // file could not be read or written (it is then unchanged).
+  bool Write(const ProfileChanges& changes);
+
+  // One key, through Write.
   bool WriteProfileInt(std::string_view section, std::string_view key, int32_t value);
   bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
   bool WriteProfileBinary(std::string_view section, std::string_view key,

@@ -89,20 +89,19 @@ std::span<const uint8_t> FormatBytes(const std::vector<uint8_t>& block) {
   return std::span<const uint8_t>(block.data(), WaveFormatBlockSize(block));
 }
 
-void SaveAudio(ProfileFile& file, const AudioFormatSettings& a) {
+void SaveAudio(ProfileChanges& changes, const AudioFormatSettings& a) {
   if (a.inputFormatSet && IsValidWaveFormatBlock(a.inputFormat)) {
-    file.WriteProfileBinary(kAudio, "InputFormat", FormatBytes(a.inputFormat));
-    file.WriteProfileString(kAudio, "InputName", a.inputFormatName);
+    changes.WriteProfileBinary(kAudio, "InputFormat", FormatBytes(a.inputFormat));
+    changes.WriteProfileString(kAudio, "InputName", a.inputFormatName);
   }
   if (a.compressionFormatSet && IsValidWaveFormatBlock(a.compressionFormat)) {
-    file.WriteProfileBinary(kAudio, "OutputFormat", FormatBytes(a.compressionFormat));
-    file.WriteProfileString(kAudio, "OutputName", a.compressionFormatName);
+    changes.WriteProfileBinary(kAudio, "OutputFormat", FormatBytes(a.compressionFormat));
+    changes.WriteProfileString(kAudio, "OutputName", a.compressionFormatName);
     // Written also when WMA is off; the reader then ignores them.
-    if (file.WriteProfileInt(kAudio, "WMA", a.wmaOutput)) {
-      file.WriteProfileInt(kAudio, "WMABitRate", a.wmaBitrate);
-      file.WriteProfileInt(kAudio, "WMASampleRate", a.wmaSampleRate);
-      file.WriteProfileInt(kAudio, "WMAChannels", a.wmaChannels);
-    }
+    changes.WriteProfileInt(kAudio, "WMA", a.wmaOutput);
+    changes.WriteProfileInt(kAudio, "WMABitRate", a.wmaBitrate);
+    changes.WriteProfileInt(kAudio, "WMASampleRate", a.wmaSampleRate);
+    changes.WriteProfileInt(kAudio, "WMAChannels", a.wmaChannels);
   }
 }
 
@@ -168,18 +167,20 @@ void LoadSettings(KelmoContext& ctx) {
 
 void SaveSettings(KelmoContext& ctx) {
   const CaptureFormatBlocks blocks = ReadCaptureFormats(ctx.capture);
-  ProfileFile file(ctx.SettingsPath());
   const AppState& s = ctx.state;
-  file.WriteProfileInt(kGeneral, "Tuner", s.tunerType);
-  file.WriteProfileInt(kGeneral, "Channel", s.currentChannel);
-  file.WriteProfileInt(kGeneral, "TV", s.tvMode);
-  file.WriteProfileInt(kGeneral, "FrameRate", s.frameRate);
-  file.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
-  file.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
-  file.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
-  file.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
-  file.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
-  SaveAudio(file, ctx.audioFormats);
+  ProfileChanges changes;
+  changes.WriteProfileInt(kGeneral, "Tuner", s.tunerType);
+  changes.WriteProfileInt(kGeneral, "Channel", s.currentChannel);
+  changes.WriteProfileInt(kGeneral, "TV", s.tvMode);
+  changes.WriteProfileInt(kGeneral, "FrameRate", s.frameRate);
+  changes.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
+  changes.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
+  changes.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
+  changes.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
+  changes.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
+  SaveAudio(changes, ctx.audioFormats);
+  // Read at this moment: a dialog may have written its own keys since the start.
+  ProfileFile(ctx.SettingsPath()).Write(changes);
 }
 
 }  // namespace kelmo

@@ -20,7 +20,8 @@ namespace kelmo {
 // Rebuilds the capture file name and gives the saved capture formats to the capture window.
 void LoadSettings(KelmoContext& ctx);
 
-// Writes every setting, with the capture window's current formats.
+// Writes every setting, with the capture window's current formats, into config.dat as it is on
+// disk at this moment, in one write.
 void SaveSettings(KelmoContext& ctx);
 
 // The capture window's audio and video format, as stored in "Video". Empty blocks when there is no

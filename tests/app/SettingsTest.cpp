@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <memory>
 
 #include "app/KelmoContext.h"
 #include "app/ProfileBlock.h"
+#include "app/ProfileFile.h"
 #include "app/Settings.h"
 #include "audio/WaveFormat.h"
 #include "capture/sim/SimCaptureWindow.h"
@@ -40,6 +42,35 @@ std::vector<uint8_t> Yuy2At768() {
   h.biSizeImage = 768 * 576 * 2;
   return h.ToBytes();
 }
+
+// Counts the times a file named `name` is put in place in `dir` (renamed into it or closed after
+// writing), from the moment of construction.
+class FileReplacements {
+ public:
+  FileReplacements(const std::filesystem::path& dir, std::string name)
+      : fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), name(std::move(name)) {
+    inotify_add_watch(fd, dir.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
+  }
+  ~FileReplacements() { ::close(fd); }
+
+  int Count() {
+    alignas(inotify_event) char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
+      for (char* p = buffer; p < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(p);
+        if (event->len > 0 && name == event->name) ++count;
+        p += sizeof(inotify_event) + event->len;
+      }
+    }
+    return count;
+  }
+
+ private:
+  int fd;
+  std::string name;
+  int count = 0;
+};
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -131,6 +162,19 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAndLoadRestoresIt) {
   EXPECT_EQ(ctx->audioFormats.compressionFormatName, "Windows Media Audio V2");
   EXPECT_EQ(ctx->audioFormats.wmaBitrate, 64000);
   EXPECT_EQ(ctx->audioFormats.wmaChannels, 2);
+}
+
+TEST_F(SettingsTest, SaveWritesTheFileOnceAsItIsOnDiskThen) {
+  LoadSettings(*ctx);
+  // The profiles, written by a dialog after the settings were read.
+  ASSERT_TRUE(ProfileFile(dir / "config.dat").WriteProfileInt("General", "ProfilesCount", 3));
+  ctx->audioFormats.compressionFormatSet = 1;
+  ctx->audioFormats.compressionFormat = DefaultPcmFormat().ToBytes();
+  FileReplacements replacements(dir.Path(), "config.dat");
+  SaveSettings(*ctx);
+  EXPECT_EQ(replacements.Count(), 1);
+  EXPECT_EQ(ProfileFile(dir / "config.dat").GetProfileInt("General", "ProfilesCount", 0), 3);
+  EXPECT_NE(Config().find("WMAChannels=0\n"), std::string::npos);
 }
 
 TEST_F(SettingsTest, WmaValuesAndInputNameAreReadOnlyUnderTheirFormat) {
