@@ -47,14 +47,19 @@ class WmaWriter {
   virtual int32_t Flush() = 0;
 };
 
+// The two codecs a WMA file can be written with.
+enum class WmaCodec { V1, V2 };
+
 // Makes the writers: one per recording file.
 class WmaWriterFactory {
  public:
   virtual ~WmaWriterFactory() = default;
 
-  // A writer creating (or truncating) the file at `path`, a UTF-8 file name. Status 0 and `writer`
-  // set; below 0 and `writer` null when the file cannot be created. User-interface thread.
-  virtual int32_t Create(const std::string& path, std::unique_ptr<WmaWriter>& writer) = 0;
+  // A writer creating (or truncating) the file at `path`, a UTF-8 file name, to be encoded with
+  // `codec`. Status 0 and `writer` set; below 0 and `writer` null when the file cannot be
+  // created. User-interface thread.
+  virtual int32_t Create(const std::string& path, WmaCodec codec,
+                         std::unique_ptr<WmaWriter>& writer) = 0;
 };
 
 }  // namespace kelmo

@@ -1,0 +1,177 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "audio/WaveFormat.h"
+#include "audio/WmaFile.h"
+#include "audio/linux/FfmpegWmaWriter.h"
+#include "support/Fakes.h"
+#include "support/MediaProbe.h"
+#include "support/TempDir.h"
+
+namespace kelmo {
+namespace {
+
+using test::DecodeMono;
+using test::ProbeAudio;
+using test::TempDir;
+using test::ToneFrequency;
+
+WaveFormatEx Pcm(uint32_t rate, uint16_t channels, uint16_t bits = 16) {
+  WaveFormatEx f;
+  f.wFormatTag = 1;
+  f.nChannels = channels;
+  f.nSamplesPerSec = rate;
+  f.nBlockAlign = static_cast<uint16_t>(channels * bits / 8);
+  f.nAvgBytesPerSec = rate * f.nBlockAlign;
+  f.wBitsPerSample = bits;
+  return f;
+}
+
+// `seconds` of a 1 kHz tone in `format`, as the capture delivers it.
+std::vector<uint8_t> Tone(const WaveFormatEx& format, double seconds) {
+  const auto frames = static_cast<std::size_t>(seconds * format.nSamplesPerSec);
+  std::vector<uint8_t> bytes;
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double v =
+        0.5 * std::sin(2 * M_PI * 1000.0 * static_cast<double>(i) / format.nSamplesPerSec);
+    for (int ch = 0; ch < format.nChannels; ++ch) {
+      if (format.wBitsPerSample == 8) {
+        bytes.push_back(static_cast<uint8_t>(128 + std::lround(v * 127)));
+      } else {
+        const auto s = static_cast<int16_t>(std::lround(v * 32767));
+        bytes.push_back(static_cast<uint8_t>(s));
+        bytes.push_back(static_cast<uint8_t>(s >> 8));
+      }
+    }
+  }
+  return bytes;
+}
+
+AudioFormatSettings WmaSettings(const WaveFormatEx& input, int32_t bitrate, int32_t rate,
+                                int32_t channels, const std::string& name) {
+  AudioFormatSettings s;
+  s.inputFormatSet = 1;
+  s.inputFormat = input.ToBytes();
+  s.compressionFormatSet = 1;
+  s.compressionFormatName = name;
+  s.wmaOutput = 1;
+  s.wmaBitrate = bitrate;
+  s.wmaSampleRate = rate;
+  s.wmaChannels = channels;
+  return s;
+}
+
+// Hands `bytes` over in the capture's 4000-byte buffers.
+void WriteBuffers(WmaFile& file, const std::vector<uint8_t>& bytes) {
+  for (std::size_t at = 0; at < bytes.size(); at += 4000)
+    file.Write(bytes.data() + at,
+               static_cast<uint32_t>(std::min<std::size_t>(4000, bytes.size() - at)));
+}
+
+class WmaFileTest : public ::testing::Test {
+ protected:
+  std::string CaptureName(const std::string& stem) { return (dir / (stem + ".avi")).string(); }
+
+  TempDir dir;
+  test::RecordingMessages messages;
+  FfmpegWmaWriterFactory factory;
+  WmaFile file{factory, messages};
+};
+
+TEST_F(WmaFileTest, RecordingsPlayWithTheChosenCodecRateAndChannels) {
+  struct Case {
+    WaveFormatEx input;
+    int32_t bitrate, rate, channels;
+    std::string name, codec;
+    int64_t probedBitrate;
+  };
+  const Case cases[] = {
+      {Pcm(22050, 1), 128000, 44100, 2, "Windows Media Audio V2", "wmav2", 128000},
+      // Below the encoder's floor: accepted and encoded at the floor.
+      {Pcm(22050, 1), 16000, 22050, 1, "Windows Media Audio V2", "wmav2", 24000},
+      {Pcm(8000, 2, 8), 0, 8000, 1, "Windows Media Audio V1", "wmav1", 24000},
+      {Pcm(44100, 2), 160000, 48000, 2, "Windows Media Audio V1", "wmav1", 160000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + " " + std::to_string(c.bitrate));
+    file.Open(CaptureName("Kelmo.06_21.30." + std::to_string(c.bitrate)),
+              WmaSettings(c.input, c.bitrate, c.rate, c.channels, c.name));
+    WriteBuffers(file, Tone(c.input, 3.0));
+    file.Flush();
+    ASSERT_THAT(file.FileName(), ::testing::EndsWith(".wma"));
+    const auto probed = ProbeAudio(file.FileName());
+    EXPECT_EQ(probed.codec, c.codec);
+    EXPECT_EQ(probed.sampleRate, c.rate);
+    EXPECT_EQ(probed.channels, c.channels);
+    // The encoder rounds the rate to whole bytes per block.
+    EXPECT_NEAR(static_cast<double>(probed.bitRate), c.probedBitrate, c.probedBitrate * 0.02);
+    const auto decoded = DecodeMono(file.FileName(), 8000);
+    EXPECT_NEAR(decoded.size() / 8000.0, 3.0, 0.15);
+    EXPECT_NEAR(ToneFrequency(decoded, 8000), 1000, 30);
+  }
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(WmaFileTest, RefusedFormatsAreToldAndLeaveNoFile) {
+  WaveFormatEx gsm = Pcm(8000, 1);
+  gsm.wFormatTag = 0x31;
+  file.Open(CaptureName("gsm"), WmaSettings(gsm, 32000, 22050, 1, "Windows Media Audio V2"));
+  // What a cancelled WMA dialog leaves.
+  file.Open(CaptureName("zeros"), WmaSettings(Pcm(22050, 1), 0, 0, 0, "Windows Media Audio V2"));
+  file.Open((dir / "missing/Kelmo.avi").string(),
+            WmaSettings(Pcm(22050, 1), 32000, 22050, 1, "Windows Media Audio V2"));
+  const auto tone = Tone(Pcm(22050, 1), 0.5);
+  WriteBuffers(file, tone);
+  file.Flush();
+  EXPECT_THAT(messages.Texts(),
+              ::testing::ElementsAre("ERROR WMA SetInputFormat", "ERROR WMA SetOutputFormat",
+                                     "ERROR creando WindowsMediaAudioWriter"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "gsm.wma"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "zeros.wma"));
+}
+
+TEST_F(WmaFileTest, NextRecordingReleasesTheLastWriterWhichCompletesItsFile) {
+  const WaveFormatEx input = Pcm(22050, 1);
+  const auto settings = WmaSettings(input, 32000, 22050, 1, "Windows Media Audio V2");
+  file.Open(CaptureName("first"), settings);
+  WriteBuffers(file, Tone(input, 2.0));
+  // No Flush: the program was stopped without one; the next Open lets the writer go.
+  file.Open(CaptureName("second"), settings);
+  EXPECT_NEAR(DecodeMono(dir / "first.wma", 8000).size() / 8000.0, 2.0, 0.15);
+  file.Flush();
+  file.Flush();  // a completed file cannot be completed again
+  EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("ERROR en WMA Flush"));
+  EXPECT_EQ(ProbeAudio(dir / "second.wma").codec, "wmav2");
+}
+
+TEST_F(WmaFileTest, RecordingCutOffByAKillStillPlaysToWithinASecond) {
+  for (int32_t bitrate : {0, 160000}) {
+    SCOPED_TRACE(bitrate);
+    const WaveFormatEx input = Pcm(44100, 2);
+    const std::string name = CaptureName("killed" + std::to_string(bitrate));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      WmaFile recording(factory, messages);
+      recording.Open(name, WmaSettings(input, bitrate, 44100, 2, "Windows Media Audio V2"));
+      WriteBuffers(recording, Tone(input, 4.5));
+      ::kill(::getpid(), SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const double seconds =
+        DecodeMono(dir / ("killed" + std::to_string(bitrate) + ".wma"), 8000).size() / 8000.0;
+    EXPECT_GT(seconds, 3.5);
+    EXPECT_LE(seconds, 4.6);
+  }
+}
+
+}  // namespace
+}  // namespace kelmo

@@ -1,0 +1,75 @@
+#include "support/MediaProbe.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace kelmo::test {
+
+namespace {
+
+std::string Run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+std::string Quoted(const std::filesystem::path& file) {
+  std::string q = "'";
+  for (char c : file.string()) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+}  // namespace
+
+ProbedStream ProbeAudio(const std::filesystem::path& file) {
+  std::istringstream lines(
+      Run("ffprobe -v error -select_streams a:0 -show_entries "
+          "stream=codec_name,sample_rate,channels,bit_rate -of "
+          "default=noprint_wrappers=1 " +
+          Quoted(file)));
+  ProbedStream s;
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "codec_name") s.codec = value;
+    if (key == "sample_rate") s.sampleRate = std::atoi(value.c_str());
+    if (key == "channels") s.channels = std::atoi(value.c_str());
+    if (key == "bit_rate") s.bitRate = std::atoll(value.c_str());
+  }
+  return s;
+}
+
+std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate) {
+  const std::string raw = Run("ffmpeg -v quiet -i " + Quoted(file) + " -f s16le -ac 1 -ar " +
+                              std::to_string(rate) + " -");
+  std::vector<int16_t> samples(raw.size() / 2);
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) |
+                                      (static_cast<uint8_t>(raw[2 * i + 1]) << 8));
+  return samples;
+}
+
+double ToneFrequency(const std::vector<int16_t>& samples, int rate) {
+  if (samples.empty()) return 0;
+  // With hysteresis, so the codec's quiet noise at the edges does not count.
+  constexpr int kThreshold = 1000;
+  int crossings = 0;
+  bool below = false;
+  for (int16_t s : samples) {
+    if (s < -kThreshold) below = true;
+    if (below && s > kThreshold) {
+      ++crossings;
+      below = false;
+    }
+  }
+  return crossings * static_cast<double>(rate) / static_cast<double>(samples.size());
+}
+
+}  // namespace kelmo::test
