@@ -176,8 +176,10 @@ void SaveSettings(KelmoContext& ctx) {
   changes.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
   changes.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
   changes.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
-  changes.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
-  changes.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
+  // A window that reports no format (no driver answers on this run) must not erase the formats
+  // stored by an earlier run or by the Windows version.
+  if (!blocks.audio.empty()) changes.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
+  if (!blocks.video.empty()) changes.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
   SaveAudio(changes, ctx.audioFormats);
   // Read at this moment: a dialog may have written its own keys since the start.
   ProfileFile(ctx.SettingsPath()).Write(changes);

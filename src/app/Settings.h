@@ -20,8 +20,9 @@ namespace kelmo {
 // Rebuilds the capture file name and gives the saved capture formats to the capture window.
 void LoadSettings(KelmoContext& ctx);
 
-// Writes every setting, with the capture window's current formats, into config.dat as it is on
-// disk at this moment, in one write.
+// Writes every setting into config.dat as it is on disk at this moment, in one write. A capture
+// format that the capture window reports replaces the stored one; one it cannot report (no window,
+// no driver) leaves the stored key as it was.
 void SaveSettings(KelmoContext& ctx);
 
 // The capture window's audio and video format, as stored in "Video". Empty blocks when there is no

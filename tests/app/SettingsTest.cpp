@@ -72,6 +72,19 @@ class FileReplacements {
   int count = 0;
 };
 
+// Runs the test from `dir` as its current directory, and goes back afterwards.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& dir)
+      : previous(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~CurrentDirectory() { std::filesystem::current_path(previous); }
+
+ private:
+  std::filesystem::path previous;
+};
+
 class SettingsTest : public ::testing::Test {
  protected:
   SettingsTest() : clock(kNow) { Restart(); }
@@ -97,6 +110,8 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, FirstRunGivesTheDefaultsAndNamesTheCaptureFile) {
+  test::TempDir current;
+  CurrentDirectory cd(current.Path());
   LoadSettings(*ctx);
   const AppState& s = ctx->state;
   EXPECT_EQ(s.tvMode, 1);
@@ -105,9 +120,8 @@ TEST_F(SettingsTest, FirstRunGivesTheDefaultsAndNamesTheCaptureFile) {
   EXPECT_EQ(s.tunerType, 2);
   EXPECT_EQ(s.overlayOn, 1);
   EXPECT_EQ(s.alwaysOnTop, 0);
-  EXPECT_EQ(s.saveDir, DefaultCaptureDirectory());
-  EXPECT_EQ(s.saveDir.back(), '/');
-  EXPECT_EQ(ctx->capture.captureFileName, s.saveDir + "Kelmo.05_21.30.15.avi");
+  EXPECT_EQ(s.saveDir, current.Path().string() + "/");
+  EXPECT_EQ(ctx->capture.captureFileName, current.Path().string() + "/Kelmo.05_21.30.15.avi");
   EXPECT_EQ(window->CaptureFile(), ctx->capture.captureFileName);
   EXPECT_EQ(ctx->capture.aviAudioFormatSet, 0);
   EXPECT_EQ(ctx->capture.videoFormatSet, 0);
@@ -197,16 +211,32 @@ TEST_F(SettingsTest, HandEditedValuesOutOfRangeFallBack) {
   ctx->channels.tv.count = 3;
   WriteFile(dir / "config.dat",
             "[General]\nTuner=7\nChannel=3\nTV=1\nFrameRate=0\nSaveDir=C:\\TV\\\n");
-  LoadSettings(*ctx);
+  {
+    CurrentDirectory cd(dir.Path());
+    LoadSettings(*ctx);
+  }
   EXPECT_EQ(ctx->state.tunerType, 2);
   EXPECT_EQ(ctx->state.currentChannel, 0);
   EXPECT_EQ(ctx->state.frameRate, 25);
-  EXPECT_EQ(ctx->state.saveDir, DefaultCaptureDirectory());
+  EXPECT_EQ(ctx->state.saveDir, dir.Path().string() + "/");
 
+  // The separator is added unless the folder already ends in one; a missing folder is kept.
   EXPECT_EQ(CaptureDirectoryFromSetting("/", "/d/"), "/");
-  EXPECT_EQ(CaptureDirectoryFromSetting("/tv", "/d/"), "/tv/");
-  EXPECT_EQ(CaptureDirectoryFromSetting("/no/such/folder/", "/d/"), "/no/such/folder/");
+  EXPECT_EQ(CaptureDirectoryFromSetting("/a", "/d/"), "/a/");
+  EXPECT_EQ(CaptureDirectoryFromSetting("/a/", "/d/"), "/a/");
   EXPECT_EQ(CaptureDirectoryFromSetting("", "/d/"), "/d/");
+}
+
+TEST_F(SettingsTest, RecordingsGoToTheHomeFolderWhenTheCurrentOneIsNotWritable) {
+  const char* home = std::getenv("HOME");
+  const std::string savedHome = home != nullptr ? home : "";
+  setenv("HOME", dir.Path().c_str(), 1);
+  {
+    CurrentDirectory cd("/proc/sys");  // refused to writers, even to root
+    LoadSettings(*ctx);
+  }
+  setenv("HOME", savedHome.c_str(), 1);
+  EXPECT_EQ(ctx->state.saveDir, dir.Path().string() + "/");
 }
 
 TEST_F(SettingsTest, FormatBlocksThatFailTheCheckLeaveTheirFormatUnset) {
@@ -226,16 +256,24 @@ TEST_F(SettingsTest, FormatBlocksThatFailTheCheckLeaveTheirFormatUnset) {
   EXPECT_EQ(ctx->audioFormats.compressionFormatSet, 0);
 }
 
-TEST_F(SettingsTest, WithoutCaptureWindowTheFormatsAreWrittenEmptyAndNotApplied) {
-  ctx->capture.SetWindow(nullptr);
+TEST_F(SettingsTest, FormatsTheWindowCannotReportSurviveAStartAndAnExit) {
+  const std::string video = "[Video]\r\nAudioFormat=" + EncodeProfileBlock(StereoPcm44k()) +
+                            "\r\nVideoFormat=" + EncodeProfileBlock(Yuy2At768()) + "\r\n";
+  WriteFile(dir / "config.dat", "[General]\r\nTuner=0\r\n" + video);
+  for (bool connected : {false, true}) {
+    Restart();
+    if (!connected) window->DriverDisconnect();
+    ctx->capture.aviAudioFormatSet = 1;
+    LoadSettings(*ctx);
+    EXPECT_EQ(ctx->capture.aviAudioFormatSet, connected ? 1 : 0);
+    SaveSettings(*ctx);
+    EXPECT_NE(Config().find(video), std::string::npos) << connected;
+  }
+  // A format the window reports replaces the stored one.
+  ASSERT_TRUE(window->SetAudioFormat(DefaultPcmFormat().ToBytes()));
   SaveSettings(*ctx);
-  EXPECT_NE(Config().find("[Video]\nAudioFormat=\nVideoFormat=\n"), std::string::npos);
-
-  WriteFile(dir / "config.dat",
-            "[Video]\nAudioFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes()) + "\n");
-  ctx->capture.aviAudioFormatSet = 1;
-  LoadSettings(*ctx);
-  EXPECT_EQ(ctx->capture.aviAudioFormatSet, 0);
+  EXPECT_NE(Config().find("AudioFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes())),
+            std::string::npos);
 }
 
 TEST_F(SettingsTest, SaveKeepsAWindowsFileWithForeignKeysAndSections) {
