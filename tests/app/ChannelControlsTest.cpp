@@ -1,39 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "app/ChannelControls.h"
+#include "app/UpDownPosition.h"
 #include "tuner/SimCardFixture.h"
 
 namespace kelmo::test {
 namespace {
-
-// The up-down control: each click is reported before the control moves, then it moves by the
-// delta, wrapping from one end of its range to the other.
-class FakeSpin final : public SpinControl {
- public:
-  int Pos() const override { return pos; }
-  int Lower() const override { return lower; }
-  int Upper() const override { return upper; }
-  void SetPos(int p) override { pos = p; }
-  void SetRange(int l, int u) override {
-    lower = l;
-    upper = u;
-  }
-  void Click(ChannelControls& controls, int delta) {
-    if (controls.OnSpinDeltaPos(delta) != 0) return;
-    int next = pos + delta;
-    if (next > upper) next = lower;
-    if (next < lower) next = upper;
-    pos = next;
-  }
-
-  int pos = 0, lower = 0, upper = 0;
-};
 
 class ChannelControlsTest : public SimCardFixture {
  protected:
   void SetUp() override {
     SimCardFixture::SetUp();
     controls = std::make_unique<ChannelControls>(*context, view, spin);
+    spin.SetDeltaPosHandler([this](int delta) { return controls->OnSpinDeltaPos(delta); });
   }
   void TearDown() override {
     controls.reset();
@@ -57,7 +36,7 @@ class ChannelControlsTest : public SimCardFixture {
     for (char c : sequence) {
       const int writes = WriteCount();
       if (c == 'R' || c == 'L') {
-        spin.Click(*controls, c == 'R' ? 1 : -1);
+        spin.Click(c == 'R' ? 1 : -1);
       } else {
         EXPECT_TRUE(controls->HandleKeyChar(static_cast<char32_t>(c)));
       }
@@ -67,7 +46,7 @@ class ChannelControlsTest : public SimCardFixture {
   }
 
   RecordingView view;
-  FakeSpin spin;
+  UpDownPosition spin;
   std::unique_ptr<ChannelControls> controls;
 };
 
@@ -88,9 +67,9 @@ TEST_F(ChannelControlsTest, ChannelKeysWrapAndDigitsBeyondTheTableTuneNothing) {
   TvChannels(3);
   controls->TuneSavedChannel();
   EXPECT_EQ(Press("-"), "2");
-  EXPECT_EQ(spin.pos, 2);
+  EXPECT_EQ(spin.Pos(), 2);
   EXPECT_EQ(Press("+"), "0");
-  EXPECT_EQ(spin.pos, 0);
+  EXPECT_EQ(spin.Pos(), 0);
   EXPECT_FALSE(controls->HandleKeyChar(U'x'));
 
   FmChannels(5);
@@ -100,6 +79,13 @@ TEST_F(ChannelControlsTest, ChannelKeysWrapAndDigitsBeyondTheTableTuneNothing) {
   EXPECT_EQ(Press("0"), "-");  // the tenth channel of five
   EXPECT_EQ(context->state.currentChannel, 9);
   EXPECT_EQ(Press("+"), "0");
+
+  // The spin holds its position within its range: put on index 8 of five, it stands at the last
+  // channel, and the clicks go on from there.
+  controls->OnFmChosen(0);
+  EXPECT_EQ(Press("0-"), "--");
+  EXPECT_EQ(spin.Pos(), 4);
+  EXPECT_EQ(Press("RR"), "40");
 }
 
 TEST_F(ChannelControlsTest, GoingBackAlternatesBetweenTheLastTwoChannels) {
@@ -107,7 +93,7 @@ TEST_F(ChannelControlsTest, GoingBackAlternatesBetweenTheLastTwoChannels) {
   controls->TuneSavedChannel();
   EXPECT_EQ(view.channelLine, "(48.25)  0");
   EXPECT_EQ(Press("6..."), "5050");  // key 6 is index 5
-  EXPECT_EQ(spin.pos, 0);
+  EXPECT_EQ(spin.Pos(), 0);
   EXPECT_EQ(Press("33."), "222");  // the same channel twice: back re-tunes it
 }
 
@@ -126,9 +112,9 @@ TEST_F(ChannelControlsTest, StartUpInFmModeSetsTheSpinOverTheFmTable) {
   context->state.tvMode = 0;
   context->state.currentChannel = 3;
   controls->TuneSavedChannel();
-  EXPECT_EQ(spin.lower, 0);
-  EXPECT_EQ(spin.upper, 4);
-  EXPECT_EQ(spin.pos, 3);
+  EXPECT_EQ(spin.Lower(), 0);
+  EXPECT_EQ(spin.Upper(), 4);
+  EXPECT_EQ(spin.Pos(), 3);
   EXPECT_EQ(view.channelLine, "(87.60)  Caf\u00e9");
   EXPECT_EQ(controls->FmMenuItems().at(3), "Caf\u00e9");
 }
@@ -141,10 +127,15 @@ TEST_F(ChannelControlsTest, MuteAndVolume) {
   controls->OnMute();
   EXPECT_EQ(Log(), (std::vector<std::string>{"GPIO 0", "GPIO 1"}));
 
+  controls->OnVol();
+  EXPECT_EQ(shell.mixerOpened, 1);
+  EXPECT_TRUE(messages.Texts().empty());
   shell.mixerInstalled = false;
   controls->OnVol();
-  ASSERT_EQ(messages.Texts().size(), 1u);
-  EXPECT_NE(messages.Texts()[0].find("mixer"), std::string::npos);
+  EXPECT_EQ(shell.mixerOpened, 1);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{
+                                  "No sound mixer found. Install pavucontrol (or the GNOME sound "
+                                  "settings, or alsamixer) to change the volume."});
 }
 
 TEST_F(ChannelControlsTest, WithoutTheCardTheButtonsRefuseAndMuteDoesNothing) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "audio/AcmFormatTable.h"
 #include "audio/WaveFormat.h"
 
 namespace kelmo {
@@ -28,16 +27,6 @@ TEST(WaveFormat, BlockCheckNeeds18BytesAndRoomForCbSize) {
   EXPECT_TRUE(IsValidWaveFormatBlock(block));
   block[16] = 0xFF, block[17] = 0xFF;  // cbSize 65535
   EXPECT_FALSE(IsValidWaveFormatBlock(block));
-}
-
-TEST(AcmFormatTable, EveryTagFitsTheLargestFormatSize) {
-  ASSERT_NE(FindAcmFormatTag(0x0161), nullptr);
-  EXPECT_EQ(FindAcmFormatTag(0x0161)->name, "Windows Media Audio V2");
-  EXPECT_EQ(FindAcmFormatTag(0x0001)->name, "PCM");
-  for (const AcmFormatTag& row : AcmFormatTags()) {
-    EXPECT_GE(row.formatSize, WaveFormatEx::kBaseSize) << row.name;
-    EXPECT_LE(row.formatSize, AcmMaxFormatSize()) << row.name;
-  }
 }
 
 }  // namespace

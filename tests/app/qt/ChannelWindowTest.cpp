@@ -79,12 +79,13 @@ TEST_F(ChannelWindow, SpinArrowsStepThroughTheListAndPopUpChoiceResetsThem) {
   auto* left = Find<QWidget>("1070")->findChild<QToolButton*>("left");
   ASSERT_TRUE(right && left);
   QStringList seen;
-  for (QToolButton* b : {right, right, left}) {
+  for (QToolButton* b : {right, right, right, right, left, left, left, left}) {
     QTest::mouseClick(b, Qt::LeftButton);
-    seen << ChannelLine();
+    seen << ChannelLine().section("  ", 1);
   }
-  // The first click tunes the current channel again; then one step per click.
-  EXPECT_EQ(seen, (QStringList{"(48.25)  Uno", "(62.25)  Norte", "(48.25)  Uno"}));
+  // The first click tunes the current channel again; then one step per click, wrapping at both
+  // ends of the list.
+  EXPECT_EQ(seen, (QStringList{"Uno", "Norte", "Rio", "Uno", "Rio", "Norte", "Uno", "Rio"}));
 
   dlg->runChannelMenu = [](const std::vector<std::string>& items, const QPoint&) {
     EXPECT_EQ(items, (std::vector<std::string>{"Faro", "Centro"}));
@@ -127,7 +128,15 @@ TEST_F(ChannelWindow, ExitSilencesTheCardExitAndSoundOnLeavesIt) {
   EXPECT_EQ(Bus().Last("GPIO "), "GPIO 3");  // TV sound of the channel tuned at start
 }
 
+TEST_F(ChannelWindow, AnEmptyFmListHasNoFmChannelItem) {
+  WriteChannelFile({{"Uno", "48.25"}}, {});
+  Open();
+  EXPECT_EQ(SystemItems(),
+            (QStringList{"-", "Small View", "On Top", "Mute Sound", "-", "TV Channel"}));
+}
+
 TEST_F(ChannelWindow, WithoutTheCardLibraryTheWindowOpensAndRefusesTheCardControls) {
+  WriteChannelFile({{"Uno", "48.25"}, {"Norte", "62.25"}}, {});
   ctx->card.SetCandidates({dataDir.filePath("missing/Btvid_32.so").toStdString()});
   Open();
   ASSERT_FALSE(messages.Texts().empty());
