@@ -1,13 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "audio/AcmFormatTable.h"
 #include "audio/RadioLineInOptions.h"
 #include "audio/WaveFormat.h"
 #include "audio/WmaFormatTable.h"
 #include "support/Fakes.h"
+#include "support/ScriptedChooser.h"
 
 namespace kelmo {
 namespace {
@@ -22,43 +21,13 @@ WaveFormatEx Format(uint16_t tag, uint32_t rate, uint16_t channels) {
   return f;
 }
 
-// A chooser that answers from a queue: a format and its tag name, or a result code.
-class ScriptedChooser final : public AudioCodecManager {
- public:
-  struct Answer {
-    int result;
-    WaveFormatEx format;
-    std::string name;
-  };
-
-  int ChooseFormat(AcmFormatChoice& choice) override {
-    asked.push_back(choice);
-    const Answer a = answers.front();
-    answers.pop_front();
-    if (a.result != kAcmOk) return a.result;
-    const auto bytes = a.format.ToBytes();
-    std::copy(bytes.begin(), bytes.end(), choice.format.begin());
-    choice.formatTagName = a.name;
-    return kAcmOk;
-  }
-  int StreamOpen(const std::vector<uint8_t>&, const std::vector<uint8_t>&,
-                 std::unique_ptr<AcmStream>&) override {
-    return kAcmErrNotPossible;
-  }
-
-  std::deque<Answer> answers;
-  std::vector<AcmFormatChoice> asked;
-};
-
 class RadioLineInOptionsTest : public ::testing::Test {
  protected:
-  void Chosen(WaveFormatEx format, std::string name) {
-    chooser.answers.push_back({kAcmOk, std::move(format), std::move(name)});
-  }
-  void Answered(int result) { chooser.answers.push_back({result, {}, {}}); }
+  void Chosen(WaveFormatEx format, std::string name) { chooser.Chosen(format, name); }
+  void Answered(int result) { chooser.Answered(result); }
 
   AudioFormatSettings formats;
-  ScriptedChooser chooser;
+  test::ScriptedChooser chooser;
   test::RecordingMessages messages;
   int wmaDialogs = 0;
   RadioLineInOptions options{
