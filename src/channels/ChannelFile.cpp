@@ -20,11 +20,13 @@ ChannelFile::Section ChannelFile::ScanSection(std::size_t start) const {
   Section section;
   section.start = start;
   section.end = ImageLength();
+  section.recordsEnd = start;
   const auto count = GetU32(start);
   if (!count) return section;
   section.countPresent = true;
   section.storedCount = *count;
   std::size_t pos = start + 4;
+  section.recordsEnd = pos;
   // Each record takes at least 8 bytes, so the walk ends within the image whatever the count says.
   for (uint32_t i = 0; i < section.storedCount; ++i) {
     const auto nameLength = GetU32(pos);
@@ -33,6 +35,7 @@ ChannelFile::Section ChannelFile::ScanSection(std::size_t start) const {
     const auto frequencyLength = GetU32(frequencyAt);
     if (!frequencyLength || ImageLength() - frequencyAt - 4 < *frequencyLength) return section;
     pos = frequencyAt + 4 + *frequencyLength;
+    section.recordsEnd = pos;
     ++section.wholeRecords;
   }
   section.end = pos;
@@ -105,6 +108,14 @@ void ChannelFile::WriteTvChannels(const TvChannelTable& table, int32_t count) {
 
 void ChannelFile::WriteFmChannels(const FmChannelTable& table, int32_t count) {
   if (!HasImage()) return;
+  const Section tv = TvSection();
+  if (!tv.countPresent || tv.wholeRecords < tv.storedCount) {
+    // A damaged TV section runs to the image's end, so an FM section behind it would never be
+    // found: keep the TV records read, count them, and drop the broken rest (its copy is kept).
+    RemoveBytes(tv.recordsEnd, ImageLength() - tv.recordsEnd);
+    RemoveBytes(0, tv.countPresent ? 4 : 0);
+    InsertU32(0, tv.wholeRecords);
+  }
   WriteSection(GetTvSectionEnd(), GetFmSectionLength(), table, count);
 }
 
@@ -158,10 +169,18 @@ bool ChannelFile::Load() {
 }
 
 void ChannelFile::ReportDamage(const std::vector<std::string>& problems) {
-  const std::filesystem::path bad = Path().string() + ".bad";
   const std::string bytes(Image().begin(), Image().end());
-  const auto existing = ReadFileBytes(bad);
-  const bool keptBefore = existing && *existing == bytes;
+  // The first name that holds these bytes already, or else holds nothing at all.
+  std::filesystem::path bad;
+  bool keptBefore = false;
+  for (int n = 0;; ++n) {
+    bad = Path().string() + ".bad" + (n == 0 ? "" : "." + Number(static_cast<std::size_t>(n)));
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(bad, error))) break;
+    const auto existing = ReadFileBytes(bad);
+    keptBefore = existing && *existing == bytes;
+    if (keptBefore) break;
+  }
   const bool kept = keptBefore || ReplaceFileContents(bad, bytes);
   // Without a copy, writing the file could lose what the damaged part still holds.
   BlockWriteBack(!kept);

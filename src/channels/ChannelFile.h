@@ -17,8 +17,9 @@ namespace kelmo {
 //
 // Readers never go past the image or beyond a table's capacity and cut texts at 79 bytes. A
 // damaged file (a count or length that runs past the image or a capacity) is read as far as it is
-// sound, copied to "Channels.dat.bad" before anything is written to it, and reported once in a
-// message box that names the file and what is wrong. User-interface thread.
+// sound, copied to "Channels.dat.bad" (or the first free "Channels.dat.bad.N") before anything is
+// written to it, and reported once in a message box that names the file and what is wrong.
+// User-interface thread.
 class ChannelFile : public FileImage {
  public:
   static constexpr const char* kFileName = "Channels.dat";
@@ -45,7 +46,9 @@ class ChannelFile : public FileImage {
   // The bytes of the FM section: its count and its records.
   std::size_t GetFmSectionLength() const;
   void ReadFmChannels(FmChannelTable& table) const;
-  // Replaces the FM section; the TV section before it stays byte for byte.
+  // Replaces the FM section; the TV section before it stays byte for byte, unless it is damaged
+  // (its count runs past its records): then it keeps the records read and a count that matches
+  // them, so the new FM section is found again.
   void WriteFmChannels(const FmChannelTable& table, int32_t count);
 
   // What is wrong with the image, one line per problem; empty for a sound file.
@@ -53,10 +56,11 @@ class ChannelFile : public FileImage {
 
  private:
   struct Section {
-    std::size_t start = 0;      // offset of the count
-    std::size_t end = 0;        // one past the last whole record
-    uint32_t storedCount = 0;   // the count as stored
-    uint32_t wholeRecords = 0;  // records that lie wholly inside the image
+    std::size_t start = 0;       // offset of the count
+    std::size_t end = 0;         // one past the last whole record, or the image's end when damaged
+    std::size_t recordsEnd = 0;  // one past the last whole record
+    uint32_t storedCount = 0;    // the count as stored
+    uint32_t wholeRecords = 0;   // records that lie wholly inside the image
     bool countPresent = false;
   };
 
@@ -69,7 +73,9 @@ class ChannelFile : public FileImage {
   void WriteSection(std::size_t start, std::size_t oldLength, const Table& table, int32_t count);
   void AddSectionProblems(const Section& section, const char* list, uint32_t capacity,
                           std::vector<std::string>& problems) const;
-  // Keeps a copy of the damaged file and tells the user, once for the same bytes.
+  // Keeps a copy of the damaged file and tells the user, once for the same bytes. A copy of other
+  // bytes kept earlier is never replaced: the copy goes to the first free name of
+  // "Channels.dat.bad", "Channels.dat.bad.1", ...
   void ReportDamage(const std::vector<std::string>& problems);
 
   std::vector<uint8_t> reportedImage;

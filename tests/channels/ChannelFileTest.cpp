@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <clocale>
+#include <csignal>
 #include <string>
 
 #include "app/KelmoContext.h"
@@ -167,13 +169,59 @@ TEST_F(ChannelFileTest, RewritingADamagedTvSectionLeavesASoundFile) {
   EXPECT_TRUE(file.Problems().empty());
 }
 
+TEST_F(ChannelFileTest, WritingFmListsBehindADamagedTvSectionLeavesASoundFile) {
+  const std::string damaged = U32(3) + Record("Good", "55.25") + U32(9) + "Bro";
+  WriteFile(FilePath(), damaged);
+  KelmoContext& c = StartUp();
+  ASSERT_EQ(c.channels.fm.count, 0);
+  c.channels.fm.entries[0] = {"Faro", "87.60"};
+  ChannelFile file(dir.Path(), messages);
+  ASSERT_TRUE(file.Load());
+  file.WriteFmChannels(c.channels.fm, 1);
+  ASSERT_TRUE(file.Save());
+  // The old tail stays behind the new image and is ignored.
+  const std::string sound = U32(1) + Record("Good", "55.25") + U32(1) + Record("Faro", "87.60");
+  EXPECT_EQ(ReadFile(FilePath()).substr(0, sound.size()), sound);
+  ASSERT_TRUE(file.Load());
+  EXPECT_TRUE(file.Problems().empty());
+  EXPECT_EQ(file.GetFmCount(), 1);
+  EXPECT_EQ(messages.Shown().size(), 1u);
+  EXPECT_EQ(ReadFile(dir / "Channels.dat.bad"), damaged);
+}
+
+TEST_F(ChannelFileTest, ACopyOfOtherDamagedBytesIsNeverReplaced) {
+  WriteFile(dir / "Channels.dat.bad", "the user's first damaged file");
+  std::filesystem::create_directory(dir / "Channels.dat.bad.1");
+  const std::string damaged = U32(2) + Record("Good", "55.25");
+  WriteFile(FilePath(), damaged);
+  StartUp();
+  EXPECT_EQ(ReadFile(dir / "Channels.dat.bad"), "the user's first damaged file");
+  EXPECT_EQ(ReadFile(dir / "Channels.dat.bad.2"), damaged);
+  ASSERT_EQ(messages.Shown().size(), 1u);
+  EXPECT_NE(messages.Shown()[0].text.find("Channels.dat.bad.2."), std::string::npos);
+
+  // The same damage found again, in another run, is already kept: no new copy, no message.
+  StartUp();
+  EXPECT_EQ(messages.Shown().size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dir / "Channels.dat.bad.3"));
+}
+
 TEST_F(ChannelFileTest, WithoutACopyOfADamagedFileNothingIsWritten) {
   const std::string damaged = U32(2) + Record("Good", "55.25");
   WriteFile(FilePath(), damaged);
-  std::filesystem::create_directory(dir / "Channels.dat.bad");  // the copy cannot be made
+  // A full disk: no file may grow past 8 bytes while the damage is found.
+  struct rlimit limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  const struct rlimit tiny { 8, limit.rlim_max };
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
   KelmoContext& c = StartUp();
   ChannelFile file(dir.Path(), messages);
-  ASSERT_TRUE(file.Load());
+  const bool loaded = file.Load();
+  setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_TRUE(loaded);
+  EXPECT_FALSE(std::filesystem::exists(dir / "Channels.dat.bad"));
   file.WriteTvChannels(c.channels.tv, 0);
   EXPECT_FALSE(file.Save());
   EXPECT_EQ(ReadFile(FilePath()), damaged);
