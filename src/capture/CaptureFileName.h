@@ -12,8 +12,15 @@ namespace kelmo {
 // are 0; each number two digits. The name carries neither month nor year.
 std::string FormatCaptureFileName(const std::string& saveDir, const LocalTime& now);
 
-// Rebuilds capture.captureFileName from `saveDir` and the clock's current local time and hands it
-// to the capture window, when there is one. User-interface thread.
+// `name` (an ".avi" name of FormatCaptureFileName) when no recording of that name exists yet as
+// .avi, .wav or .wma; else the first free of "<name>-2.avi", "<name>-3.avi", ...: a recording made
+// on the same day of another month at the same time, or a sound and a video recording started in
+// the same second, must not replace an earlier one.
+std::string FreeCaptureFileName(const std::string& name);
+
+// Rebuilds capture.captureFileName from `saveDir` and the clock's current local time (made free
+// as FreeCaptureFileName does) and hands it to the capture window, when there is one.
+// User-interface thread.
 void BuildCaptureFileName(CaptureDriver& capture, const std::string& saveDir, const Clock& clock);
 
 }  // namespace kelmo
