@@ -46,10 +46,11 @@ constexpr std::array<WmaFormatRow, 35> kRows{{
     {160, 48, 2},  // 34
 }};
 
-// The sample rate a row's kHz stands for: the three rates that are not whole kilohertz get their
-// exact value back.
-int32_t RowSampleRate(uint8_t khz) {
-  switch (khz) {
+}  // namespace
+
+int32_t WmaRowSampleRate(const WmaFormatRow& row) {
+  // The three rates that are not whole kilohertz get their exact value back.
+  switch (row.khz) {
     case 11:
       return 11025;
     case 22:
@@ -57,11 +58,9 @@ int32_t RowSampleRate(uint8_t khz) {
     case 44:
       return 44100;
     default:
-      return khz * 1000;
+      return row.khz * 1000;
   }
 }
-
-}  // namespace
 
 std::span<const WmaFormatRow> WmaFormatTable() { return kRows; }
 
@@ -87,7 +86,7 @@ void WmaOptions::OnOK(int selection) {
   for (const WmaFormatRow& row : kRows) {
     if (row.khz != khz || count++ != selection) continue;
     formats.wmaBitrate = row.kbps * 1000;
-    formats.wmaSampleRate = RowSampleRate(row.khz);
+    formats.wmaSampleRate = WmaRowSampleRate(row);
     formats.wmaChannels = row.channels;
     return;
   }

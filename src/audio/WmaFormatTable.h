@@ -20,6 +20,9 @@ struct WmaFormatRow {
 // The 35 choices of the WMA output options, in the order they are listed.
 std::span<const WmaFormatRow> WmaFormatTable();
 
+// The sample rate in Hz a row stands for: 11, 22 and 44 kHz are 11025, 22050 and 44100 Hz.
+int32_t WmaRowSampleRate(const WmaFormatRow& row);
+
 // The rows offered for a compression format of `samplesPerSec`: those whose kHz is its rate in
 // whole kilohertz, as the list shows them ("32 kbps, 22 KHz, Stereo"), in table order.
 std::vector<std::string> WmaRowTexts(uint32_t samplesPerSec);

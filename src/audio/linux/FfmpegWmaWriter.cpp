@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "audio/WaveFormat.h"
+#include "audio/WmaFormatTable.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -211,6 +211,49 @@ class FfmpegWmaWriter final : public WmaWriter {
 };
 
 }  // namespace
+
+std::optional<WaveFormatEx> DescribeWmaFormat(WmaCodec codec, int32_t sampleRate, int32_t channels,
+                                              int32_t bitrate) {
+  const AVCodec* c =
+      avcodec_find_encoder(codec == WmaCodec::V1 ? AV_CODEC_ID_WMAV1 : AV_CODEC_ID_WMAV2);
+  if (!c || sampleRate <= 0 || sampleRate > kMaxSampleRate || channels < 1 || channels > 2)
+    return std::nullopt;
+  AVCodecContext* encoder = avcodec_alloc_context3(c);
+  if (!encoder) return std::nullopt;
+  encoder->sample_fmt = AV_SAMPLE_FMT_FLTP;
+  encoder->sample_rate = sampleRate;
+  encoder->bit_rate = std::max(bitrate, FfmpegWmaWriterFactory::kMinBitrate);
+  av_channel_layout_default(&encoder->ch_layout, channels);
+  std::optional<WaveFormatEx> format;
+  if (avcodec_open2(encoder, c, nullptr) >= 0) {
+    WaveFormatEx f;
+    f.wFormatTag = codec == WmaCodec::V1 ? 0x0160 : 0x0161;
+    f.nChannels = static_cast<uint16_t>(channels);
+    f.nSamplesPerSec = static_cast<uint32_t>(sampleRate);
+    f.nAvgBytesPerSec = static_cast<uint32_t>(encoder->bit_rate / 8);
+    f.nBlockAlign = static_cast<uint16_t>(encoder->block_align);
+    f.extra.assign(encoder->extradata, encoder->extradata + encoder->extradata_size);
+    format = std::move(f);
+  }
+  avcodec_free_context(&encoder);
+  return format;
+}
+
+std::vector<WaveFormatEx> OfferedWmaFormats() {
+  std::vector<WaveFormatEx> offered;
+  for (WmaCodec codec : {WmaCodec::V1, WmaCodec::V2}) {
+    for (const WmaFormatRow& row : WmaFormatTable()) {
+      const auto f = DescribeWmaFormat(codec, WmaRowSampleRate(row), row.channels, row.kbps * 1000);
+      const bool seen =
+          f && std::any_of(offered.begin(), offered.end(), [&](const WaveFormatEx& o) {
+            return o.wFormatTag == f->wFormatTag && o.nSamplesPerSec == f->nSamplesPerSec &&
+                   o.nChannels == f->nChannels && o.nAvgBytesPerSec == f->nAvgBytesPerSec;
+          });
+      if (f && !seen) offered.push_back(*f);
+    }
+  }
+  return offered;
+}
 
 int32_t FfmpegWmaWriterFactory::Create(const std::string& path, WmaCodec codec,
                                        std::unique_ptr<WmaWriter>& writer) {

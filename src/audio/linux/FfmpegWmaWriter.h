@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include "audio/WaveFormat.h"
 #include "audio/WmaWriter.h"
 
 namespace kelmo {
@@ -16,5 +20,14 @@ class FfmpegWmaWriterFactory final : public WmaWriterFactory {
   int32_t Create(const std::string& path, WmaCodec codec,
                  std::unique_ptr<WmaWriter>& writer) override;
 };
+
+// The WAVEFORMATEX of a WMA stream as the encoder writes it (its block size and extra data), at
+// `bitrate` raised to the floor; nullopt when the encoder refuses the rate or channels.
+std::optional<WaveFormatEx> DescribeWmaFormat(WmaCodec codec, int32_t sampleRate, int32_t channels,
+                                              int32_t bitrate);
+
+// The WMA formats the format chooser offers: for both codecs, one per rate, channel count and
+// encoded bit rate of the WMA output table.
+std::vector<WaveFormatEx> OfferedWmaFormats();
 
 }  // namespace kelmo
