@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_WERROR=ON
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test asan fuzz clean
+.PHONY: all deps build run test bench asan fuzz clean
 
 all: build
 
@@ -27,6 +27,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# Every benchmark program in $(BUILD)/bench, each printing "BENCH <name> <value> <unit>" lines.
+bench: build
+	@set -e; for b in $(BUILD)/bench/bench_*; do $$b; done
 
 # The tests again under the address and undefined-behaviour sanitizers.
 asan: deps
