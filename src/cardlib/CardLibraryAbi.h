@@ -78,6 +78,14 @@ struct KelmoSimCardState {
 // Fills *state; returns 1, or 0 when state is null.
 KELMO_CARD_EXPORT int32_t KelmoSimQueryCard(struct KelmoSimCardState* state);
 
+// The real card library's choice of card, optional like the query: the video device node that the
+// program's capture has connected ("/dev/video0", NUL-terminated; "" or null for none), so that the
+// tuner and sound the program drives belong to the card whose picture it shows. Called at every
+// card start-up, and again whenever the capture connects another device; takes effect at once.
+// Without it the library drives $KELMO_V4L2_DEVICE, else the first video device with a tuner; a
+// device without a tuner leaves that choice in place. Returns 1 when `path` is the card driven.
+KELMO_CARD_EXPORT int32_t KelmoUseVideoDevice(const char* path);
+
 #ifdef __cplusplus
 }  // extern "C"
 #endif
@@ -95,6 +103,7 @@ inline constexpr const char* kCardExportNames[20] = {
 };
 
 inline constexpr const char* kSimQueryName = "KelmoSimQueryCard";
+inline constexpr const char* kUseVideoDeviceName = "KelmoUseVideoDevice";
 
 // Pointer types of the exports, as the loader holds them.
 using SetGPOEBitFn = int32_t (*)(int32_t, int32_t);
@@ -105,6 +114,7 @@ using ReadByteFn = int32_t (*)(uint32_t*);
 using ReadDecoderFn = int32_t (*)(int32_t, uint32_t*);
 using WriteDecoderFn = int32_t (*)(int32_t, int32_t);
 using SimQueryFn = int32_t (*)(KelmoSimCardState*);
+using UseVideoDeviceFn = int32_t (*)(const char*);
 
 }  // namespace kelmo
 #endif

@@ -67,6 +67,7 @@ void CardDriverLibrary::LoadCardLibrary() {
     return;
   }
   if (!Bind()) return;
+  if (useVideoDevice != nullptr) useVideoDevice(videoDevice.c_str());
   InitCardBus();
 }
 
@@ -98,6 +99,7 @@ bool CardDriverLibrary::Bind() {
   gpioIsInitOK = As<VoidCallFn>(entry[12]);
   setGPIOMODE = As<IntCallFn>(entry[13]);
   readDecoder = As<ReadDecoderFn>(entry[18]);
+  useVideoDevice = As<UseVideoDeviceFn>(dlsym(module, kUseVideoDeviceName));
   std::lock_guard lock(queryMutex);
   simQuery = As<SimQueryFn>(dlsym(module, kSimQueryName));
   return true;
@@ -117,6 +119,7 @@ void CardDriverLibrary::UnloadCardLibrary() {
   i2cSWWrite = i2cInitSWMode = setGPIOMODE = nullptr;
   i2cSWRead = nullptr;
   readDecoder = nullptr;
+  useVideoDevice = nullptr;
 }
 
 void CardDriverLibrary::InitCardBus() {
@@ -162,6 +165,11 @@ int CardDriverLibrary::ReadDecoderStatus() {
   uint32_t value = 0;
   readDecoder(0, &value);
   return static_cast<int>(value & 0xFF);
+}
+
+void CardDriverLibrary::UseVideoDevice(const std::string& path) {
+  videoDevice = path;
+  if (IsLoaded() && useVideoDevice != nullptr) useVideoDevice(videoDevice.c_str());
 }
 
 bool CardDriverLibrary::QuerySimulatedCard(KelmoSimCardState& state) const {

@@ -63,6 +63,11 @@ class CardDriverLibrary {
   // the library.
   int ReadDecoderStatus();
 
+  // The video device the capture has connected ("/dev/video0"; "" for none), for a card library
+  // that drives the card of that device: told now when the library is loaded, and at every load.
+  // Libraries without the choice (the simulated card) ignore it.
+  void UseVideoDevice(const std::string& path);
+
   // Any thread. What the simulated card receives; false when the library is absent or is not the
   // simulated card.
   bool QuerySimulatedCard(KelmoSimCardState& state) const;
@@ -97,6 +102,9 @@ class CardDriverLibrary {
   // Guards the query against the library being released while another thread asks.
   mutable std::mutex queryMutex;
   SimQueryFn simQuery = nullptr;
+
+  std::string videoDevice;
+  UseVideoDeviceFn useVideoDevice = nullptr;
 };
 
 }  // namespace kelmo
