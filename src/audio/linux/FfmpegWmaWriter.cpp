@@ -1,7 +1,7 @@
 #include "audio/linux/FfmpegWmaWriter.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -40,8 +40,11 @@ class FfmpegWmaWriter final : public WmaWriter {
     av_packet_free(&packet);
     if (muxer->pb) avio_closep(&muxer->pb);
     avformat_free_context(muxer);
-    // A file whose formats were refused holds nothing: it is not left behind.
-    if (!headerWritten) std::remove(path.c_str());
+    // A file whose formats were refused holds nothing: it is not left behind (a device or a
+    // pipe named as the file stays, of course).
+    std::error_code error;
+    if (!headerWritten && std::filesystem::is_regular_file(path, error))
+      std::filesystem::remove(path, error);
   }
 
   int32_t SetInputFormat(std::span<const uint8_t> block) override {
