@@ -51,6 +51,7 @@ constexpr uint16_t kChannels = 2;
 constexpr int kSeconds = 120;
 constexpr uint32_t kBuffer = 4000;  // the capture's buffer
 constexpr int kBitrate = 128000;
+constexpr int kRuns = 3;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -84,6 +85,31 @@ class PrintedMessages final : public kelmo::Messages {
   bool failed = false;
 };
 
+// Seconds of CPU time one recording of `sound` takes; `worstBuffer` keeps the slowest buffer.
+double Record(const std::vector<uint8_t>& sound, const kelmo::AudioFormatSettings& formats,
+              const std::filesystem::path& dir, PrintedMessages& messages, double& worstBuffer) {
+  kelmo::FfmpegWmaWriterFactory factory;
+  const auto start = Clock::now();
+  {
+    kelmo::WmaFile file(factory, messages);
+    file.Open((dir / "Kelmo.avi").string(), formats);
+    for (std::size_t at = 0; at + kBuffer <= sound.size(); at += kBuffer) {
+      const auto before = Clock::now();
+      file.Write(sound.data() + at, kBuffer);
+      worstBuffer = std::max(worstBuffer, Seconds(Clock::now() - before));
+    }
+    file.Flush();
+  }
+  return Seconds(Clock::now() - start);
+}
+
+// Seconds of CPU time the ffmpeg program takes for the same work; negative when it fails.
+double Reference(const std::string& command) {
+  const double start = ChildrenSeconds();
+  if (std::system(command.c_str()) != 0) return -1;
+  return ChildrenSeconds() - start;
+}
+
 }  // namespace
 
 int main() {
@@ -108,22 +134,6 @@ int main() {
   formats.wmaSampleRate = kRate;
   formats.wmaChannels = kChannels;
 
-  PrintedMessages messages;
-  kelmo::FfmpegWmaWriterFactory factory;
-  double worstBuffer = 0;
-  const auto start = Clock::now();
-  {
-    kelmo::WmaFile file(factory, messages);
-    file.Open((dir / "Kelmo.avi").string(), formats);
-    for (std::size_t at = 0; at + kBuffer <= sound.size(); at += kBuffer) {
-      const auto before = Clock::now();
-      file.Write(sound.data() + at, kBuffer);
-      worstBuffer = std::max(worstBuffer, Seconds(Clock::now() - before));
-    }
-    file.Flush();
-  }
-  const double ours = Seconds(Clock::now() - start);
-
   const auto raw = dir / "sound.raw";
   std::ofstream(raw, std::ios::binary)
       .write(reinterpret_cast<const char*>(sound.data()),
@@ -132,11 +142,16 @@ int main() {
                               std::to_string(kChannels) + " -i '" + raw.string() +
                               "' -c:a wmav2 -b:a " + std::to_string(kBitrate) + " '" +
                               (dir / "reference.wma").string() + "'";
-  const double referenceStart = ChildrenSeconds();
-  const int status = std::system(command.c_str());
-  const double reference = ChildrenSeconds() - referenceStart;
+
+  // The best of a few runs each, so a moment of contention does not decide the figure.
+  PrintedMessages messages;
+  double ours = 1e9, reference = 1e9, worstBuffer = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    ours = std::min(ours, Record(sound, formats, dir, messages, worstBuffer));
+    reference = std::min(reference, Reference(command));
+  }
   std::filesystem::remove_all(dir);
-  if (messages.failed || status != 0) {
+  if (messages.failed || reference < 0) {
     std::fprintf(stderr, "bench: the WMA recording or the ffmpeg reference failed\n");
     return 1;
   }
