@@ -284,7 +284,8 @@ void CKelmoDlg::OnMute() { channelControls->OnMute(); }
 void CKelmoDlg::OnVol() { channelControls->OnVol(); }
 
 bool CKelmoDlg::IsSharedMnemonic(const QKeyEvent* key) const {
-  return key->key() == Qt::Key_H && key->modifiers() == Qt::AltModifier;
+  // Small view has no menu bar, so no menu key opens anything then.
+  return !ctx.state.smallView && key->key() == Qt::Key_H && key->modifiers() == Qt::AltModifier;
 }
 
 void CKelmoDlg::OpenSharedMnemonicMenu() { mainMenu->setActiveAction(channelsMenu->menuAction()); }

@@ -13,8 +13,8 @@
 
 #include "app/ChannelControls.h"
 #include "app/KelmoContext.h"
-#include "base/MainWindowView.h"
 #include "app/qt/UpDownControl.h"
+#include "base/MainWindowView.h"
 #include "schedule/ScheduleTicker.h"
 
 class QKeyEvent;
@@ -68,6 +68,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   bool HandleKeyChar(char32_t ch);
   // Alt+H names both "C&hannels" and "&Help". As in a menu bar with a repeated mnemonic, the key
   // opens the first of them, "C&hannels"; "&Help" is reached with the mouse or the arrow keys.
+  // In small view it is no menu key at all.
   bool IsSharedMnemonic(const QKeyEvent* key) const;
   void OpenSharedMnemonicMenu();
 

@@ -94,6 +94,21 @@ TEST_F(MainWindow, AltHOpensChannelsNotHelp) {
   channels->close();
 }
 
+TEST_F(MainWindow, NoMenuKeyOpensAMenuInSmallView) {
+  Open();
+  dlg->OnSysCommand(CKelmoDlg::IDM_SMALLVIEW);
+  for (Qt::Key key : {Qt::Key_H, Qt::Key_E, Qt::Key_O, Qt::Key_C}) {
+    QTest::keyClick(static_cast<QWidget*>(nullptr), key, Qt::AltModifier);
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr)
+        << QKeySequence(key).toString().toStdString();
+  }
+  dlg->OnSysCommand(CKelmoDlg::IDM_SMALLVIEW);
+  QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_H, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+  QApplication::activePopupWidget()->close();
+}
+
 TEST_F(MainWindow, EscapeLeavesTheWindowOpenTheCloseBoxEndsIt) {
   Open();
   QTest::keyClick(dlg.get(), Qt::Key_Escape);
