@@ -98,7 +98,13 @@ int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
     dlg.raise();
     dlg.activateWindow();
   });
-  dlg.exec();
+  // A signal that came while start-up showed a box ends the program now that the window has read
+  // its settings: the usual destruction saves them.
+  if (closing) {
+    dlg.done(0);
+  } else {
+    dlg.exec();
+  }
   SetMainWindow(nullptr);  // no key may reach the window while it is being destroyed
   lock.OnRaiseRequest({});
   lock.Release();
@@ -106,6 +112,7 @@ int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
 }
 
 void CKelmoApp::CloseEverything() {
+  closing = true;
   while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   for (QWidget* w : QApplication::topLevelWidgets()) {
     auto* dialog = qobject_cast<QDialog*>(w);
@@ -118,6 +125,11 @@ void CKelmoApp::CloseEverything() {
 }
 
 bool CKelmoApp::eventFilter(QObject* receiver, QEvent* event) {
+  // Once closing, a box that start-up (or the destruction) still opens closes at once.
+  if (closing && event->type() == QEvent::Show) {
+    auto* dialog = qobject_cast<QDialog*>(receiver);
+    if (dialog && dialog != mainWnd) QTimer::singleShot(0, dialog, &QDialog::reject);
+  }
   if (PreTranslateMessage(receiver, event)) return true;
   return QObject::eventFilter(receiver, event);
 }

@@ -31,7 +31,8 @@ class CKelmoApp : public QObject {
   void SetMainWindow(CKelmoDlg* dlg);
 
   // SIGTERM and SIGINT: closes open dialogs and message boxes first, then the main window as its
-  // close box does.
+  // close box does. During start-up the boxes close (also those start-up opens afterwards) and
+  // the window closes as soon as it has read its settings, without being shown.
   void CloseEverything();
 
  protected:
@@ -42,6 +43,7 @@ class CKelmoApp : public QObject {
 
   KelmoContext& ctx;
   QPointer<CKelmoDlg> mainWnd;
+  bool closing = false;  // SIGTERM or SIGINT has come
 };
 
 }  // namespace kelmo

@@ -8,6 +8,7 @@
 
 #include "app/qt/MainWindowFixture.h"
 #include "app/qt/SignalPipe.h"
+#include "platform/InstanceLock.h"
 #include "platform/qt/QtMessages.h"
 
 namespace kelmo::test {
@@ -233,6 +234,51 @@ TEST_F(MainWindow, SigtermClosesAnOpenMessageBoxThenTheWindow) {
   EXPECT_EQ(answer, MessageAnswer::Ok);  // the box was closed, not answered
   ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Destroyed(); }));
   EXPECT_FALSE(dlg->isVisible());
+  EXPECT_EQ(power.ShutdownCount(), 0);
+}
+
+// A lock nobody else holds.
+class FreeLock final : public InstanceLock {
+ public:
+  bool Acquire() override { return true; }
+  void OnRaiseRequest(std::function<void()>) override {}
+  void Release() override {}
+};
+
+TEST_F(MainWindow, SigtermDuringStartUpEndsTheProgramOnceTheSettingsAreRead) {
+  WriteSettings("[General]\r\nTuner=0\r\nFrameRate=10\r\n");
+  // A damaged channel file: three TV channels announced, one present.
+  std::ofstream(dataDir.filePath("Channels.dat").toStdString(), std::ios::binary)
+      << U32(3) + Record("Uno", "48.25");
+  QtMessages boxes;
+  ctx = MakeContext(boxes);
+  ctx->card.SetCandidates({dataDir.filePath("missing/Btvid_32.so").toStdString()});
+  app = std::make_unique<CKelmoApp>(*ctx);
+  SignalPipe pipe;
+  QObject::connect(&pipe, &SignalPipe::terminate, app.get(), &CKelmoApp::CloseEverything);
+
+  // The first timer runs in the loop of the first box: the missing card library.
+  QTimer::singleShot(100, [] { std::raise(SIGTERM); });
+  bool hung = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    hung = true;
+    if (QWidget* w = QApplication::activeModalWidget()) w->close();
+  });
+  watchdog.start(5000);
+  FreeLock lock;
+  EXPECT_EQ(app->InitInstance(lock, &boxes), 0);
+  EXPECT_FALSE(hung);
+  // The damaged channel file's box came after the signal and closed too; the settings were read
+  // before they were written.
+  const QByteArray config = [&] {
+    QFile f(dataDir.filePath("config.dat"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  EXPECT_TRUE(config.contains("Tuner=0\r\n")) << config.toStdString();
+  EXPECT_TRUE(config.contains("FrameRate=10\r\n"));
+  EXPECT_TRUE(QFile::exists(dataDir.filePath("Channels.dat.bad")));
   EXPECT_EQ(power.ShutdownCount(), 0);
 }
 
