@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -95,6 +96,23 @@ TEST(SingleInstance, KilledCopyDoesNotBlockTheNextStart) {
   third.process.start();
   ASSERT_TRUE(third.process.waitForFinished(5000));
   EXPECT_TRUE(next.WaitForOutput("a second start asked to show this window"));
+}
+
+TEST(DataFiles, LiveBesideTheExecutableWhateverTheWorkingDirectory) {
+  QTemporaryDir bin;
+  QTemporaryDir elsewhere;
+  const QString program = bin.filePath("kelmo");
+  ASSERT_TRUE(QFile::copy(KELMO_BUILD_DIR "/kelmo", program));
+  KelmoProcess kelmo(UniqueInstance("beside"), QString());
+  kelmo.process.setProgram(program);
+  kelmo.process.setArguments({"--sim", "--card-library", KELMO_BUILD_DIR "/Btvid_32.so"});
+  kelmo.process.setWorkingDirectory(elsewhere.path());
+  ASSERT_TRUE(kelmo.StartAndWaitUntilUp()) << kelmo.output.toStdString();
+  kelmo.process.terminate();
+  ASSERT_TRUE(kelmo.process.waitForFinished(5000));
+  EXPECT_TRUE(QFile::exists(bin.filePath("config.dat")));
+  EXPECT_TRUE(QFile::exists(bin.filePath("Channels.dat")));
+  EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
 }
 
 }  // namespace
