@@ -44,6 +44,13 @@ TEST(ProfileFile, MissingFileAndKeysGiveDefaultsAndAWriteCreatesFolderAndFile) {
   // A value holding a line break would split its line: refused, file unchanged.
   EXPECT_FALSE(file.WriteProfileString("General", "SaveDir", "/a\nb/"));
   EXPECT_EQ(file.GetProfileString("General", "SaveDir", "none"), "none");
+  // In a batch, only that change is left out.
+  ProfileChanges changes;
+  changes.WriteProfileString("General", "SaveDir", "/a\nb/");
+  changes.WriteProfileInt("General", "Tuner", 0);
+  EXPECT_FALSE(file.Write(changes));
+  EXPECT_EQ(file.GetProfileInt("General", "Tuner", 2), 0);
+  EXPECT_EQ(file.GetProfileString("General", "SaveDir", "none"), "none");
 }
 
 TEST(ProfileFile, WindowsFileKeepsEveryOtherByteAndItsLineEnds) {
