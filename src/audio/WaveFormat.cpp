@@ -60,15 +60,24 @@ std::optional<WaveFormatEx> WaveFormatEx::FromBytes(std::span<const uint8_t> blo
   return f;
 }
 
-WaveFormatEx DefaultPcmFormat() {
+WaveFormatEx DefaultPcmFormat() { return MakePcmFormat(22050, 1, 16); }
+
+WaveFormatEx MakePcmFormat(uint32_t samplesPerSec, uint16_t channels, uint16_t bitsPerSample) {
   WaveFormatEx f;
   f.wFormatTag = 1;  // PCM
-  f.nChannels = 1;
-  f.nSamplesPerSec = 22050;
-  f.nAvgBytesPerSec = 44100;
-  f.nBlockAlign = 2;
-  f.wBitsPerSample = 16;
+  f.nChannels = channels;
+  f.nSamplesPerSec = samplesPerSec;
+  f.nBlockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+  f.nAvgBytesPerSec = samplesPerSec * f.nBlockAlign;
+  f.wBitsPerSample = bitsPerSample;
   return f;
+}
+
+bool IsPlainPcm(const WaveFormatEx& f) {
+  return f.wFormatTag == 1 && (f.nChannels == 1 || f.nChannels == 2) &&
+         (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec >= 1000 &&
+         f.nSamplesPerSec <= 192000 && f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
+         f.nAvgBytesPerSec == f.nSamplesPerSec * f.nBlockAlign;
 }
 
 bool IsValidBitmapInfoBlock(std::span<const uint8_t> block) {

@@ -37,6 +37,13 @@ std::size_t WaveFormatBlockSize(std::span<const uint8_t> block);
 // The format most of the program starts from: PCM, mono, 22050 Hz, 16 bits.
 WaveFormatEx DefaultPcmFormat();
 
+// Plain samples a sound card records and plays: PCM, 1 or 2 channels, 8 or 16 bits, 1000 to
+// 192000 samples a second, with the block align and byte rate those imply.
+bool IsPlainPcm(const WaveFormatEx& format);
+
+// A plain PCM format of that rate, channel count and sample size, every field consistent.
+WaveFormatEx MakePcmFormat(uint32_t samplesPerSec, uint16_t channels, uint16_t bitsPerSample);
+
 // A video format's header, as the capture window and config.dat hold it: 40 little-endian bytes,
 // possibly followed by a colour table.
 struct BitmapInfoHeader {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <alsa/asoundlib.h>
+
+#include <string>
+
+#include "audio/WaveFormat.h"
+
+namespace kelmo {
+
+// The ALSA name of a device taken through the plug layer, which converts rate, channels and sample
+// size, so that every plain PCM format opens on any card.
+std::string PlugDeviceName(const std::string& device);
+
+// Opens the plug layer over `device` for `stream`, non-blocking. kWaveOk and `pcm` set, or the
+// wave device code of the failure (kWaveErrAllocated when another program holds it).
+int OpenAlsaPcm(const std::string& device, snd_pcm_stream_t stream, snd_pcm_t*& pcm);
+
+// Whether the open `pcm` can take `format` (plain PCM only), without installing anything.
+bool AlsaTakesFormat(snd_pcm_t* pcm, const WaveFormatEx& format);
+
+// Installs `format` with periods of `periodFrames` and a ring of `periods` of them. kWaveOk, or
+// kWaveErrBadFormat when the device refuses.
+int InstallAlsaFormat(snd_pcm_t* pcm, const WaveFormatEx& format, snd_pcm_uframes_t periodFrames,
+                      unsigned periods);
+
+// Whether ALSA has a capture device of that name (one held by another program counts: opening it
+// then reports that it is busy).
+bool AlsaHasCaptureDevice(const std::string& device);
+
+}  // namespace kelmo

@@ -1,0 +1,160 @@
+#include "audio/linux/AlsaWaveInput.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+#include "audio/linux/AlsaPcm.h"
+
+namespace kelmo {
+
+namespace {
+
+// How long one wait for samples may last before the reader looks at the stop flag again.
+constexpr int kWaitMs = 20;
+// The ring the card fills holds this many of the engine's buffers.
+constexpr unsigned kRingPeriods = 6;
+
+bool AskRealTimePriority() {
+  sched_param param{};
+  param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 10;
+  return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
+
+}  // namespace
+
+AlsaWaveInput::~AlsaWaveInput() { Close(); }
+
+bool AlsaWaveInput::SupportsFormat(std::span<const uint8_t> block) {
+  const auto parsed = WaveFormatEx::FromBytes(block);
+  if (!parsed || !IsPlainPcm(*parsed)) return false;
+  if (pcm != nullptr) return AlsaTakesFormat(pcm, *parsed);
+  snd_pcm_t* probe = nullptr;
+  if (OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, probe) != kWaveOk) return false;
+  const bool takes = AlsaTakesFormat(probe, *parsed);
+  snd_pcm_close(probe);
+  return takes;
+}
+
+int AlsaWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
+  if (pcm != nullptr) return kWaveErrInvalid;
+  const auto parsed = WaveFormatEx::FromBytes(block);
+  if (!parsed || !IsPlainPcm(*parsed)) return kWaveErrBadFormat;
+  const int opened = OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, pcm);
+  if (opened != kWaveOk) return opened;
+  if (!AlsaTakesFormat(pcm, *parsed)) {
+    snd_pcm_close(pcm);
+    pcm = nullptr;
+    return kWaveErrBadFormat;
+  }
+  format = *parsed;
+  callback = &receiver;
+  return kWaveOk;
+}
+
+int AlsaWaveInput::AddBuffer(WaveBuffer& buffer) {
+  std::lock_guard lock(mutex);
+  if (pcm == nullptr || resetting || buffer.data == nullptr || buffer.bufferLength == 0 ||
+      buffer.bufferLength % format.nBlockAlign != 0) {
+    return kWaveErrInvalid;
+  }
+  buffer.bytesRecorded = 0;
+  buffer.done = false;
+  queue.push_back(&buffer);
+  queued.notify_all();
+  return kWaveOk;
+}
+
+int AlsaWaveInput::Start() {
+  if (pcm == nullptr) return kWaveErrInvalid;
+  if (reader.joinable()) return kWaveOk;
+  snd_pcm_uframes_t period = 4000 / format.nBlockAlign;
+  {
+    std::lock_guard lock(mutex);
+    if (!queue.empty()) period = queue.front()->bufferLength / format.nBlockAlign;
+  }
+  const int installed = InstallAlsaFormat(pcm, format, period, kRingPeriods);
+  if (installed != kWaveOk) return installed;
+  if (snd_pcm_prepare(pcm) < 0 || snd_pcm_start(pcm) < 0) return kWaveErrNoDevice;
+  stopping = false;
+  reader = std::thread([this] { Run(); });
+  return kWaveOk;
+}
+
+void AlsaWaveInput::Reset() {
+  if (!reader.joinable()) return;
+  stopping = true;
+  queued.notify_all();
+  reader.join();
+  snd_pcm_drop(pcm);
+  std::lock_guard lock(mutex);
+  resetting = false;
+}
+
+void AlsaWaveInput::Close() {
+  if (pcm == nullptr) return;
+  Reset();
+  snd_pcm_close(pcm);
+  pcm = nullptr;
+  std::lock_guard lock(mutex);
+  queue.clear();
+  callback = nullptr;
+}
+
+void AlsaWaveInput::Run() {
+  realTime = AskRealTimePriority();
+  while (WaveBuffer* buffer = NextBuffer()) {
+    if (!Fill(*buffer)) break;
+    {
+      std::lock_guard lock(mutex);
+      queue.pop_front();
+    }
+    GiveBack(*buffer);
+  }
+  // Stopped: every buffer still queued goes back as it is, the one being filled partly filled.
+  std::unique_lock lock(mutex);
+  resetting = true;
+  while (!queue.empty()) {
+    WaveBuffer* buffer = queue.front();
+    queue.pop_front();
+    lock.unlock();
+    GiveBack(*buffer);
+    lock.lock();
+  }
+}
+
+WaveBuffer* AlsaWaveInput::NextBuffer() {
+  std::unique_lock lock(mutex);
+  // With no buffer queued the card's ring overruns; the read after it recovers.
+  queued.wait(lock, [this] { return stopping.load() || !queue.empty(); });
+  return stopping ? nullptr : queue.front();
+}
+
+bool AlsaWaveInput::Fill(WaveBuffer& buffer) {
+  while (!buffer.Full()) {
+    if (stopping) return false;
+    const snd_pcm_uframes_t wanted =
+        (buffer.bufferLength - buffer.bytesRecorded) / format.nBlockAlign;
+    snd_pcm_sframes_t got = snd_pcm_readi(pcm, buffer.data + buffer.bytesRecorded, wanted);
+    if (got == -EAGAIN) {
+      snd_pcm_wait(pcm, kWaitMs);
+      continue;
+    }
+    if (got < 0) {
+      // An overrun loses the samples it lost; anything the device cannot recover from ends the
+      // capture as a stop would.
+      if (snd_pcm_recover(pcm, static_cast<int>(got), 1) < 0 || snd_pcm_start(pcm) < 0) {
+        return false;
+      }
+      continue;
+    }
+    buffer.bytesRecorded += static_cast<uint32_t>(got) * format.nBlockAlign;
+  }
+  return true;
+}
+
+void AlsaWaveInput::GiveBack(WaveBuffer& buffer) {
+  buffer.done = true;
+  callback->OnWaveInputData(buffer);
+}
+
+}  // namespace kelmo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <alsa/asoundlib.h>
+
+#include <vector>
+
+#include "audio/WaveFormat.h"
+#include "audio/WaveOutput.h"
+
+namespace kelmo {
+
+// The sound card's playback device through ALSA's plug layer, opened and held in a format.
+class AlsaWaveOutput final : public WaveOutput {
+ public:
+  explicit AlsaWaveOutput(std::string device) : device(std::move(device)) {}
+  ~AlsaWaveOutput() override { Close(); }
+
+  std::string Name() const override { return "ALSA playback \"" + device + "\""; }
+  int Open(std::span<const uint8_t> format) override;
+  int PrepareBuffer(WaveBuffer& buffer) override;
+  void Reset() override;
+  void Close() override;
+
+ private:
+  const std::string device;
+  snd_pcm_t* pcm = nullptr;
+  WaveFormatEx format;
+  std::vector<WaveBuffer*> prepared;
+};
+
+}  // namespace kelmo
