@@ -75,9 +75,11 @@ class FfmpegWmaWriter final : public WmaWriter {
     pending.insert(pending.end(), data, data + length);
     const int frames = static_cast<int>(pending.size() / frameBytes);
     if (frames > 0) {
-      if (!Resample(pending.data(), frames)) return kWmaFailed;
+      const bool converted = Resample(pending.data(), frames);
+      // Consumed either way, so a buffer that failed does not pile up.
       pending.erase(pending.begin(), pending.begin() + frames * frameBytes);
       inputFrames += frames;
+      if (!converted) return kWmaFailed;
     }
     if (!EncodeFull(false)) return kWmaFailed;
     if (inputFrames >= nextSync) {
