@@ -3,8 +3,9 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_WERROR=ON
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test bench asan fuzz clean
+.PHONY: all deps build run test bench install asan fuzz clean
 
 all: build
 
@@ -31,6 +32,10 @@ test: build
 # Every benchmark program in $(BUILD)/bench, each printing "BENCH <name> <value> <unit>" lines.
 bench: build
 	@set -e; for b in $(BUILD)/bench/bench_*; do $$b; done
+
+# The program, its card libraries, launcher, icon and manual page under $(PREFIX).
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The tests again under the address and undefined-behaviour sanitizers.
 asan: deps

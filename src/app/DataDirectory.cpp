@@ -13,6 +13,12 @@ std::filesystem::path ExecutableDirectory() {
   return ec ? std::filesystem::path() : exe.parent_path();
 }
 
+bool IsInstalledProgram(const std::filesystem::path& executableDir) {
+  std::error_code ec;
+  return !executableDir.empty() &&
+         std::filesystem::is_directory(executableDir.parent_path() / "lib" / "kelmo", ec);
+}
+
 std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,
                                            const std::optional<std::string>& override) {
   std::error_code ec;
@@ -21,7 +27,10 @@ std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executab
     std::filesystem::create_directories(dir, ec);
     return dir;
   }
-  if (!executableDir.empty() && access(executableDir.c_str(), W_OK) == 0) return executableDir;
+  if (!executableDir.empty() && access(executableDir.c_str(), W_OK) == 0 &&
+      !IsInstalledProgram(executableDir)) {
+    return executableDir;
+  }
   std::filesystem::path base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
     base = xdg;

@@ -9,8 +9,12 @@ namespace kelmo {
 // The folder of the running executable (from /proc/self/exe); empty when it cannot be read.
 std::filesystem::path ExecutableDirectory();
 
+// True for an installed program: its card libraries sit in ../lib/kelmo beside its folder.
+bool IsInstalledProgram(const std::filesystem::path& executableDir);
+
 // Where config.dat and Channels.dat live: `override` when given (created if missing); else the
-// executable's folder when it is writable; else $XDG_CONFIG_HOME/kelmo (~/.config/kelmo), created.
+// executable's folder when it is writable and not an installed program's; else
+// $XDG_CONFIG_HOME/kelmo (~/.config/kelmo), created.
 std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,
                                            const std::optional<std::string>& override);
 

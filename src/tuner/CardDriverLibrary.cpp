@@ -34,13 +34,18 @@ Fn As(void* symbol) {
 }  // namespace
 
 std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& commandLinePath,
-                                               const std::filesystem::path& executableDir) {
+                                               const std::filesystem::path& executableDir,
+                                               bool realCard) {
   if (commandLinePath && !commandLinePath->empty()) return {*commandLinePath};
   const char* environment = std::getenv("KELMO_CARD_LIBRARY");
   if (environment != nullptr && *environment != '\0') return {environment};
+  const char* name = realCard ? kRealCardLibraryFileName : kCardLibraryFileName;
   std::vector<std::string> paths;
-  if (!executableDir.empty()) paths.push_back((executableDir / kCardLibraryFileName).string());
-  paths.push_back(kCardLibraryFileName);
+  if (!executableDir.empty()) {
+    paths.push_back((executableDir / name).string());
+    paths.push_back((executableDir.parent_path() / "lib" / "kelmo" / name).string());
+  }
+  paths.push_back(name);
   return paths;
 }
 

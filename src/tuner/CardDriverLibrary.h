@@ -14,14 +14,18 @@
 
 namespace kelmo {
 
-// The file name of the card library on this platform.
+// The file names of the card libraries on this platform: the simulated card, and the one that
+// drives a real card through the kernel.
 inline constexpr const char* kCardLibraryFileName = "Btvid_32.so";
+inline constexpr const char* kRealCardLibraryFileName = "Btvid_32-v4l2.so";
 
 // Where to look for the card library, in order: only `commandLinePath` when given (--card-library),
-// else only $KELMO_CARD_LIBRARY when set, else the executable's folder, then the bare name through
-// the normal library search.
+// else only $KELMO_CARD_LIBRARY when set, else the library (the real card's when `realCard`, the
+// simulated one's otherwise) in the executable's folder, then in ../lib/kelmo beside it (an
+// installed program), then by bare name through the normal library search.
 std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& commandLinePath,
-                                               const std::filesystem::path& executableDir);
+                                               const std::filesystem::path& executableDir,
+                                               bool realCard = false);
 
 // The card maker's driver library, loaded at run time: the tuner's I2C bus, the audio selector on
 // the card's GPIO pins and the video decoder's status. Without the library every operation is a

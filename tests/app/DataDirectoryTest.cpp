@@ -20,6 +20,10 @@ TEST(DataDirectory, OverrideIsCreatedElseExecutableFolderElseConfigFolder) {
   setenv("XDG_CONFIG_HOME", (tmp / "xdg").c_str(), 1);
   // No executable folder known: the user's configuration folder.
   EXPECT_EQ(ResolveDataDirectory("", std::nullopt), tmp / "xdg" / "kelmo");
+  // An installed program, even in a folder the user may write.
+  fs::create_directories(tmp / "prefix" / "bin");
+  fs::create_directories(tmp / "prefix" / "lib" / "kelmo");
+  EXPECT_EQ(ResolveDataDirectory(tmp / "prefix" / "bin", std::nullopt), tmp / "xdg" / "kelmo");
   EXPECT_TRUE(fs::is_directory(tmp / "xdg" / "kelmo"));
   unsetenv("XDG_CONFIG_HOME");
   fs::remove_all(tmp);

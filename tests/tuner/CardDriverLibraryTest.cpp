@@ -41,11 +41,16 @@ TEST_F(CardDriverLibraryTest, LibraryLackingACalledExportIsReleasedAndNamed) {
 TEST_F(CardDriverLibraryTest, CandidatesPreferCommandLineThenEnvironmentThenExecutableFolder) {
   unsetenv("KELMO_CARD_LIBRARY");
   EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
-            (std::vector<std::string>{"/usr/bin/Btvid_32.so", "Btvid_32.so"}));
+            (std::vector<std::string>{"/usr/bin/Btvid_32.so", "/usr/lib/kelmo/Btvid_32.so",
+                                      "Btvid_32.so"}));
+  EXPECT_EQ(
+      CardLibraryCandidates(std::nullopt, "/opt/kelmo/bin", /*realCard=*/true),
+      (std::vector<std::string>{"/opt/kelmo/bin/Btvid_32-v4l2.so",
+                                "/opt/kelmo/lib/kelmo/Btvid_32-v4l2.so", "Btvid_32-v4l2.so"}));
   setenv("KELMO_CARD_LIBRARY", "/env/card.so", 1);
   EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
             std::vector<std::string>{"/env/card.so"});
-  EXPECT_EQ(CardLibraryCandidates(std::string("/opt/card.so"), "/usr/bin"),
+  EXPECT_EQ(CardLibraryCandidates(std::string("/opt/card.so"), "/usr/bin", true),
             std::vector<std::string>{"/opt/card.so"});
   unsetenv("KELMO_CARD_LIBRARY");
 }

@@ -1,9 +1,14 @@
 #include "app/qt/Composition.h"
 
+#include <cstdlib>
+#include <optional>
+
 #include "app/DataDirectory.h"
 #include "capture/sim/SimCaptureWindow.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/SystemPower.h"
+#include "platform/linux/v4l2/SystemV4l2Io.h"
+#include "platform/linux/v4l2/V4l2Discovery.h"
 #include "platform/qt/DesktopShell.h"
 #include "platform/sim/RecordingPower.h"
 
@@ -14,6 +19,25 @@ std::string Join(const std::vector<std::string>& words) {
   std::string text;
   for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
   return text;
+}
+
+// The first TV card the kernel offers, unless every device is simulated.
+std::optional<V4l2DeviceInfo> RealTvCard(bool sim) {
+  if (sim) return std::nullopt;
+  SystemV4l2Io kernel;
+  return ChooseV4l2Device(DiscoverV4l2Devices(kernel), "");
+}
+
+// Why the card library is the one it is, for the backends report.
+std::string CardReason(const CommandLine& options, const std::optional<V4l2DeviceInfo>& tv) {
+  const char* environment = std::getenv("KELMO_CARD_LIBRARY");
+  if (options.cardLibrary && !options.cardLibrary->empty()) return "as --card-library says";
+  if (environment != nullptr && *environment != '\0') return "as KELMO_CARD_LIBRARY says";
+  if (options.sim) return "simulated (--sim)";
+  if (!tv) return "simulated (no V4L2 device with a tuner)";
+  std::string reason = "real, " + tv->path + " \"" + tv->card + "\" (" + tv->driver + " " +
+                       DriverVersionText(tv->driverVersion) + ")";
+  return reason + (tv->radioPath.empty() ? ", no radio device" : ", radio " + tv->radioPath);
 }
 
 }  // namespace
@@ -31,8 +55,10 @@ Composition::Composition(const CommandLine& options)
   const auto exeDir = ExecutableDirectory();
   const auto dataDir = ResolveDataDirectory(exeDir, options.dataDir);
   backends += "data: " + dataDir.string() + "\n";
-  const std::vector<std::string> cards = CardLibraryCandidates(options.cardLibrary, exeDir);
-  backends += "card: first of " + Join(cards) + "\n";
+  const auto tv = RealTvCard(options.sim);
+  const std::vector<std::string> cards =
+      CardLibraryCandidates(options.cardLibrary, exeDir, tv.has_value());
+  backends += "card: " + CardReason(options, tv) + "; first of " + Join(cards) + "\n";
   // No real capture driver exists yet: the simulated one holds the capture formats.
   captureWindow = std::make_unique<SimCaptureWindow>();
   backends += "capture: simulated test-pattern driver\n";
