@@ -213,6 +213,12 @@ TEST_F(V4l2CardTest, DrivesTheChosenCardElseTheEnvironmentsElseTheFirstTuner) {
   EXPECT_FALSE(card.UseVideoDevice("/dev/video0"));  // a camera: the environment's card
   EXPECT_EQ(card.VideoPath(), "/dev/video2");
   EXPECT_EQ(kernel.OpenCount(), 1);
+  EXPECT_TRUE(reports.empty());
+  setenv("KELMO_V4L2_DEVICE", "/dev/video0", 1);
+  EXPECT_FALSE(card.UseVideoDevice(""));
+  EXPECT_EQ(card.VideoPath(), "/dev/video1");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("/dev/video1 is driven instead"), std::string::npos);
 
   FakeV4l2Kernel empty;
   std::vector<std::string> told;

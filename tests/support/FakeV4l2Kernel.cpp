@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace kelmo::test {
@@ -317,11 +318,31 @@ ssize_t FakeV4l2Kernel::Write(int fd, const void* buffer, std::size_t size) {
   return static_cast<ssize_t>(size);
 }
 
-// No buffers are modelled: a source that streams gives its device an otherIoctl and maps memory
-// of its own.
-void* FakeV4l2Kernel::Mmap(std::size_t, int, int, int, off_t) { return nullptr; }
+FakeV4l2Kernel::~FakeV4l2Kernel() {
+  for (const auto& [address, length] : mappings) std::free(address);
+}
 
-int FakeV4l2Kernel::Munmap(void*, std::size_t) { return -EINVAL; }
+int FakeV4l2Kernel::MappingCount() const {
+  std::lock_guard lock(mutex);
+  return static_cast<int>(mappings.size());
+}
+
+void* FakeV4l2Kernel::Mmap(std::size_t length, int, int, int fd, off_t) {
+  std::lock_guard lock(mutex);
+  if (DeviceOf(fd) == nullptr || length == 0) return nullptr;
+  void* address = std::calloc(1, length);
+  if (address != nullptr) mappings[address] = length;
+  return address;
+}
+
+int FakeV4l2Kernel::Munmap(void* address, std::size_t length) {
+  std::lock_guard lock(mutex);
+  const auto it = mappings.find(address);
+  if (it == mappings.end() || it->second != length) return -EINVAL;
+  std::free(address);
+  mappings.erase(it);
+  return 0;
+}
 
 // Every open descriptor is ready at once; a closed one is reported as invalid.
 int FakeV4l2Kernel::Poll(pollfd* fds, nfds_t count, int) {

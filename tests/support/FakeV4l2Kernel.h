@@ -64,7 +64,8 @@ struct FakeDevice {
 // A kernel with a few V4L2 and i2c-dev device nodes, behind the same interface as the real one.
 // Models what the drivers do for capabilities, tuners (type checked against the node, frequencies
 // clamped to the tuner's range), inputs, audio inputs, standards and controls; faults are switched
-// on per device. Thread-safe. Streaming (buffers, mapping, polling) goes to a device's otherIoctl.
+// on per device. Thread-safe. Streaming requests (buffers, formats) go to a device's otherIoctl;
+// Mmap hands out zeroed memory of the size asked, which Munmap takes back.
 class FakeV4l2Kernel final : public V4l2Io {
  public:
   // A bare node; fill in the rest through the reference (valid while the kernel lives).
@@ -86,6 +87,13 @@ class FakeV4l2Kernel final : public V4l2Io {
   int OpenCount() const;
   std::vector<std::string> Calls() const;
   void ClearCalls();
+  // Mappings made by Mmap and not yet released.
+  int MappingCount() const;
+
+  FakeV4l2Kernel() = default;
+  ~FakeV4l2Kernel() override;
+  FakeV4l2Kernel(const FakeV4l2Kernel&) = delete;
+  FakeV4l2Kernel& operator=(const FakeV4l2Kernel&) = delete;
 
   int Open(const std::string& path, int flags) override;
   int Close(int fd) override;
@@ -107,6 +115,7 @@ class FakeV4l2Kernel final : public V4l2Io {
   std::map<std::string, std::string> files;
   std::map<int, FakeDevice*> open;
   int nextFd = 3;
+  std::map<void*, std::size_t> mappings;
   std::vector<std::string> calls;
 };
 

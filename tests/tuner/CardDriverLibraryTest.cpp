@@ -38,6 +38,18 @@ TEST_F(CardDriverLibraryTest, LibraryLackingACalledExportIsReleasedAndNamed) {
   EXPECT_EQ(context->card.ReadTunerStatus(), 0);
 }
 
+TEST_F(CardDriverLibraryTest, DeviceChoiceReachesTheLibraryBeforeItsBusStartsAndAtOnceLater) {
+  context->cardStartup.StopCard();
+  context->card.UseVideoDevice("/dev/video1");  // nothing loaded: only remembered
+  ClearLog();
+  context->card.SetCandidates({KELMO_RECORDING_CARD});
+  context->card.LoadCardLibrary();
+  context->card.UseVideoDevice("/dev/video2");
+  context->card.UnloadCardLibrary();
+  context->card.UseVideoDevice("/dev/video3");
+  EXPECT_EQ(Log(), (std::vector<std::string>{"use /dev/video1", "init", "use /dev/video2"}));
+}
+
 TEST_F(CardDriverLibraryTest, CandidatesPreferCommandLineThenEnvironmentThenExecutableFolder) {
   unsetenv("KELMO_CARD_LIBRARY");
   EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),

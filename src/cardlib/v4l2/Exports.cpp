@@ -69,8 +69,10 @@ int32_t Bt848SetVideoFormat(int32_t format) {
 // The bus initialisation starts the card: it finds and opens the device anew each time.
 int32_t I2CIsInitOK(void) { return Done(Card().Start()); }
 
-// The kernel owns the bus and its timing.
-int32_t I2CInitSWMode(int32_t) { return Done(Card().IsOpen() || Card().Start()); }
+// The kernel owns the bus and its timing; a program that skipped I2CIsInitOK starts the card here.
+int32_t I2CInitSWMode(int32_t) {
+  return Done(Card().IsStarted() ? Card().IsOpen() : Card().Start());
+}
 
 // The kernel's I2C driver acknowledges for itself.
 int32_t I2CSWSendACK(void) { return Done(Card().IsOpen()); }

@@ -65,20 +65,23 @@ bool V4l2Card::UseVideoDevice(const std::string& path) {
   wanted = path;
   if (IsOpen()) {
     const auto choice = Choose();
-    if (!choice || choice->path != device.path) Start();
+    if (!choice || choice->path != device.path) Open(choice);
   }
   return IsOpen() && device.path == path;
 }
 
 bool V4l2Card::Start() {
-  CloseAll();
+  started = true;
   reported.clear();
+  return Open(Choose());
+}
+
+bool V4l2Card::Open(const std::optional<V4l2DeviceInfo>& found) {
+  CloseAll();
   inTransaction = false;
   transaction.clear();
   band = Band::None;
   registers.fill(0);
-
-  const auto found = Choose();
   if (!found) {
     Tell("device", "no video device with a tuner: the card's tuner and sound are not driven");
     return false;
@@ -105,7 +108,14 @@ std::optional<V4l2DeviceInfo> V4l2Card::Choose() {
     return chosen;
   }
   const char* env = std::getenv("KELMO_V4L2_DEVICE");
-  return ChooseV4l2Device(devices, env != nullptr ? env : "");
+  const std::string named = env != nullptr ? env : "";
+  auto chosen = ChooseV4l2Device(devices, named);
+  if (!named.empty() && chosen && chosen->path != named) {
+    Tell("KELMO_V4L2_DEVICE", "KELMO_V4L2_DEVICE=" + named +
+                                  " is not a video device with a tuner; " + chosen->path +
+                                  " is driven instead");
+  }
+  return chosen;
 }
 
 void V4l2Card::LearnCard() {

@@ -41,6 +41,8 @@ class V4l2Card {
   // learns its tuner and audio inputs; with KELMO_RAW_I2C=1 also opens its I2C adapter. True when
   // a card is open.
   bool Start();
+  // Start has run (it may have found nothing).
+  bool IsStarted() const { return started; }
   bool IsOpen() const { return videoFd >= 0; }
   // The video node driven now, empty when none.
   const std::string& VideoPath() const { return device.path; }
@@ -74,6 +76,7 @@ class V4l2Card {
   enum class Sound { Off, Fm, Tv };
 
   std::optional<V4l2DeviceInfo> Choose();
+  bool Open(const std::optional<V4l2DeviceInfo>& found);
   void CloseAll();
   void Fail(const std::string& path, unsigned long request, int error);
   void Tell(const std::string& key, const std::string& text);
@@ -90,6 +93,7 @@ class V4l2Card {
   Report report;
   std::set<std::string> reported;  // what was told since the start, by key
 
+  bool started = false;
   std::string wanted;  // the node chosen by the program
   V4l2DeviceInfo device;
   int videoFd = -1;
