@@ -58,7 +58,8 @@ Composition::Composition(const CommandLine& options)
   const auto tv = RealTvCard(options.sim);
   const std::vector<std::string> cards =
       CardLibraryCandidates(options.cardLibrary, exeDir, tv.has_value());
-  backends += "card: " + CardReason(options, tv) + "; first of " + Join(cards) + "\n";
+  backends += "card: " + CardReason(options, tv) + "\n";
+  backends += "card library: first of " + Join(cards) + "\n";
   // No real capture driver exists yet: the simulated one holds the capture formats.
   captureWindow = std::make_unique<SimCaptureWindow>();
   backends += "capture: simulated test-pattern driver\n";
