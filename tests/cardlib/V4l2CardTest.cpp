@@ -230,6 +230,27 @@ TEST_F(V4l2CardTest, DrivesTheChosenCardElseTheEnvironmentsElseTheFirstTuner) {
   EXPECT_EQ(told.size(), 1u);
 }
 
+TEST_F(V4l2CardTest, DecoderSettingsReachTheDriversControlsAcrossTheirRanges) {
+  FakeDevice& video = kernel.AddTvCard(0, "PCI:1");
+  ASSERT_TRUE(card.Start());
+  card.SetPicture(V4L2_CID_BRIGHTNESS, 0x0A, -128, -128, 127);
+  EXPECT_EQ(video.controls[V4L2_CID_BRIGHTNESS].value, 0);
+  card.SetPicture(V4L2_CID_BRIGHTNESS, 0x0A, 127, -128, 127);
+  EXPECT_EQ(video.controls[V4L2_CID_BRIGHTNESS].value, 0xFF00);
+  card.SetPicture(V4L2_CID_CONTRAST, 0x0C, 600, 0, 511);  // beyond the register: its top
+  EXPECT_EQ(video.controls[V4L2_CID_CONTRAST].value, 0xFF80);
+  EXPECT_EQ(card.ReadDecoder(0x0A), 127u);
+  card.SetVideoFormat(6);
+  EXPECT_EQ(video.std, V4L2_STD_SECAM);
+  card.SetVideoFormat(9);  // no such norm: nothing sent
+  EXPECT_EQ(video.std, V4L2_STD_SECAM);
+  card.SetVideoSource(2);
+  EXPECT_EQ(video.input, 2u);
+  card.SetVideoSource(5);
+  EXPECT_EQ(video.input, 2u);
+  EXPECT_EQ(reports, std::vector<std::string>{"/dev/video0: VIDIOC_S_INPUT: Invalid argument"});
+}
+
 TEST_F(V4l2CardTest, RawI2cSendsTheTunersBytesToTheCardsAdapter) {
   kernel.AddTvCard(0, "PCI:1");
   kernel.AddI2cAdapter(0, "i915 gmbus dpb");

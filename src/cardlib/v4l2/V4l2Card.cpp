@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace kelmo::v4l2card {
 
@@ -32,27 +33,17 @@ std::string Lower(const uint8_t* bytes, std::size_t size) {
   return text;
 }
 
-// The decoder's norm field (1 NTSC, 2 NTSC Japan, 3 PAL B/D/G/H/I, 4 PAL-M, 5 PAL-N, 6 SECAM,
-// 7 PAL-Nc) as a V4L2 standard; 0 (automatic) and unknown values have none.
-v4l2_std_id StandardOf(int32_t format) {
-  switch (format) {
-    case 1:
-      return V4L2_STD_NTSC_M;
-    case 2:
-      return V4L2_STD_NTSC_M_JP;
-    case 3:
-      return V4L2_STD_PAL;
-    case 4:
-      return V4L2_STD_PAL_M;
-    case 5:
-      return V4L2_STD_PAL_N;
-    case 6:
-      return V4L2_STD_SECAM;
-    case 7:
-      return V4L2_STD_PAL_Nc;
-  }
-  return 0;
-}
+// The decoder's norm field as a V4L2 standard, indexed by the field's value.
+constexpr v4l2_std_id kStandards[] = {
+    0,                   // 0 automatic: the driver detects the norm itself
+    V4L2_STD_NTSC_M,     // 1 NTSC
+    V4L2_STD_NTSC_M_JP,  // 2 NTSC Japan
+    V4L2_STD_PAL,        // 3 PAL B, D, G, H, I
+    V4L2_STD_PAL_M,      // 4 PAL-M
+    V4L2_STD_PAL_N,      // 5 PAL-N
+    V4L2_STD_SECAM,      // 6 SECAM
+    V4L2_STD_PAL_Nc,     // 7 PAL-N combination
+};
 
 }  // namespace
 
@@ -347,8 +338,8 @@ void V4l2Card::SetVideoSource(int32_t source) {
 }
 
 void V4l2Card::SetVideoFormat(int32_t format) {
-  v4l2_std_id standard = StandardOf(format);
-  if (!IsOpen() || standard == 0) return;
+  if (!IsOpen() || format <= 0 || format >= static_cast<int32_t>(std::size(kStandards))) return;
+  v4l2_std_id standard = kStandards[format];
   Call(videoFd, device.path, VIDIOC_S_STD, &standard);
 }
 
