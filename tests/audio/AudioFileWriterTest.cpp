@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+#include "audio/AcmFormats.h"
+#include "audio/AudioFileWriter.h"
+#include "audio/linux/FfmpegCodecManager.h"
+#include "audio/linux/FfmpegWmaWriter.h"
+#include "support/Fakes.h"
+#include "support/LockedView.h"
+#include "support/MediaProbe.h"
+#include "support/TempDir.h"
+
+namespace kelmo {
+namespace {
+
+// What `sox --i -t` says of the file's type: "wav" when sox reads it.
+std::string SoxType(const std::string& path) {
+  std::string out;
+  if (FILE* pipe = ::popen(("sox --i -t '" + path + "' 2>&1").c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+// "pcm_s16le 22050 1": what ffprobe reads of the file.
+std::string Probe(const std::string& path) {
+  const test::ProbedStream s = test::ProbeAudio(path);
+  return s.codec + " " + std::to_string(s.sampleRate) + " " + std::to_string(s.channels);
+}
+
+uint32_t Le32(const std::string& bytes, std::size_t at) {
+  return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+         static_cast<uint8_t>(bytes[at + 2]) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+}
+
+// `seconds` of a 440 Hz tone in a plain PCM format.
+std::vector<uint8_t> Tone(const WaveFormatEx& f, double seconds) {
+  std::vector<uint8_t> out;
+  const auto frames = static_cast<std::size_t>(seconds * f.nSamplesPerSec);
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double v = 0.5 * std::sin(2 * 3.14159265358979 * 440 * i / f.nSamplesPerSec);
+    for (int c = 0; c < f.nChannels; ++c) {
+      if (f.wBitsPerSample == 8) {
+        out.push_back(static_cast<uint8_t>(128 + std::lround(v * 127)));
+      } else {
+        const auto s = static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767)));
+        out.push_back(static_cast<uint8_t>(s));
+        out.push_back(static_cast<uint8_t>(s >> 8));
+      }
+    }
+  }
+  return out;
+}
+
+class AudioFileWriterTest : public ::testing::Test {
+ protected:
+  AudioFormatSettings Formats(const WaveFormatEx& in, const WaveFormatEx& out) {
+    AudioFormatSettings f;
+    f.inputFormatSet = f.compressionFormatSet = 1;
+    f.inputFormat = in.ToBytes();
+    f.compressionFormat = out.ToBytes();
+    return f;
+  }
+
+  // Records `bytes` in 4000-byte buffers, as the capture engine hands them over; the WAV file.
+  std::string Record(const AudioFormatSettings& formats, const std::vector<uint8_t>& bytes,
+                     const std::string& name = "Kelmo.06_22.05.avi") {
+    writer.Open((dir / name).string(), formats);
+    std::vector<uint8_t> buffer;
+    for (std::size_t at = 0; at + 4000 <= bytes.size(); at += 4000) {
+      buffer.assign(bytes.begin() + at, bytes.begin() + at + 4000);
+      writer.Write(buffer.data(), 4000);
+    }
+    writer.Close();
+    return writer.FileName();
+  }
+
+  test::TempDir dir;
+  test::RecordingMessages messages;
+  test::LockedView view;
+  FfmpegCodecManager codecs;
+  FfmpegWmaWriterFactory wma;
+  AudioFileWriter writer{codecs, wma, messages, view};
+};
+
+TEST_F(AudioFileWriterTest, PcmFileHasThe58ByteHeaderAndEveryCapturedByte) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  const auto input = Tone(pcm, 1.0);  // 44100 bytes: eleven whole buffers
+  const std::string path = Record(Formats(pcm, pcm), input);
+  EXPECT_EQ(path, (dir / "Kelmo.06_22.05.wav").string());
+  const std::string bytes = test::ReadFile(path);
+  const std::string header(
+      "RIFF\x12\xac\x00\x00WAVEfmt \x12\x00\x00\x00"
+      "\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00"
+      "\x00\x00"
+      "fact\x04\x00\x00\x00\x00\x00\x00\x00"
+      "data\xe0\xab\x00\x00",
+      58);
+  ASSERT_EQ(bytes.size(), 58u + 44000);
+  EXPECT_EQ(bytes.substr(0, 58), header);
+  EXPECT_EQ(bytes.substr(58), std::string(input.begin(), input.begin() + 44000));
+  EXPECT_EQ(Probe(path), "pcm_s16le 22050 1");
+  EXPECT_EQ(SoxType(path), "wav\n");
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(AudioFileWriterTest, EveryCodecWritesAFileOtherPlayersRead) {
+  struct Case {
+    AcmFormatRequest out;
+    const char* probe;
+    bool sox;
+  };
+  const Case cases[] = {
+      {{kTagImaAdpcm, 22050, 1}, "adpcm_ima_wav 22050 1", true},
+      {{kTagMsAdpcm, 22050, 2}, "adpcm_ms 22050 2", true},
+      {{kTagALaw, 8000, 1}, "pcm_alaw 8000 1", true},
+      {{kTagMuLaw, 11025, 1}, "pcm_mulaw 11025 1", true},
+      {{kTagGsm610, 8000, 1}, "gsm_ms 8000 1", true},
+      {{kTagMpegLayer3, 22050, 1, 0, 32000}, "mp3 22050 1", false},
+      {{kTagPcm, 44100, 2, 16}, "pcm_s16le 44100 2", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.probe);
+    const WaveFormatEx out = *DescribeAcmFormat(c.out);
+    // GSM 6.10 takes 8000 Hz mono; the others convert from the usual 22050 Hz mono.
+    const WaveFormatEx in =
+        c.out.tag == kTagGsm610 ? MakePcmFormat(8000, 1, 16) : DefaultPcmFormat();
+    const std::string path =
+        Record(Formats(in, out), Tone(in, 2.0), std::to_string(c.out.tag) + ".avi");
+    EXPECT_EQ(Probe(path), c.probe);
+    if (c.sox) {
+      EXPECT_EQ(SoxType(path), "wav\n");
+    }
+    // The "fmt " chunk holds the format as described, its extra bytes included.
+    const std::string bytes = test::ReadFile(path);
+    const std::vector<uint8_t> block = out.ToBytes();
+    const std::size_t size = c.out.tag == kTagPcm ? 18 : block.size();
+    EXPECT_EQ(Le32(bytes, 16), size);
+    EXPECT_EQ(bytes.substr(20, size), std::string(block.begin(), block.begin() + size));
+  }
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(AudioFileWriterTest, AdpcmKeepsEverySampleAcrossBufferEdgesAndPadsOnlyTheLastBlock) {
+  for (uint16_t tag : {kTagImaAdpcm, kTagMsAdpcm}) {
+    const WaveFormatEx out = *DescribeAcmFormat({tag, 22050, 1});
+    const WaveFormatEx in = DefaultPcmFormat();
+    const std::string path = Record(Formats(in, out), Tone(in, 3.0), std::to_string(tag) + ".avi");
+    const long captured = 3 * 22050 / 2000 * 2000;  // whole 4000-byte buffers: 2000 samples each
+    const long decoded = static_cast<long>(test::DecodeMono(path, 22050).size());
+    EXPECT_GE(decoded, captured) << tag;
+    EXPECT_LT(decoded, captured + static_cast<long>(SamplesPerBlock(out))) << tag;
+    // Whole blocks only.
+    const std::string bytes = test::ReadFile(path);
+    const std::size_t header = 40 + out.ToBytes().size();
+    EXPECT_EQ((bytes.size() - header) % out.nBlockAlign, 0u) << tag;
+  }
+}
+
+TEST_F(AudioFileWriterTest, EightBitInputGrowsIntoSixteenBitOutput) {
+  const WaveFormatEx in = MakePcmFormat(22050, 1, 8);
+  const WaveFormatEx out = MakePcmFormat(22050, 2, 16);  // four times the bytes
+  const std::string path = Record(Formats(in, out), Tone(in, 1.0));
+  EXPECT_EQ(test::ReadFile(path).size(), 58u + 5 * 4000 * 4);
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(AudioFileWriterTest, WriteAfterCloseDoesNothingNotEvenTheIndicator) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  const auto input = Tone(pcm, 0.5);
+  const std::string path = Record(Formats(pcm, pcm), input);
+  const auto before = view.Get().clockWrites;
+  const std::string bytes = test::ReadFile(path);
+  writer.Write(input.data(), 4000);
+  EXPECT_EQ(view.Get().clockWrites, before);
+  EXPECT_EQ(test::ReadFile(path), bytes);
+}
+
+TEST_F(AudioFileWriterTest, IndicatorCyclesThroughRecordingAndTheFormatName) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  writer.Open((dir / "a.avi").string(), Formats(pcm, pcm));
+  std::vector<uint8_t> buffer(4000);
+  std::string shown;
+  for (int i = 1; i <= 45; ++i) {
+    writer.Write(buffer.data(), 4000);
+    const std::string t = view.Get().clockText;
+    if (i == 10 || i == 11 || i == 21 || i == 22 || i == 33 || i == 43 || i == 44 || i == 45) {
+      shown += std::to_string(i) + ":" + t + ";";
+    }
+  }
+  writer.Close();
+  EXPECT_EQ(shown, "10: ;11:RECORDING;21:RECORDING;22: ;33:WAV;43:WAV;44: ;45: ;");
+}
+
+TEST_F(AudioFileWriterTest, ALongRecordingGoesOnInNumberedFilesInsteadOfWrapping) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  writer.SetFileSizeLimit(58 + 10000);  // two buffers and a half a file
+  const std::string first = Record(Formats(pcm, pcm), Tone(pcm, 1.0));  // eleven buffers
+  const auto name = [&](const char* n) { return (dir / n).string(); };
+  EXPECT_EQ(test::ReadFile(first).size(), 58u + 8000);
+  EXPECT_EQ(test::ReadFile(name("Kelmo.06_22.05.2.wav")).size(), 58u + 8000);
+  EXPECT_EQ(test::ReadFile(name("Kelmo.06_22.05.6.wav")).size(), 58u + 4000);
+  EXPECT_FALSE(std::filesystem::exists(name("Kelmo.06_22.05.7.wav")));
+  EXPECT_EQ(Probe(name("Kelmo.06_22.05.6.wav")), "pcm_s16le 22050 1");
+}
+
+TEST_F(AudioFileWriterTest, AFileThatCannotBeOpenedIsToldOnceAndNothingIsWritten) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  Record(Formats(pcm, pcm), Tone(pcm, 1.0), "missing-folder/Kelmo.avi");
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"ERROR abriendo fichero WAV en disco"});
+}
+
+// A child process records with its file size limited, as a full disk would stop it; it reports
+// the messages it showed through its exit code.
+TEST_F(AudioFileWriterTest, AFullDiskIsToldOnceAndLeavesAValidFile) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{20000, 20000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Record(Formats(pcm, pcm), Tone(pcm, 2.0));
+    const auto texts = messages.Texts();
+    const bool once = texts == std::vector<std::string>{"ERROR escribiendo el fichero WAV"};
+    ::_exit(once ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the child did not show exactly one message";
+  const std::string bytes = test::ReadFile(dir / "Kelmo.06_22.05.wav");
+  ASSERT_EQ(bytes.size(), 58u + 4 * 4000);  // four buffers fit below 20000 bytes
+  EXPECT_EQ(Le32(bytes, 54), 16000u);
+  EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
+}
+
+// A child records in real time and is killed: the sizes in its file cover all but the last
+// second of what reached the disk.
+TEST_F(AudioFileWriterTest, ARecorderKilledMidwayLeavesSizesCoveringAllButItsLastSecond) {
+  const WaveFormatEx pcm = DefaultPcmFormat();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    writer.Open((dir / "Kelmo.avi").string(), Formats(pcm, pcm));
+    std::vector<uint8_t> buffer(4000, 1);
+    for (;;) {
+      writer.Write(buffer.data(), 4000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(90));
+    }
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(2600));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  const std::string bytes = test::ReadFile(dir / "Kelmo.wav");
+  ASSERT_GT(bytes.size(), 58u);
+  const uint64_t data = bytes.size() - 58;
+  EXPECT_LE(Le32(bytes, 54), data);
+  EXPECT_GE(Le32(bytes, 54) + 44100 + 4000, data);
+  EXPECT_GT(Le32(bytes, 54), 0u);
+  EXPECT_EQ(Le32(bytes, 4), Le32(bytes, 54) + 50);
+}
+
+}  // namespace
+}  // namespace kelmo
