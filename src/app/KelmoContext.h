@@ -5,6 +5,8 @@
 
 #include "audio/AudioFormatSettings.h"
 #include "base/AppState.h"
+#include "base/RecordingProgramTable.h"
+#include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
 #include "capture/CardStartup.h"
 #include "channels/ChannelTables.h"
@@ -12,6 +14,8 @@
 #include "platform/Messages.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
+#include "schedule/RecordingControls.h"
+#include "schedule/RecordingProfiles.h"
 #include "tuner/CardDriverLibrary.h"
 #include "tuner/ChannelSelector.h"
 #include "tuner/Tuner.h"
@@ -47,6 +51,14 @@ class KelmoContext {
   CaptureDriver capture;
   ChannelTables channels;
   AudioFormatSettings audioFormats;
+
+  // The recording programs and profiles, and the protocol by which the tick and the recordings
+  // share the programs.
+  RecordingProgramTable programs;
+  RecordingProfileTable profiles;
+  RecordingProtocol protocol{state, programs};
+  // The recorders the composition made (null for a kind not yet in the program).
+  Recorders recorders;
 
   // The card's driver library, its tuner, and the channels tuned last per band. Declared after
   // the ports and the state they use.

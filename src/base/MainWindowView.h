@@ -23,6 +23,10 @@ class MainWindowView {
   virtual void SetStopEnabled(bool enabled) = 0;
   virtual void FocusRec() = 0;
   virtual void FocusStop() = 0;
+
+  // User-interface thread. Closes the main window as "Exit and Shutdown" does (settings saved,
+  // files closed, the card shut down), then powers the computer off.
+  virtual void ExitAndShutdown() = 0;
 };
 
 }  // namespace kelmo

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "schedule/ProgramText.h"
+
 namespace kelmo {
 
 bool ScheduleTicker::ScheduleTick() {
@@ -11,8 +13,27 @@ bool ScheduleTicker::ScheduleTick() {
 
   capture.QueryCaptureStatus();
   // While something records, the status line and the clock field show the recording's progress.
-  if (!capture.CapturingNow() && state.recordingToFile == 0) ShowClock(now);
+  if (!capture.CapturingNow() && !controls.Recording()) ShowClock(now);
   view.SetOverlayText(state.overlayOn ? "Overlay ON" : "Overlay OFF");
+  ShowChannelLine();
+
+  // The Recording Programs dialog edits the live table: no program starts or goes under it.
+  const bool editing = table.Editing();
+  if (!editing && protocol.Waiting() && table.programs[0].startTime <= now) StartFirstProgram();
+
+  // A started program whose recording never began (a format missing, a busy device) has no
+  // callback to notice its end: the tick finishes it itself, so the programs behind it and the
+  // shutdown are not lost.
+  protocol.EndUnrecordedProgram(now, controls.Recording());
+
+  if (protocol.StopAsked()) {
+    if (!protocol.Stopped()) {
+      EndRecording();
+    } else if (!editing) {
+      const bool noneLeft = protocol.RemoveStoppedProgram();
+      if (noneLeft && state.shutdownWhenFinished != 0) view.ExitAndShutdown();
+    }
+  }
 
   state.timerBusy = 0;
   return true;
@@ -24,6 +45,52 @@ void ScheduleTicker::ShowClock(int64_t now) {
   std::snprintf(text, sizeof text, "%02i:%02i:%02i", t.hour, t.minute, t.second);
   view.SetStatusLine("");
   view.SetClockText(text);
+}
+
+void ScheduleTicker::ShowChannelLine() {
+  if (table.programCount != 0 && table.programs[0].armed != 0) {
+    view.SetChannelLine(DescribeProgram(table.programs[0], clock));
+    return;
+  }
+  // An index outside the current mode's table (an empty table) leaves the line as it is.
+  const int32_t index = state.currentChannel;
+  const auto i = static_cast<std::size_t>(index);
+  if (state.tvMode != 0) {
+    if (channels.tv.IsValidIndex(index))
+      view.SetChannelLine(ChannelLineText(channels.tv.entries[i]));
+  } else if (channels.fm.IsValidIndex(index)) {
+    view.SetChannelLine(ChannelLineText(channels.fm.entries[i]));
+  }
+}
+
+void ScheduleTicker::StartFirstProgram() {
+  const RecordingProgram& first = table.programs[0];
+  state.savedFrameRate = state.frameRate;
+  if (first.recordFromChannel != 0) {
+    // A channel that is no longer in its table is not tuned: the program records what is tuned.
+    if (first.isTv != 0 && channels.tv.IsValidIndex(first.channelIndex)) {
+      state.currentChannel = first.channelIndex;
+      selector.TuneTvChannel(state.currentChannel);
+      state.frameRate = first.frameRate;
+    } else if (first.isTv == 0 && channels.fm.IsValidIndex(first.channelIndex)) {
+      state.currentChannel = first.channelIndex;
+      selector.TuneFmChannel(state.currentChannel);
+    }
+  }
+  protocol.ProgramStarting();
+  controls.OnRec();
+}
+
+void ScheduleTicker::EndRecording() {
+  // A sound recording (or none) is over when OnStop returns; a video capture reports its own end,
+  // and the frame rate it ran at gives way to the user's again.
+  const bool video = controls.VideoRecording();
+  controls.OnStop();
+  if (video) {
+    state.frameRate = state.savedFrameRate;
+  } else {
+    protocol.MarkStopped();
+  }
 }
 
 }  // namespace kelmo

@@ -2,17 +2,35 @@
 
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
+#include "base/RecordingProgramTable.h"
+#include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
+#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
+#include "schedule/RecordingControls.h"
+#include "tuner/ChannelSelector.h"
 
 namespace kelmo {
 
-// The main window's one-second work: the status fields and, as the schedule grows, the recording
-// programs. Runs on the user-interface thread.
+// The main window's one-second work: the status fields, and the recording programs: it starts the
+// first program at its start time, stops its recording once a recording callback has seen the end
+// time, removes it, arms the next, and shuts the computer down after the last one when asked.
+// Runs on the user-interface thread.
 class ScheduleTicker {
  public:
-  ScheduleTicker(AppState& state, Clock& clock, CaptureDriver& capture, MainWindowView& view)
-      : state(state), clock(clock), capture(capture), view(view) {}
+  ScheduleTicker(AppState& state, RecordingProgramTable& table, RecordingProtocol& protocol,
+                 const ChannelTables& channels, ChannelSelector& selector,
+                 RecordingControls& controls, CaptureDriver& capture, const Clock& clock,
+                 MainWindowView& view)
+      : state(state),
+        table(table),
+        protocol(protocol),
+        channels(channels),
+        selector(selector),
+        controls(controls),
+        capture(capture),
+        clock(clock),
+        view(view) {}
 
   // One tick. Returns false, having done nothing at all, while an earlier tick is still running
   // (a message box opened by its own work keeps it inside).
@@ -20,10 +38,18 @@ class ScheduleTicker {
 
  private:
   void ShowClock(int64_t now);
+  void ShowChannelLine();
+  void StartFirstProgram();
+  void EndRecording();
 
   AppState& state;
-  Clock& clock;
+  RecordingProgramTable& table;
+  RecordingProtocol& protocol;
+  const ChannelTables& channels;
+  ChannelSelector& selector;
+  RecordingControls& controls;
   CaptureDriver& capture;
+  const Clock& clock;
   MainWindowView& view;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/sim/RecordingPower.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
+#include "support/TimeZone.h"
 
 namespace kelmo {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-// 2024-03-05 21:30:15 UTC; the manual clock's local time is UTC.
+// 2024-03-05 21:30:15 UTC; the tests run in UTC.
 constexpr int64_t kNow = 1709674215;
 
 std::vector<uint8_t> StereoPcm44k() {
@@ -100,6 +101,7 @@ class SettingsTest : public ::testing::Test {
 
   std::string Config() const { return ReadFile(dir / "config.dat"); }
 
+  test::ScopedTimeZone utc{"UTC0"};
   test::TempDir dir;
   ManualClock clock;
   test::RecordingMessages messages;

@@ -4,6 +4,7 @@
 #include "capture/CaptureFileName.h"
 #include "capture/sim/SimCaptureWindow.h"
 #include "platform/sim/ManualClock.h"
+#include "support/TimeZone.h"
 
 namespace kelmo {
 namespace {
@@ -24,6 +25,7 @@ TEST(CaptureFileName, SecondsAppearOnlyWhenNotZeroAndTheWindowIsTold) {
   t.second = 0, t.hour = 7;
   EXPECT_EQ(FormatCaptureFileName("/v/", t), "/v/Kelmo.05_07.30.avi");
 
+  test::ScopedTimeZone utc("UTC0");
   ManualClock clock(1709674215);  // 2024-03-05 21:30:15 UTC
   SimCaptureWindow window;
   CaptureDriver capture;

@@ -1,61 +1,260 @@
-#include <gtest/gtest.h>
+#include "schedule/ScheduleFixture.h"
 
-#include "app/KelmoContext.h"
-#include "platform/sim/ManualClock.h"
-#include "platform/sim/RecordingPower.h"
-#include "schedule/ScheduleTicker.h"
-#include "support/Fakes.h"
-
-namespace kelmo {
+namespace kelmo::test {
 namespace {
 
-struct TickFixture : ::testing::Test {
-  ManualClock clock{10 * 3600 + 5 * 60 + 7};  // 10:05:07 (the manual clock is UTC)
-  test::RecordingMessages messages;
-  RecordingPower power;
-  test::RecordingShell shell;
-  KelmoContext ctx{clock, messages, power, shell, "/nonexistent"};
-  test::RecordingView view;
-  ScheduleTicker ticker{ctx.state, ctx.clock, ctx.capture, view};
-};
+using Tick = ScheduleFixture;
 
-TEST_F(TickFixture, ShowsClockAndOverlayWhileNothingRecords) {
+TEST_F(Tick, ShowsClockOverlayAndChannelWhileNothingRecords) {
   view.statusLine = "old status";
-  ctx.state.overlayOn = 1;
+  state.overlayOn = 1;
+  state.currentChannel = 1;
   EXPECT_TRUE(ticker.ScheduleTick());
-  EXPECT_EQ(view.clockText, "10:05:07");
+  EXPECT_EQ(view.clockText, "09:59:30");
   EXPECT_EQ(view.statusLine, "");
   EXPECT_EQ(view.overlayText, "Overlay ON");
+  EXPECT_EQ(view.channelLine, "(62.25)  Two");
 
-  ctx.state.overlayOn = 0;
-  clock.Advance(3600 * 14);  // past midnight: 00:05:07
+  state.tvMode = 0;
+  state.currentChannel = 3;  // not in the FM table: the line stays
+  clock.Advance(3600 * 14);
   ticker.ScheduleTick();
-  EXPECT_EQ(view.clockText, "00:05:07");
-  EXPECT_EQ(view.overlayText, "Overlay OFF");
+  EXPECT_EQ(view.clockText, "23:59:30");
+  EXPECT_EQ(view.channelLine, "(62.25)  Two");
 }
 
-TEST_F(TickFixture, RecordingOwnsClockAndStatusLine) {
-  ctx.state.recordingToFile = 1;
-  view.statusLine = "recording...";
-  view.clockText = "RECORDING";
-  ticker.ScheduleTick();
-  EXPECT_EQ(view.clockWrites, 0);
-  EXPECT_EQ(view.clockText, "RECORDING");
-  EXPECT_EQ(view.statusLine, "recording...");
-  EXPECT_EQ(view.overlayText, "Overlay OFF");  // the overlay field is still the tick's
+TEST_F(Tick, RecordingOwnsClockAndStatusLine) {
+  for (FakeRecorder* r : {&sound, &video}) {
+    r->recording = true;
+    view.statusLine = "recording...";
+    view.clockText = "RECORDING";
+    view.clockWrites = 0;
+    ticker.ScheduleTick();
+    EXPECT_EQ(view.clockWrites, 0);
+    EXPECT_EQ(view.statusLine, "recording...");
+    EXPECT_EQ(view.overlayText, "Overlay OFF");  // the overlay field is still the tick's
+    r->recording = false;
+  }
 }
 
-TEST_F(TickFixture, BusyTickDoesNothingAndLeavesTheGuard) {
-  ctx.state.timerBusy = 1;
+TEST_F(Tick, BusyTickDoesNothingAndLeavesTheGuard) {
+  state.timerBusy = 1;
   EXPECT_FALSE(ticker.ScheduleTick());
   EXPECT_EQ(view.clockWrites, 0);
   EXPECT_EQ(view.overlayText, "");
-  EXPECT_EQ(ctx.state.timerBusy, 1);
+  EXPECT_EQ(state.timerBusy, 1);
+}
 
-  ctx.state.timerBusy = 0;
-  EXPECT_TRUE(ticker.ScheduleTick());
-  EXPECT_EQ(ctx.state.timerBusy, 0);
+// The life of an FM program, state by state: waiting, recording, finishing, stopped, removed.
+TEST_F(Tick, FmProgramLivesThroughTheFiveStates) {
+  Add(At(10, 0), 60, false);
+  Confirm();
+  state.shutdownWhenFinished = 1;
+  ticker.ScheduleTick();
+  EXPECT_EQ(view.channelLine, "Recording Start: 03/02/26 at 10:00 hours - End: 1 min. after");
+
+  RunUntil(At(9, 59, 59));
+  EXPECT_EQ(sound.starts, 0);  // waiting
+  Second();                    // 10:00:00: tuned to the FM channel and started
+  EXPECT_EQ(state.tvMode, 0);
+  EXPECT_TRUE(sound.recording);
+  EXPECT_EQ(state.programStarted, 1);
+  EXPECT_FALSE(view.recEnabled);
+  EXPECT_TRUE(view.stopEnabled);
+  EXPECT_EQ(view.focus, "stop");
+
+  RunUntil(At(10, 0, 59));
+  EXPECT_TRUE(sound.recording);
+  EXPECT_EQ(view.shutdowns, 0);
+  clock.Advance(1);  // 10:01:00: the wave callback sees the end
+  EXPECT_TRUE(protocol.EndTimeSeen(clock.Now()));
+  EXPECT_EQ(table.programs[0].armed, 0u);
+  EXPECT_EQ(state.recordingFinished, 1);
+  ticker.ScheduleTick();  // finishing -> stopped
+  EXPECT_FALSE(sound.recording);
+  EXPECT_EQ(state.recordingStopped, 1);
+  EXPECT_TRUE(view.recEnabled);
+  EXPECT_EQ(view.shutdowns, 0);
+  Second();  // removed; none left: the shutdown asked for
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(state.recordingFinished, 0);
+  EXPECT_EQ(state.recordingStopped, 0);
+  EXPECT_EQ(state.programStarted, 0);
+  EXPECT_EQ(view.shutdowns, 1);
+}
+
+// Two programs 10:00-11:00 and 10:30-11:30 on TV: the second starts when the first is removed,
+// just after 11:00, and ends at its own end; the frame rate comes back after each.
+TEST_F(Tick, OverlappingTvProgramsRunOneAfterTheOther) {
+  state.frameRate = 25;
+  Add(At(10, 30), 3600, true);
+  Add(At(10, 0), 3600, true);
+  Confirm();
+  state.shutdownWhenFinished = 1;
+  RunUntil(At(10, 0));
+  EXPECT_TRUE(video.recording);
+  EXPECT_EQ(state.frameRate, 10);
+  RunUntil(At(11, 0, 2));  // the callback at 11:00, the stop, the removal and the next start
+  EXPECT_EQ(video.starts, 2);
+  EXPECT_EQ(video.stops, 1);
+  EXPECT_TRUE(video.recording);
+  EXPECT_EQ(table.programCount, 1);
+  EXPECT_EQ(table.programs[0].startTime, At(10, 30));
+  RunUntil(At(11, 29, 59));
+  EXPECT_TRUE(video.recording);
+  RunUntil(At(11, 30));  // the callback sees the end, the tick stops the capture
+  EXPECT_FALSE(video.recording);
+  EXPECT_EQ(state.frameRate, 25);
+  EXPECT_EQ(view.shutdowns, 0);
+  Second();
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(view.shutdowns, 1);
+  Second();
+  EXPECT_EQ(view.shutdowns, 1);
+}
+
+TEST_F(Tick, UserStopCancelsTheScheduleInBothModes) {
+  for (bool tv : {false, true}) {
+    SCOPED_TRACE(tv ? "TV" : "FM");
+    Add(clock.Now() + 10, 600, tv);
+    Add(clock.Now() + 1000, 600, !tv);
+    Confirm();
+    state.shutdownWhenFinished = 1;
+    RunUntil(clock.Now() + 10);
+    ASSERT_TRUE(tv ? video.recording : sound.recording);
+    controls.OnStop();
+    EXPECT_EQ(table.programCount, 0);
+    EXPECT_EQ(state.shutdownWhenFinished, 0);
+    Second();
+    Second();
+    EXPECT_FALSE(sound.recording || video.recording);
+    EXPECT_TRUE(view.recEnabled);
+    EXPECT_FALSE(view.stopEnabled);
+    EXPECT_EQ(state.recordingFinished, 0);
+    EXPECT_EQ(state.recordingStopped, 0);
+    RunUntil(clock.Now() + 2000);
+    EXPECT_EQ(sound.starts + video.starts, 1);
+    EXPECT_EQ(view.shutdowns, 0);
+    sound.starts = video.starts = 0;
+  }
+}
+
+// A capture that ends by itself (a right click, an error) drops the schedule as STOP does.
+TEST_F(Tick, CaptureEndingByItselfDropsTheSchedule) {
+  Add(At(10, 0), 600, true);
+  Add(At(11, 0), 600, true);
+  Confirm();
+  RunUntil(At(10, 1));
+  video.EndByItself();
+  EXPECT_EQ(table.programCount, 0);
+  RunUntil(At(11, 30));
+  EXPECT_EQ(video.starts, 1);
+}
+
+// A sound recording started by hand when a TV program falls due: its file is closed, the program's
+// own recording starts, and the schedule goes on.
+TEST_F(Tick, DueProgramEndsAHandStartedRecordingOfEitherKind) {
+  state.tvMode = 0;
+  controls.OnRec();
+  ASSERT_TRUE(sound.recording);
+  Add(At(10, 0), 60, true);
+  Add(At(10, 5), 60, false);
+  Confirm();
+  RunUntil(At(10, 0));
+  EXPECT_FALSE(sound.recording);
+  EXPECT_TRUE(video.recording);
+  EXPECT_EQ(table.programCount, 2);
+
+  // And an AVI started by hand when an FM program falls due: no drop of the schedule.
+  RunUntil(At(10, 1, 2));
+  state.tvMode = 1;
+  controls.OnRec();
+  ASSERT_TRUE(video.recording);
+  RunUntil(At(10, 5));
+  EXPECT_FALSE(video.recording);
+  EXPECT_TRUE(sound.recording);
+  EXPECT_EQ(table.programCount, 1);
+  RunUntil(At(10, 6, 2));
+  EXPECT_EQ(table.programCount, 0);
+}
+
+// A program whose recording never starts is still finished at its end, and the next one runs.
+TEST_F(Tick, ProgramThatRecordsNothingEndsAtItsEnd) {
+  formats.compressionFormatSet = 0;
+  Add(At(10, 0), 60, false);
+  Add(At(10, 5), 60, true);
+  Confirm();
+  state.shutdownWhenFinished = 1;
+  RunUntil(At(10, 0, 59));
+  EXPECT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(table.programCount, 2);
+  RunUntil(At(10, 1, 2));
+  EXPECT_EQ(table.programCount, 1);
+  EXPECT_TRUE(view.recEnabled);  // the buttons came back
+  video.failStart = true;
+  RunUntil(At(10, 6));
+  EXPECT_EQ(view.shutdowns, 0);
+  Second();
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(view.shutdowns, 1);
+  EXPECT_EQ(messages.Texts().size(), 1u);  // no retry
+}
+
+// The dialog, open over a recording program: the tick stops recordings but neither removes nor
+// starts one until it closes; OK keeps the recording program in its slot.
+TEST_F(Tick, OpenDialogHoldsRemovalAndStartAndOkKeepsTheRecordingProgram) {
+  Add(At(10, 0), 60, false);
+  Add(At(10, 1), 60, false);
+  Confirm();
+  RunUntil(At(10, 0, 30));
+  table.BeginEditing();
+  Add(At(10, 0, 45), 60, true);  // sorts before the second
+  RunUntil(At(10, 1, 10));
+  EXPECT_FALSE(sound.recording);  // stopped at its end
+  EXPECT_EQ(state.recordingStopped, 1);
+  EXPECT_EQ(table.programCount, 3);  // but not removed
+  ValidateAndArm(table, state, clock.Now(), messages);
+  table.EndEditing();
+  // The recording program stayed; the two others' starts have passed.
+  ASSERT_EQ(messages.Texts().size(), 2u);
+  EXPECT_EQ(messages.Texts()[0],
+            "Program 2 eliminated. The Recording Time must be Posterior to Actual Time.");
+  EXPECT_EQ(table.programCount, 1);
+  Second();
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(sound.starts, 1);
+}
+
+TEST_F(Tick, LevelButtonMonitorsAndRecStopsTheMonitorInTvMode) {
+  controls.OnLevel();
+  EXPECT_TRUE(sound.monitoring);
+  EXPECT_EQ(state.levelMeterOn, 1);
+  controls.OnLevel();
+  EXPECT_EQ(state.levelMeterOn, 0);
+  EXPECT_TRUE(sound.monitoring);  // the input keeps running
+  controls.OnLevel();
+  controls.OnRec();  // TV mode
+  EXPECT_FALSE(sound.monitoring);
+  EXPECT_EQ(state.levelMeterOn, 0);
+  EXPECT_TRUE(video.recording);
+  EXPECT_EQ(capture.captureFileName, "/rec/Kelmo.02_09.59.30.avi");
+}
+
+TEST_F(Tick, RecInFmModeNamesMissingFormatsInputFirst) {
+  state.tvMode = 0;
+  formats.inputFormatSet = 0;
+  formats.compressionFormatSet = 0;
+  controls.OnRec();
+  EXPECT_EQ(messages.Texts(),
+            (std::vector<std::string>{
+                "You didn't set Input WAV Format (Options/WAV Capture Options)",
+                "You didn't set Compression WAV Format (Options/WAV Capture Options)"}));
+  formats.compressionFormatSet = 1;
+  controls.OnRec();
+  EXPECT_EQ(messages.Texts().size(), 3u);
+  EXPECT_EQ(sound.starts, 0);
+  EXPECT_TRUE(view.recEnabled);
 }
 
 }  // namespace
-}  // namespace kelmo
+}  // namespace kelmo::test

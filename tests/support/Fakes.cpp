@@ -59,4 +59,29 @@ void RecordingView::SetStopEnabled(bool enabled) { stopEnabled = enabled; }
 void RecordingView::FocusRec() { focus = "rec"; }
 void RecordingView::FocusStop() { focus = "stop"; }
 
+bool FakeRecorder::StartRecording() {
+  ++starts;
+  recording = !failStart;
+  return recording;
+}
+
+void FakeRecorder::StopRecording() {
+  if (!recording) return;
+  ++stops;
+  recording = false;
+  if (protocol) protocol->CaptureEnded();
+}
+
+void FakeRecorder::StartMonitoring() { monitoring = !failStart; }
+
+void FakeRecorder::StopInput() {
+  StopRecording();
+  monitoring = false;
+}
+
+void FakeRecorder::EndByItself() {
+  recording = false;
+  if (protocol) protocol->CaptureEnded();
+}
+
 }  // namespace kelmo::test

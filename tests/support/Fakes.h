@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/MainWindowView.h"
+#include "base/Recorder.h"
+#include "base/RecordingProtocol.h"
 #include "platform/Messages.h"
 #include "platform/Shell.h"
 
@@ -55,12 +57,40 @@ class RecordingView final : public MainWindowView {
   void SetStopEnabled(bool enabled) override;
   void FocusRec() override;
   void FocusStop() override;
+  void ExitAndShutdown() override { ++shutdowns; }
 
   std::string statusLine, clockText, overlayText, channelLine, levelText;
   int levelMeter = 0;
   int clockWrites = 0;
   bool recEnabled = true, stopEnabled = false;
   std::string focus;  // "rec" or "stop"
+  int shutdowns = 0;
+};
+
+// A recorder that records nothing but keeps the states a real one goes through. A video recorder
+// reports the end of its capture through the protocol, as the capture thread does.
+class FakeRecorder final : public SoundRecorder {
+ public:
+  explicit FakeRecorder(RecordingProtocol* videoProtocol = nullptr) : protocol(videoProtocol) {}
+
+  bool StartRecording() override;
+  void StopRecording() override;
+  bool IsRecording() const override { return recording; }
+  bool InputRunning() const override { return recording || monitoring; }
+  void StartMonitoring() override;
+  void StopInput() override;
+
+  // The capture ends by itself (a right click, an error).
+  void EndByItself();
+
+  bool failStart = false;  // the device is busy
+  bool recording = false;
+  bool monitoring = false;
+  int starts = 0;
+  int stops = 0;
+
+ private:
+  RecordingProtocol* protocol;
 };
 
 }  // namespace kelmo::test

@@ -49,8 +49,7 @@ QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Al
 
 }  // namespace
 
-CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx(ctx), ticker(ctx.state, ctx.clock, ctx.capture, *this) {
+CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(ctx) {
   setObjectName("CKelmoDlg");
   setWindowTitle("Pernola");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -72,6 +71,12 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent)
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   channelControls = std::make_unique<ChannelControls>(ctx, *this, *m_spin);
+  recordingControls =
+      std::make_unique<RecordingControls>(ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture,
+                                          ctx.clock, ctx.messages, *this, ctx.recorders);
+  ticker = std::make_unique<ScheduleTicker>(ctx.state, ctx.programs, ctx.protocol, ctx.channels,
+                                            channelControls->Selector(), *recordingControls,
+                                            ctx.capture, ctx.clock, *this);
   runChannelMenu = [this](const std::vector<std::string>& items, const QPoint& at) {
     return ShowChannelMenu(items, at);
   };
@@ -80,6 +85,9 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent)
   connect(fmButton, &QPushButton::clicked, this, &CKelmoDlg::OnFm);
   connect(muteButton, &QPushButton::clicked, this, &CKelmoDlg::OnMute);
   connect(volButton, &QPushButton::clicked, this, &CKelmoDlg::OnVol);
+  connect(recButton, &QPushButton::clicked, this, &CKelmoDlg::OnRec);
+  connect(stopButton, &QPushButton::clicked, this, &CKelmoDlg::OnStop);
+  connect(levelButton, &QPushButton::clicked, this, &CKelmoDlg::OnLevel);
 
   OnInitDialog();
 }
@@ -184,8 +192,8 @@ void CKelmoDlg::BuildMenuBar() {
   QMenu* capture = mainMenu->addMenu("&Capture");
   AddCommand(capture, ID_VIEW_CAPTURE_FORMAT, "&View Capture Format...", {});
   capture->addSeparator();
-  AddCommand(capture, ID_START_AVI, "Start &AVI Capture", {});
-  AddCommand(capture, ID_START_WAV, "Start &Wav Capture", {});
+  AddCommand(capture, ID_START_AVI, "Start &AVI Capture", [this] { OnRec(); });
+  AddCommand(capture, ID_START_WAV, "Start &Wav Capture", [this] { OnRec(); });
 
   mainMenu->addSeparator();  // what follows sits at the right end
   helpMenu = mainMenu->addMenu("&Help");
@@ -254,7 +262,13 @@ void CKelmoDlg::OnDestroy() {
   if (shutdownRequested) ctx.power.Shutdown();
 }
 
-void CKelmoDlg::OnTimer() { ticker.ScheduleTick(); }
+void CKelmoDlg::OnTimer() { ticker->ScheduleTick(); }
+
+void CKelmoDlg::OnRec() { recordingControls->OnRec(); }
+
+void CKelmoDlg::OnStop() { recordingControls->OnStop(); }
+
+void CKelmoDlg::OnLevel() { recordingControls->OnLevel(); }
 
 bool CKelmoDlg::HandleKeyChar(char32_t ch) { return channelControls->HandleKeyChar(ch); }
 
@@ -371,7 +385,7 @@ QAction* CKelmoDlg::SystemAction(int id) const {
 }
 
 bool CKelmoDlg::IsRecording() const {
-  return ctx.capture.CapturingNow() || ctx.state.recordingToFile != 0;
+  return ctx.capture.CapturingNow() || recordingControls->Recording();
 }
 
 void CKelmoDlg::done(int result) {

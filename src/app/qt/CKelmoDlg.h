@@ -75,7 +75,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void ToggleAlwaysOnTop();
   void ToggleSmallView();
   void ToggleOverlay();
-  void ExitAndShutdown();
+  void ExitAndShutdown() override;
   void OnSysCommand(int id);
   // Closes the window as its close box does (SIGTERM, SIGINT).
   void CloseAsCloseBox();
@@ -110,6 +110,12 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnMute();
   void OnVol();
   ChannelControls& Channels() { return *channelControls; }
+  RecordingControls& Recording() { return *recordingControls; }
+
+  // REC., STOP and level, and the menu items that start a recording.
+  void OnRec();
+  void OnStop();
+  void OnLevel();
   UpDownControl* Spin() const { return m_spin; }
 
   // Builds the pop-up of a channel list at `globalPos` and returns the chosen index, or -1 when
@@ -145,7 +151,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
   KelmoContext& ctx;
-  ScheduleTicker ticker;
+  std::unique_ptr<RecordingControls> recordingControls;
+  std::unique_ptr<ScheduleTicker> ticker;
   QTimer timer;
 
   QMenuBar* mainMenu = nullptr;

@@ -8,6 +8,7 @@ namespace kelmo {
 class SystemClock final : public Clock {
  public:
   int64_t Now() const override;
+  int64_t MonotonicMilliseconds() const override;
   LocalTime ToLocal(int64_t instant) const override;
   int64_t FromLocal(const LocalTime& local) const override;
   void Sleep(int milliseconds) override;

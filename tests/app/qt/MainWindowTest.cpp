@@ -213,7 +213,9 @@ TEST_F(MainWindow, SystemMenuOpensByRightClickMenuKeyAndShiftF10UnlessRecording)
   expectOpens([&] { QTest::keyClick(dlg.get(), Qt::Key_F10, Qt::ShiftModifier); });
   EXPECT_EQ(opened, 3);
 
-  ctx->state.recordingToFile = 1;  // the right click belongs to the recording then
+  FakeRecorder sound;  // a recording runs: the right click belongs to it then
+  sound.recording = true;
+  dlg->Recording().SetRecorders({&sound, nullptr});
   expectOpens(rightClick);
   EXPECT_EQ(opened, 3);
 }

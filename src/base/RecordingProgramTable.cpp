@@ -1,0 +1,39 @@
+#include "base/RecordingProgramTable.h"
+
+namespace kelmo {
+
+RecordingProgram& RecordingProgram::operator=(const RecordingProgram& other) {
+  if (this == &other) return *this;
+  frameRate = other.frameRate;
+  recordFromChannel = other.recordFromChannel;
+  isTv = other.isTv;
+  channelIndex = other.channelIndex;
+  startTime = other.startTime;
+  endTime = other.endTime.load();
+  durationSeconds = other.durationSeconds;
+  armed = other.armed.load();
+  return *this;
+}
+
+void RecordingProgramTable::RemoveProgram(int32_t index) {
+  const int32_t count = programCount;
+  if (index < 0 || index >= count) return;
+  for (int32_t i = index; i + 1 < count; ++i) {
+    programs[static_cast<std::size_t>(i)] = programs[static_cast<std::size_t>(i + 1)];
+  }
+  programCount = count - 1;
+}
+
+void RecordingProgramTable::BeginEditing() {
+  savedPrograms = programs;
+  savedProgramCount = programCount;
+  editing = true;
+}
+
+void RecordingProgramTable::CancelEditing() {
+  programs = savedPrograms;
+  programCount = savedProgramCount;
+  editing = false;
+}
+
+}  // namespace kelmo

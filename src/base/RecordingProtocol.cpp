@@ -1,0 +1,63 @@
+#include "base/RecordingProtocol.h"
+
+namespace kelmo {
+
+bool RecordingProtocol::EndTimeSeen(int64_t now) {
+  RecordingProgram& first = table.programs[0];
+  if (first.armed != 1 || first.endTime > now) return false;
+  uint32_t armed = 1;
+  // Both callbacks may look at once; only the one that disarms raises the request.
+  if (!first.armed.compare_exchange_strong(armed, 0)) return false;
+  state.recordingFinished = 1;
+  return true;
+}
+
+bool RecordingProtocol::CaptureEnded() {
+  if (replacing != 0) return false;
+  state.recordingStopped = 1;
+  if (state.recordingFinished != 0) return false;
+  DropSchedule();
+  return true;
+}
+
+bool RecordingProtocol::UserStopped() {
+  if (state.recordingFinished != 0) return false;
+  DropSchedule();
+  return true;
+}
+
+void RecordingProtocol::DropSchedule() {
+  table.programCount = 0;
+  state.shutdownWhenFinished = 0;
+  table.programs[0].armed = 0;
+  state.recordingFinished = 1;
+  tableChanged = 1;
+}
+
+bool RecordingProtocol::Waiting() const {
+  return table.programs[0].armed != 0 && state.programStarted == 0;
+}
+
+bool RecordingProtocol::EndUnrecordedProgram(int64_t now, bool somethingRecords) {
+  if (state.programStarted == 0 || somethingRecords || state.recordingFinished != 0) return false;
+  return EndTimeSeen(now);
+}
+
+bool RecordingProtocol::RemoveStoppedProgram() {
+  // The second program stays disarmed while it moves into the first slot, so no callback acts on
+  // a half-moved program.
+  table.programs[0].armed = 0;
+  table.programs[1].armed = 0;
+  const int32_t count = table.programCount;
+  if (count != 0) {
+    table.RemoveProgram(0);
+    if (count > 1) table.programs[0].armed = 1;
+    tableChanged = 1;
+  }
+  state.programStarted = 0;
+  state.recordingStopped = 0;
+  state.recordingFinished = 0;
+  return table.programCount == 0;
+}
+
+}  // namespace kelmo

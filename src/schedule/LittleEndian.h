@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace kelmo {
+
+// The stored blocks of the schedule are little-endian whatever the machine.
+
+inline int32_t ReadLe32(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 |
+                              static_cast<uint32_t>(p[3]) << 24);
+}
+
+inline int64_t ReadLe64(const uint8_t* p) {
+  return static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(ReadLe32(p))) |
+                              static_cast<uint64_t>(static_cast<uint32_t>(ReadLe32(p + 4))) << 32);
+}
+
+inline void AppendLe32(std::vector<uint8_t>& out, int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+inline void AppendLe64(std::vector<uint8_t>& out, int64_t value) {
+  const auto v = static_cast<uint64_t>(value);
+  for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+}  // namespace kelmo

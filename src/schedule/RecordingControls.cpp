@@ -1,0 +1,80 @@
+#include "schedule/RecordingControls.h"
+
+#include "capture/CaptureFileName.h"
+
+namespace kelmo {
+
+void RecordingControls::OnRec() {
+  BuildCaptureFileName(capture, state.saveDir, clock);
+  const bool tv = state.tvMode != 0;
+  if (!tv && !SoundFormatsSet()) return;
+
+  // One recording at a time: a running one (a hand-started recording when a program falls due)
+  // is ended, its file closed and valid, without counting as the user's STOP.
+  if (VideoRecording()) {
+    protocol.BeginReplacing();
+    recorders.video->StopRecording();
+    protocol.EndReplacing();
+  }
+  SoundRecorder* sound = recorders.sound;
+  if (sound && sound->InputRunning()) {
+    sound->StopInput();
+    if (tv) state.levelMeterOn = 0;
+  }
+
+  if (tv) {
+    if (recorders.video && recorders.video->StartRecording()) ShowRecordingButtons();
+    return;
+  }
+  // A sound start that fails has told the user; the buttons still show a recording, and STOP
+  // brings them back.
+  if (sound) sound->StartRecording();
+  ShowRecordingButtons();
+}
+
+bool RecordingControls::SoundFormatsSet() {
+  const bool input = formats.inputFormatSet != 0;
+  if (!input) messages.Show("You didn't set Input WAV Format (Options/WAV Capture Options)");
+  if (formats.compressionFormatSet == 0) {
+    messages.Show("You didn't set Compression WAV Format (Options/WAV Capture Options)");
+    return false;
+  }
+  return input;
+}
+
+void RecordingControls::OnStop() {
+  if (VideoRecording()) {
+    recorders.video->StopRecording();
+    ShowIdleButtons();
+    return;
+  }
+  if (protocol.UserStopped()) return;  // the next tick stops the recording
+  if (recorders.sound) recorders.sound->StopInput();
+  state.levelMeterOn = 0;
+  ShowIdleButtons();
+}
+
+void RecordingControls::OnLevel() {
+  if (state.levelMeterOn != 0) {
+    state.levelMeterOn = 0;
+    view.SetLevelText("");
+    view.SetLevelMeter(0);
+    return;
+  }
+  state.levelMeterOn = 1;
+  if (recorders.sound && !recorders.sound->InputRunning()) recorders.sound->StartMonitoring();
+}
+
+void RecordingControls::ShowRecordingButtons() {
+  view.SetRecEnabled(false);
+  view.SetStopEnabled(true);
+  view.FocusStop();
+}
+
+void RecordingControls::ShowIdleButtons() {
+  view.SetRecEnabled(true);
+  view.FocusRec();
+  view.SetStopEnabled(false);
+}
+
+}  // namespace kelmo

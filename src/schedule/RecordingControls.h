@@ -1,0 +1,75 @@
+#pragma once
+
+#include "audio/AudioFormatSettings.h"
+#include "base/AppState.h"
+#include "base/MainWindowView.h"
+#include "base/Recorder.h"
+#include "base/RecordingProtocol.h"
+#include "capture/CaptureDriver.h"
+#include "platform/Clock.h"
+#include "platform/Messages.h"
+
+namespace kelmo {
+
+// The recorders the program has. Either may be null while that kind of recording is not part of
+// the program: REC. then does everything up to starting it. Not owned.
+struct Recorders {
+  SoundRecorder* sound = nullptr;
+  Recorder* video = nullptr;
+};
+
+// REC., STOP and level: the main window's recording buttons and menu items, and the schedule's
+// way of starting and stopping programs. The current mode decides what REC. starts (TV: a video
+// recording, FM: a sound recording); STOP acts on the recording that actually runs, whatever the
+// tuner is set to now. User-interface thread.
+class RecordingControls {
+ public:
+  RecordingControls(AppState& state, RecordingProtocol& protocol,
+                    const AudioFormatSettings& formats, CaptureDriver& capture, const Clock& clock,
+                    Messages& messages, MainWindowView& view, Recorders recorders = {})
+      : state(state),
+        protocol(protocol),
+        formats(formats),
+        capture(capture),
+        clock(clock),
+        messages(messages),
+        view(view),
+        recorders(recorders) {}
+
+  void SetRecorders(Recorders r) { recorders = r; }
+
+  // REC. (and "Start AVI Capture", "Start Wav Capture", a program falling due). Names the file,
+  // ends a recording or a monitoring input that runs, then starts the recording of the current
+  // mode. In FM mode the two sound formats must be set (both messages can appear, input first).
+  void OnRec();
+
+  // STOP (and the schedule's stop). A video recording is ended at once; its end drops the schedule
+  // unless the schedule asked for it. Otherwise the first STOP drops the schedule and asks for the
+  // stop, which the next tick completes by calling OnStop again: then the wave input stops and the
+  // buttons go back.
+  void OnStop();
+
+  // The level button: the meter on (starting the wave input without a file when it does not run)
+  // or off (the input keeps running until the next REC. or exit).
+  void OnLevel();
+
+  bool SoundRecording() const { return recorders.sound && recorders.sound->IsRecording(); }
+  bool VideoRecording() const { return recorders.video && recorders.video->IsRecording(); }
+  bool Recording() const { return SoundRecording() || VideoRecording(); }
+
+ private:
+  bool SoundFormatsSet();
+  void ShowRecordingButtons();
+  void ShowIdleButtons();
+
+  AppState& state;
+  RecordingProtocol& protocol;
+  const AudioFormatSettings& formats;
+  CaptureDriver& capture;
+  const Clock& clock;
+  Messages& messages;
+  MainWindowView& view;
+  Recorders recorders;
+};
+
+}  // namespace kelmo

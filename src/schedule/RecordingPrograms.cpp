@@ -1,0 +1,103 @@
+#include "schedule/RecordingPrograms.h"
+
+#include <cstdio>
+#include <functional>
+#include <utility>
+
+namespace kelmo {
+namespace {
+
+void SortByStart(RecordingProgramTable& table, int32_t first) {
+  const int32_t count = table.programCount;
+  for (int32_t i = first; i < count; ++i) {
+    int32_t smallest = i;
+    for (int32_t j = i + 1; j < count; ++j) {
+      if (table.programs[static_cast<std::size_t>(j)].startTime <
+          table.programs[static_cast<std::size_t>(smallest)].startTime)
+        smallest = j;
+    }
+    if (smallest != i) {
+      RecordingProgram held = table.programs[static_cast<std::size_t>(i)];
+      table.programs[static_cast<std::size_t>(i)] =
+          table.programs[static_cast<std::size_t>(smallest)];
+      table.programs[static_cast<std::size_t>(smallest)] = held;
+    }
+  }
+}
+
+void Eliminate(RecordingProgramTable& table, int32_t i, int32_t n, const char* format,
+               Messages& messages) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, n);
+  messages.Show(text);
+  table.RemoveProgram(i);
+}
+
+// The tests in order; `isPast` and `isBadDuration` decide. `keep` is the recording program's slot
+// (-1 for none): never tested for its start, and left armed or not as its recording has it.
+void CheckAndArm(RecordingProgramTable& table, int32_t keep,
+                 const std::function<bool(const RecordingProgram&)>& isPast,
+                 const std::function<bool(const RecordingProgram&)>& isBadDuration,
+                 Messages& messages) {
+  int32_t n = 1;
+  for (int32_t i = 0; i < table.programCount;) {
+    const RecordingProgram& p = table.programs[static_cast<std::size_t>(i)];
+    if (i != keep && isPast(p)) {
+      Eliminate(table, i, n,
+                "Program %i eliminated. The Recording Time must be Posterior to Actual Time.",
+                messages);
+    } else if (isBadDuration(p)) {
+      Eliminate(table, i, n, "Program %i eliminated. Duration can't be zero.", messages);
+    } else {
+      ++i;
+      ++n;
+    }
+  }
+  for (int32_t i = keep == 0 ? 1 : 0; i < table.programCount; ++i)
+    table.programs[static_cast<std::size_t>(i)].armed = 1;
+}
+
+}  // namespace
+
+void InitDefaultProgram(RecordingProgram& slot, const AppState& state, int64_t now) {
+  slot.armed = 0;
+  slot.frameRate = state.frameRate;
+  slot.recordFromChannel = 0;
+  slot.isTv = 1;
+  slot.channelIndex = state.currentChannel;
+  // The next whole minute (a minute is 60 seconds in every zone the C library knows of today).
+  slot.startTime = now - ((now % 60) + 60) % 60 + 60;
+  slot.endTime = slot.startTime;
+  slot.durationSeconds = 300;
+}
+
+void ComposeProgram(RecordingProgram& slot, const LocalTime& date, const LocalTime& timeOfDay,
+                    int32_t hours, int32_t minutes, const Clock& clock) {
+  LocalTime start = date;
+  start.hour = timeOfDay.hour;
+  start.minute = timeOfDay.minute;
+  start.second = 0;
+  slot.startTime = clock.FromLocal(start);
+  slot.durationSeconds = (hours * 60 + minutes) * 60;
+  slot.endTime = slot.startTime + slot.durationSeconds;
+}
+
+void ValidateAndArm(RecordingProgramTable& table, const AppState& state, int64_t now,
+                    Messages& messages) {
+  // The recording program stays where the tick and the callbacks look for it.
+  const bool started = state.programStarted != 0 && table.programCount > 0;
+  SortByStart(table, started ? 1 : 0);
+  CheckAndArm(
+      table, started ? 0 : -1, [now](const RecordingProgram& p) { return p.startTime <= now; },
+      [](const RecordingProgram& p) { return p.durationSeconds <= 0; }, messages);
+}
+
+void ArmRestoredPrograms(RecordingProgramTable& table, int64_t now, Messages& messages) {
+  SortByStart(table, 0);
+  CheckAndArm(
+      table, -1, [now](const RecordingProgram& p) { return p.endTime <= now; },
+      [](const RecordingProgram& p) { return p.durationSeconds <= 0 || p.durationSeconds > 86400; },
+      messages);
+}
+
+}  // namespace kelmo
