@@ -19,6 +19,7 @@ class LockedView final : public MainWindowView {
     std::vector<int> levels;  // every meter value, in order
     bool recEnabled = true, stopEnabled = false;
     std::string focus;
+    int shutdowns = 0;
   };
 
   Fields Get() const {
@@ -57,6 +58,9 @@ class LockedView final : public MainWindowView {
   }
   void FocusStop() override {
     Set([&](Fields& f) { f.focus = "stop"; });
+  }
+  void ExitAndShutdown() override {
+    Set([&](Fields& f) { ++f.shutdowns; });
   }
 
  private:
