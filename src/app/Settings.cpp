@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "app/ProfileFile.h"
+#include "app/ScheduleSettings.h"
 #include "audio/AcmFormatTable.h"
 #include "audio/WaveFormat.h"
 #include "capture/CaptureFileName.h"
@@ -181,6 +182,7 @@ void SaveSettings(KelmoContext& ctx) {
   if (!blocks.audio.empty()) changes.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
   if (!blocks.video.empty()) changes.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
   SaveAudio(changes, ctx.audioFormats);
+  AddPrograms(changes, ctx.programs);
   // Read at this moment: a dialog may have written its own keys since the start.
   ProfileFile(ctx.SettingsPath()).Write(changes);
 }

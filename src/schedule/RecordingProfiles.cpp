@@ -36,7 +36,6 @@ void ApplyStoredProfiles(RecordingProfileTable& table, int32_t storedCount,
 
 std::vector<uint8_t> EncodeProfiles(const RecordingProfileTable& table, int32_t count) {
   std::vector<uint8_t> block;
-  if (count <= 0) return block;
   if (count > kMaxProfiles) count = kMaxProfiles;
   for (int32_t k = 0; k < count; ++k) {
     const RecordingProfile& r = table.profiles[static_cast<std::size_t>(k)];

@@ -153,7 +153,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAndLoadRestoresIt) {
 
   EXPECT_EQ(Config(),
             "[General]\nTuner=1\nChannel=4\nTV=0\nFrameRate=15\nOverlay=0\nOnTop=1\n"
-            "SaveDir=/rec/\n[Video]\nAudioFormat=" +
+            "SaveDir=/rec/\nProgramsCount=0\nProgramsData=\n[Video]\nAudioFormat=" +
                 EncodeProfileBlock(StereoPcm44k()) +
                 "\nVideoFormat=" + EncodeProfileBlock(Yuy2At768()) +
                 "\n[Audio]\nInputFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/ScheduleSettings.h"
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogUnits.h"
@@ -243,6 +244,7 @@ void CKelmoDlg::OnInitDialog() {
   ctx.state.smallView = false;
   m_closeRequested = false;
   LoadSettings(ctx);
+  LoadPrograms(ProfileFile(ctx.SettingsPath()), ctx.programs, ctx.clock.Now(), ctx.messages);
 
   menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
   SetAlwaysOnTop(ctx.state.alwaysOnTop != 0);
@@ -262,7 +264,11 @@ void CKelmoDlg::OnDestroy() {
   if (shutdownRequested) ctx.power.Shutdown();
 }
 
-void CKelmoDlg::OnTimer() { ticker->ScheduleTick(); }
+void CKelmoDlg::OnTimer() {
+  ticker->ScheduleTick();
+  ProfileFile settings(ctx.SettingsPath());
+  SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs);
+}
 
 void CKelmoDlg::OnRec() { recordingControls->OnRec(); }
 
