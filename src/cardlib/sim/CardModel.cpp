@@ -1,8 +1,11 @@
 #include "cardlib/sim/CardModel.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace kelmo::simcard {
 
@@ -35,6 +38,20 @@ std::string Decimal(int32_t value) {
   return text;
 }
 
+// "<MHz>:<n>" of KELMO_SIM_FADE, or {0, 0}. Locale-free: the program runs under the user's locale.
+std::pair<int64_t, uint32_t> ReadFade() {
+  const char* text = std::getenv("KELMO_SIM_FADE");
+  if (text == nullptr) return {0, 0};
+  const char* end = text + std::strlen(text);
+  double mhz = 0;
+  uint32_t reading = 0;
+  auto [colon, ec] = std::from_chars(text, end, mhz);
+  if (ec != std::errc() || colon == end || *colon != ':' || !(mhz > 0)) return {0, 0};
+  auto [last, ec2] = std::from_chars(colon + 1, end, reading);
+  if (ec2 != std::errc() || last != end) return {0, 0};
+  return {std::llround(mhz * 1e6), reading};
+}
+
 int64_t Distance(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
 
 const Station* Nearest(const std::vector<Station>& stations, int64_t hz, int64_t range) {
@@ -51,7 +68,11 @@ const Station* Nearest(const std::vector<Station>& stations, int64_t hz, int64_t
 void CardModel::InitI2C() {
   const char* path = std::getenv("KELMO_I2C_LOG");
   Antenna fresh = LoadAntenna();
+  const auto [fadeAt, fadeOn] = ReadFade();
   std::lock_guard lock(mutex);
+  fadeHz = fadeAt;
+  fadeReading = fadeOn;
+  readsSinceTune = 0;
   logPath = path != nullptr ? path : "";
   antenna = std::move(fresh);
   inTransaction = false;
@@ -97,7 +118,9 @@ uint32_t CardModel::I2CRead() {
   std::lock_guard lock(mutex);
   if (!inTransaction || transaction.empty()) return kNoDevice;
   const uint8_t address = transaction[0];
-  const uint32_t value = IsTunerReadAddress(address) ? TunerStatusLocked() : kNoDevice;
+  const uint32_t value = !IsTunerReadAddress(address) ? kNoDevice
+                         : FadesLocked()              ? 0
+                                                      : TunerStatusLocked();
   LogLocked("R " + Hex(address) + " -> " + Hex(value));
   return value;
 }
@@ -126,7 +149,8 @@ uint32_t CardModel::ReadDecoder(int32_t reg) {
   uint32_t value = 0;
   if (reg == 0) {
     // Device status: bit 7 a video signal is present, bit 6 the horizontal sync is locked.
-    value = band == KELMO_SIM_BAND_TV && ReceivedStationLocked() != nullptr ? 0xC0 : 0x00;
+    const bool picture = band == KELMO_SIM_BAND_TV && ReceivedStationLocked() != nullptr;
+    value = picture && !FadesLocked() ? 0xC0 : 0x00;
   } else if (reg > 0 && reg < 256) {
     value = decoderRegisters[static_cast<std::size_t>(reg)];
   }
@@ -183,6 +207,7 @@ void CardModel::TuneLocked() {
   const uint8_t control = transaction[3];
   bandByte = transaction[4];
   ++tuneCount;
+  readsSinceTune = 0;
   if (control == kControlFm) {
     band = KELMO_SIM_BAND_FM;
     tunedHz = divider * 50'000 - 10'700'000;
@@ -193,6 +218,13 @@ void CardModel::TuneLocked() {
     band = KELMO_SIM_BAND_NONE;  // a mode this tuner does not have: it receives nothing
     tunedHz = 0;
   }
+}
+
+bool CardModel::FadesLocked() {
+  ++readsSinceTune;
+  if (fadeReading == 0 || readsSinceTune != fadeReading) return false;
+  const Station* station = ReceivedStationLocked();
+  return station != nullptr && station->hz == fadeHz;
 }
 
 void CardModel::LogLocked(const std::string& line) {

@@ -41,6 +41,8 @@ class CardModel {
   uint32_t TunerStatusLocked() const;
   void TuneLocked();
   void LogLocked(const std::string& line);
+  // A status read: counts it, and tells whether the fading station drops out on this one.
+  bool FadesLocked();
 
   std::mutex mutex;
   std::string logPath;  // empty: no log
@@ -53,6 +55,12 @@ class CardModel {
   int64_t tunedHz = 0;  // the wanted frequency the divider selects
   int32_t bandByte = 0;
   uint32_t tuneCount = 0;
+  uint32_t readsSinceTune = 0;  // status reads (decoder or tuner) since the last tuner write
+
+  // KELMO_SIM_FADE=<MHz>:<n>: the station at that frequency loses its signal on the n-th status
+  // read after each tuning (a fading station); 0: none.
+  int64_t fadeHz = 0;
+  uint32_t fadeReading = 0;
 
   uint32_t outputEnable = 0;
   uint32_t gpioData = 0;
