@@ -15,6 +15,8 @@
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogUnits.h"
 #include "channels/ChannelLists.h"
+#include "channels/qt/CRadioChannelsDlg.h"
+#include "channels/qt/CTvChannelsDlg.h"
 
 namespace kelmo {
 namespace {
@@ -187,8 +189,8 @@ void CKelmoDlg::BuildMenuBar() {
   AddCommand(options, ID_OVERLAY, "&Overlay", [this] { ToggleOverlay(); })->setCheckable(true);
 
   channelsMenu = mainMenu->addMenu("C&hannels");
-  AddCommand(channelsMenu, ID_TV_CHANNELS, "&TV Channels...", {});
-  AddCommand(channelsMenu, ID_FM_CHANNELS, "&FM Channels...", {});
+  AddCommand(channelsMenu, ID_TV_CHANNELS, "&TV Channels...", [this] { OnTvChannels(); });
+  AddCommand(channelsMenu, ID_FM_CHANNELS, "&FM Channels...", [this] { OnFmChannels(); });
 
   QMenu* capture = mainMenu->addMenu("&Capture");
   AddCommand(capture, ID_VIEW_CAPTURE_FORMAT, "&View Capture Format...", {});
@@ -297,6 +299,18 @@ void CKelmoDlg::OnFm() {
   if (!channelControls->CardPresentOrRefuse()) return;
   const int index = runChannelMenu(channelControls->FmMenuItems(), QCursor::pos());
   if (index >= 0) channelControls->OnFmChosen(index);
+}
+
+void CKelmoDlg::OnTvChannels() {
+  CTvChannelsDlg channels(ctx, this);
+  channelsDialog = &channels;
+  channels.exec();
+}
+
+void CKelmoDlg::OnFmChannels() {
+  CRadioChannelsDlg channels(ctx, this);
+  channelsDialog = &channels;
+  channels.exec();
 }
 
 void CKelmoDlg::OnMute() { channelControls->OnMute(); }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "app/KelmoContext.h"
 #include "app/qt/UpDownControl.h"
 #include "base/MainWindowView.h"
+#include "channels/qt/ChannelsDialog.h"
 #include "schedule/ScheduleTicker.h"
 
 class QKeyEvent;
@@ -109,6 +111,11 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnFm();
   void OnMute();
   void OnVol();
+  // The channel dialogs, modal.
+  void OnTvChannels();
+  void OnFmChannels();
+  // The channel dialog open now, if any.
+  ChannelsDialog* OpenChannelsDialog() const { return channelsDialog; }
   ChannelControls& Channels() { return *channelControls; }
   RecordingControls& Recording() { return *recordingControls; }
 
@@ -180,6 +187,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   QLabel* levelText = nullptr;
   QProgressBar* levelMeter = nullptr;
   std::unique_ptr<ChannelControls> channelControls;
+  QPointer<ChannelsDialog> channelsDialog;
 
   bool m_closeRequested = false;
   bool shutdownRequested = false;
