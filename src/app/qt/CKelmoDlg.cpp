@@ -17,6 +17,7 @@
 #include "channels/ChannelLists.h"
 #include "channels/qt/CRadioChannelsDlg.h"
 #include "channels/qt/CTvChannelsDlg.h"
+#include "schedule/qt/CRecordingProgramsDlg.h"
 
 namespace kelmo {
 namespace {
@@ -181,7 +182,8 @@ void CKelmoDlg::BuildMenuBar() {
   options->addSeparator();
   AddCommand(options, ID_AVI_OPTIONS, "&AVI Capture Options...", {});
   AddCommand(options, ID_WAV_OPTIONS, "&WAV Capture Options...", {});
-  AddCommand(options, ID_RECORDING_PROGRAMS, "&Set Recording Programs ...", {});
+  AddCommand(options, ID_RECORDING_PROGRAMS, "&Set Recording Programs ...",
+             [this] { OnRecordingPrograms(); });
   options->addSeparator();
   AddCommand(options, ID_ALWAYS_ON_TOP, "Always on &Top", [this] {
     ToggleAlwaysOnTop();
@@ -316,6 +318,11 @@ void CKelmoDlg::OnFmChannels() {
 void CKelmoDlg::OnMute() { channelControls->OnMute(); }
 
 void CKelmoDlg::OnVol() { channelControls->OnVol(); }
+
+void CKelmoDlg::OnRecordingPrograms() {
+  CRecordingProgramsDlg dlg(ctx, this);
+  dlg.DoModal();
+}
 
 bool CKelmoDlg::IsSharedMnemonic(const QKeyEvent* key) const {
   // Small view has no menu bar, so no menu key opens anything then.

@@ -116,6 +116,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnFmChannels();
   // The channel dialog open now, if any.
   ChannelsDialog* OpenChannelsDialog() const { return channelsDialog; }
+  // "Set Recording Programs": the programs and profiles, modal.
+  void OnRecordingPrograms();
   ChannelControls& Channels() { return *channelControls; }
   RecordingControls& Recording() { return *recordingControls; }
 

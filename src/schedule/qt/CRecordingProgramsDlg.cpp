@@ -1,0 +1,387 @@
+#include "schedule/qt/CRecordingProgramsDlg.h"
+
+#include <QCursor>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "app/ProfileFile.h"
+#include "channels/ChannelText.h"
+#include "schedule/ProgramText.h"
+#include "schedule/RecordingFormatChecks.h"
+#include "schedule/RecordingPrograms.h"
+#include "tuner/ChannelSelector.h"
+#include "ui_CRecordingProgramsDlg.h"
+
+namespace kelmo {
+namespace {
+
+// Widths of the list columns, in pixels, as the lists were laid out for: a column is widened when
+// its header or a row needs more with the fonts at hand.
+constexpr int kProgramColumnWidth = 324;
+constexpr int kProfileColumnWidths[] = {100, 100, 75};
+
+void FitColumn(QTreeWidget* list, int column, int width) {
+  list->resizeColumnToContents(column);
+  list->setColumnWidth(column, std::max(width, list->columnWidth(column)));
+}
+
+template <typename Table>
+std::vector<std::string> ChannelNames(const Table& table) {
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < table.count; ++i)
+    names.push_back(ChannelDisplayText(table.entries[static_cast<std::size_t>(i)].name));
+  return names;
+}
+
+template <typename Table>
+std::string ChannelTextOf(const Table& table, int32_t index) {
+  if (!table.IsValidIndex(index)) return {};
+  return ChannelLineText(table.entries[static_cast<std::size_t>(index)]);
+}
+
+// A channel index held to its table (0 for an empty one).
+template <typename Table>
+int32_t HeldToTable(const Table& table, int32_t index) {
+  return std::clamp(index, 0, std::max(table.count - 1, 0));
+}
+
+}  // namespace
+
+CRecordingProgramsDlg::CRecordingProgramsDlg(KelmoContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx(ctx), ui(std::make_unique<Ui::CRecordingProgramsDlg>()) {
+  ui->setupUi(this);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+  const QLocale locale;
+  ui->m_datePicker->setDisplayFormat(locale.dateFormat(QLocale::LongFormat));
+  ui->m_timePicker->setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
+
+  QPalette colours = ui->m_programList->palette();
+  colours.setColor(QPalette::Base, Qt::black);
+  colours.setColor(QPalette::Text, QColor(255, 200, 0));
+  ui->m_programList->setPalette(colours);
+  for (QTreeWidget* list : {ui->m_programList, ui->m_profileList}) {
+    list->header()->setSectionsClickable(false);
+    list->header()->setSectionsMovable(false);
+  }
+  ui->m_profileList->headerItem()->setTextAlignment(1, Qt::AlignCenter);
+  ui->m_profileList->headerItem()->setTextAlignment(2, Qt::AlignCenter);
+
+  runChannelMenu = [this](const std::vector<std::string>& items, const QPoint& at) {
+    return ShowChannelMenu(items, at);
+  };
+
+  connect(ui->m_recordFromChannel, &QCheckBox::clicked, this,
+          &CRecordingProgramsDlg::OnRecordFromChannel);
+  connect(ui->m_tvCheck, &QCheckBox::clicked, this, &CRecordingProgramsDlg::OnTvBox);
+  connect(ui->m_fmCheck, &QCheckBox::clicked, this, &CRecordingProgramsDlg::OnFmBox);
+  connect(ui->m_selectChannel, &QPushButton::clicked, this,
+          &CRecordingProgramsDlg::OnSelectChannel);
+  connect(ui->m_shutdownCheck, &QCheckBox::clicked, this, &CRecordingProgramsDlg::OnShutdownBox);
+  connect(ui->m_addProgram, &QPushButton::clicked, this, &CRecordingProgramsDlg::OnAddProgram);
+  connect(ui->m_deleteProgram, &QPushButton::clicked, this,
+          &CRecordingProgramsDlg::OnDeleteProgram);
+  connect(ui->m_programList, &QTreeWidget::itemDoubleClicked, this, [this] {
+    const int row = SelectedRow(ui->m_programList);
+    if (row >= 0) ShowProgram(row);
+  });
+  connect(ui->m_newProfile, &QPushButton::clicked, this, &CRecordingProgramsDlg::OnNewProfile);
+  connect(ui->m_applyProfile, &QPushButton::clicked, this, &CRecordingProgramsDlg::OnApplyProfile);
+  connect(ui->m_deleteProfile, &QPushButton::clicked, this,
+          &CRecordingProgramsDlg::OnDeleteProfile);
+  connect(ui->m_profileList, &QTreeWidget::itemDoubleClicked, this,
+          &CRecordingProgramsDlg::OnApplyProfile);
+  connect(ui->okButton, &QPushButton::clicked, this, &CRecordingProgramsDlg::accept);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &CRecordingProgramsDlg::reject);
+}
+
+CRecordingProgramsDlg::~CRecordingProgramsDlg() = default;
+
+int CRecordingProgramsDlg::DoModal() {
+  if (!OnInitDialog()) {
+    // Closed as it opened: nothing armed, nothing saved.
+    ctx.programs.EndEditing();
+    return QDialog::Accepted;
+  }
+  return exec();
+}
+
+bool CRecordingProgramsDlg::OnInitDialog() {
+  // A close asked for here takes effect once the dialog has finished opening.
+  const bool stay = RecordingFormatsReady(ctx.audioFormats, ctx.capture, ctx.messages);
+
+  ui->m_hoursSpin->setValue(0);
+  ui->m_minutesSpin->setValue(1);
+  ui->m_frameRateSpin->setValue(ctx.state.frameRate);
+  ui->m_programList->clear();
+  selectedChannel = ctx.state.currentChannel;
+  if (ctx.programs.programCount == 0) {
+    InitDefaultProgram(ctx.programs.programs[0], ctx.state, ctx.clock.Now());
+    ui->m_tvCheck->setChecked(true);
+  }
+  ShowProgram(0);
+  ctx.programs.BeginEditing();
+
+  ui->m_profileList->clear();
+  LoadProfiles();
+  // The box shows the request as it stands, so a shutdown that is armed is never seen as off.
+  ui->m_shutdownCheck->setChecked(ctx.state.shutdownWhenFinished != 0);
+  return stay;
+}
+
+RecordingProgram& CRecordingProgramsDlg::EditSlot() {
+  return ctx.programs.programs[static_cast<std::size_t>(ctx.programs.programCount.load())];
+}
+
+int CRecordingProgramsDlg::SelectedRow(const QTreeWidget* list) {
+  const QList<QTreeWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.front());
+}
+
+void CRecordingProgramsDlg::ShowChannel(bool tv, int32_t index) {
+  const std::string text =
+      tv ? ChannelTextOf(ctx.channels.tv, index) : ChannelTextOf(ctx.channels.fm, index);
+  ui->m_channelText->setText(QString::fromStdString(text));
+}
+
+void CRecordingProgramsDlg::SetStart(int64_t instant) {
+  const LocalTime start = ctx.clock.ToLocal(instant);
+  ui->m_datePicker->setDate(QDate(start.year, start.month, start.day));
+  ui->m_timePicker->setTime(QTime(start.hour, start.minute));
+}
+
+void CRecordingProgramsDlg::FillProgramList() {
+  ui->m_programList->clear();
+  for (int32_t k = 0; k < ctx.programs.programCount; ++k) {
+    const std::string row =
+        DescribeProgram(ctx.programs.programs[static_cast<std::size_t>(k)], ctx.clock);
+    ui->m_programList->addTopLevelItem(
+        new QTreeWidgetItem(QStringList{QString::fromStdString(row)}));
+  }
+  FitColumn(ui->m_programList, 0, kProgramColumnWidth);
+}
+
+void CRecordingProgramsDlg::ShowProgram(int32_t i) {
+  const RecordingProgram& program = ctx.programs.programs[static_cast<std::size_t>(i)];
+  const bool fromChannel = program.recordFromChannel == 1;
+  ui->m_recordFromChannel->setChecked(fromChannel);
+  ui->m_tvCheck->setEnabled(fromChannel);
+  ui->m_fmCheck->setEnabled(fromChannel && ctx.channels.fm.count > 0);
+  ui->m_selectChannel->setEnabled(fromChannel);
+  ui->m_channelText->setEnabled(fromChannel);
+  if (fromChannel) {
+    const bool tv = program.isTv == 1;
+    ui->m_tvCheck->setChecked(tv);
+    ui->m_fmCheck->setChecked(!tv);
+    ShowChannel(tv, program.channelIndex);
+  }
+  selectedChannel = program.channelIndex;
+  SetStart(program.startTime);
+  ui->m_hoursSpin->setValue(program.durationSeconds / 3600);
+  ui->m_minutesSpin->setValue(program.durationSeconds / 60 % 60);
+  ui->m_frameRateSpin->setValue(program.frameRate);
+  FillProgramList();
+}
+
+void CRecordingProgramsDlg::ReadProgramFromControls(int32_t slot) {
+  RecordingProgram& program = ctx.programs.programs[static_cast<std::size_t>(slot)];
+  program.frameRate = ui->m_frameRateSpin->Held();
+  program.recordFromChannel = ui->m_recordFromChannel->isChecked() ? 1 : 0;
+  program.isTv = ui->m_tvCheck->isChecked() ? 1 : 0;
+  program.channelIndex = selectedChannel;
+  const QDate day = ui->m_datePicker->date();
+  const QTime time = ui->m_timePicker->time();
+  LocalTime date;
+  date.year = day.year();
+  date.month = day.month();
+  date.day = day.day();
+  LocalTime timeOfDay;
+  timeOfDay.hour = time.hour();
+  timeOfDay.minute = time.minute();
+  ComposeProgram(program, date, timeOfDay, ui->m_hoursSpin->Held(), ui->m_minutesSpin->Held(),
+                 ctx.clock);
+}
+
+void CRecordingProgramsDlg::OnAddProgram() {
+  const int n = ui->m_programList->topLevelItemCount();
+  if (n >= kMaxPrograms) {
+    ctx.messages.Show("The limit is 10 Programs.");
+    return;
+  }
+  ReadProgramFromControls(n);
+  ctx.programs.programCount = n + 1;
+  ShowProgram(n);
+}
+
+void CRecordingProgramsDlg::OnDeleteProgram() {
+  int s = SelectedRow(ui->m_programList);
+  if (s < 0) return;
+  delete ui->m_programList->takeTopLevelItem(s);
+  ctx.programs.RemoveProgram(s);
+  if (s != 0 && s == ctx.programs.programCount) --s;
+  ShowProgram(s);
+}
+
+void CRecordingProgramsDlg::OnRecordFromChannel() {
+  const ChannelTables& channels = ctx.channels;
+  if (channels.tv.count == 0 && channels.fm.count == 0) ui->m_recordFromChannel->setChecked(false);
+  RecordingProgram& edit = EditSlot();
+  if (!ui->m_recordFromChannel->isChecked()) {
+    ui->m_tvCheck->setEnabled(false);
+    ui->m_fmCheck->setEnabled(false);
+    ui->m_selectChannel->setEnabled(false);
+    ui->m_channelText->setEnabled(false);
+    edit.recordFromChannel = 0;
+    return;
+  }
+  if (!ctx.card.IsLoaded()) {
+    ctx.messages.Show("Btvid_32.dll not present.");
+    return;
+  }
+  ui->m_tvCheck->setEnabled(true);
+  if (channels.fm.count > 0)
+    ui->m_fmCheck->setEnabled(true);
+  else
+    edit.isTv = 1;
+  ui->m_selectChannel->setEnabled(true);
+  ui->m_channelText->setEnabled(true);
+  edit.recordFromChannel = 1;
+  selectedChannel = edit.channelIndex;
+  const bool tv = edit.isTv != 0;
+  ui->m_tvCheck->setChecked(tv);
+  ui->m_fmCheck->setChecked(!tv);
+  ShowChannel(tv, selectedChannel);
+}
+
+void CRecordingProgramsDlg::OnTvBox() {
+  ui->m_tvCheck->setChecked(true);
+  ui->m_fmCheck->setChecked(false);
+  EditSlot().isTv = 1;
+}
+
+void CRecordingProgramsDlg::OnFmBox() {
+  ui->m_tvCheck->setChecked(false);
+  ui->m_fmCheck->setChecked(true);
+  EditSlot().isTv = 0;
+}
+
+int CRecordingProgramsDlg::ShowChannelMenu(const std::vector<std::string>& items,
+                                           const QPoint& globalPos) {
+  QMenu menu(this);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    menu.addAction(QString::fromStdString(items[i]))->setData(static_cast<int>(i));
+  const QAction* chosen = menu.exec(globalPos);
+  return chosen ? chosen->data().toInt() : -1;
+}
+
+void CRecordingProgramsDlg::OnSelectChannel() {
+  const bool tv = ui->m_tvCheck->isChecked();
+  const std::vector<std::string> names =
+      tv ? ChannelNames(ctx.channels.tv) : ChannelNames(ctx.channels.fm);
+  const int chosen = runChannelMenu(names, QCursor::pos());
+  // A pop-up closed without a choice picks the first channel.
+  selectedChannel = chosen >= 0 ? chosen : 0;
+  ShowChannel(tv, selectedChannel);
+  EditSlot().channelIndex = selectedChannel;
+}
+
+void CRecordingProgramsDlg::OnShutdownBox() {
+  ctx.state.shutdownWhenFinished = ctx.state.shutdownWhenFinished != 0 ? 0 : 1;
+  ui->m_shutdownCheck->setChecked(ctx.state.shutdownWhenFinished != 0);
+}
+
+void CRecordingProgramsDlg::AddProfileRow(const RecordingProfile& profile) {
+  const std::array<std::string, 3> texts = FormatProfileRow(profile, ctx.channels);
+  auto* row = new QTreeWidgetItem(QStringList{QString::fromStdString(texts[0]),
+                                              QString::fromStdString(texts[1]),
+                                              QString::fromStdString(texts[2])});
+  row->setTextAlignment(1, Qt::AlignCenter);
+  row->setTextAlignment(2, Qt::AlignCenter);
+  ui->m_profileList->addTopLevelItem(row);
+  for (int c = 0; c < 3; ++c) FitColumn(ui->m_profileList, c, kProfileColumnWidths[c]);
+}
+
+void CRecordingProgramsDlg::OnNewProfile() {
+  const int n = ui->m_profileList->topLevelItemCount();
+  if (n >= kMaxProfiles) {
+    ctx.messages.Show("The limit is 10 Profiles.");
+    return;
+  }
+  RecordingProfile& profile = ctx.profiles.profiles[static_cast<std::size_t>(n)];
+  const QTime start = ui->m_timePicker->time();
+  profile.frameRate = ui->m_frameRateSpin->Held();
+  profile.recordFromChannel = ui->m_recordFromChannel->isChecked() ? 1 : 0;
+  profile.isTv = ui->m_tvCheck->isChecked() ? 1 : 0;
+  profile.channelIndex = selectedChannel;
+  profile.startHour = start.hour();
+  profile.startMinute = start.minute();
+  profile.durationHours = ui->m_hoursSpin->Held();
+  profile.durationMinutes = ui->m_minutesSpin->Held();
+  ctx.profiles.profileCount = n + 1;
+  AddProfileRow(profile);
+}
+
+void CRecordingProgramsDlg::OnDeleteProfile() {
+  const int s = SelectedRow(ui->m_profileList);
+  if (s < 0) return;
+  delete ui->m_profileList->takeTopLevelItem(s);
+  auto& profiles = ctx.profiles.profiles;
+  std::move(profiles.begin() + s + 1, profiles.end(), profiles.begin() + s);
+  ctx.profiles.profileCount = ui->m_profileList->topLevelItemCount();
+}
+
+void CRecordingProgramsDlg::OnApplyProfile() { ApplyProfile(SelectedRow(ui->m_profileList)); }
+
+void CRecordingProgramsDlg::ApplyProfile(int32_t s) {
+  if (s < 0) return;
+  const RecordingProfile profile = ctx.profiles.profiles[static_cast<std::size_t>(s)];
+  const bool tv = profile.isTv != 0;
+  ui->m_frameRateSpin->setValue(profile.frameRate);
+  ui->m_recordFromChannel->setChecked(profile.recordFromChannel != 0);
+  ui->m_tvCheck->setChecked(tv);
+  // A hand-edited profile may name a channel beyond its table.
+  selectedChannel = tv ? HeldToTable(ctx.channels.tv, profile.channelIndex)
+                       : HeldToTable(ctx.channels.fm, profile.channelIndex);
+  RecordingProgram& edit = EditSlot();
+  edit.frameRate = ui->m_frameRateSpin->value();
+  edit.isTv = tv ? 1 : 0;
+  edit.channelIndex = selectedChannel;
+  OnRecordFromChannel();
+  SetStart(NextStartFromProfile(profile, ctx.clock.Now(), ctx.clock));
+  ui->m_hoursSpin->setValue(profile.durationHours);
+  ui->m_minutesSpin->setValue(profile.durationMinutes);
+}
+
+void CRecordingProgramsDlg::LoadProfiles() {
+  const ProfileFile file(ctx.SettingsPath());
+  ApplyStoredProfiles(ctx.profiles, file.GetProfileInt("General", "ProfilesCount", 0),
+                      file.GetProfileBinary("General", "ProfilesData"));
+  for (int32_t k = 0; k < ctx.profiles.profileCount; ++k)
+    AddProfileRow(ctx.profiles.profiles[static_cast<std::size_t>(k)]);
+}
+
+void CRecordingProgramsDlg::SaveProfiles(int32_t count) {
+  ProfileChanges changes;
+  changes.WriteProfileInt("General", "ProfilesCount", count);
+  changes.WriteProfileBinary("General", "ProfilesData", EncodeProfiles(ctx.profiles, count));
+  ProfileFile file(ctx.SettingsPath());
+  if (!file.Write(changes))
+    ctx.messages.Show("The profiles could not be saved in " + file.Path().string() + ".");
+}
+
+void CRecordingProgramsDlg::accept() {
+  ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
+  SaveProfiles(ui->m_profileList->topLevelItemCount());
+  ctx.programs.EndEditing();
+  QDialog::accept();
+}
+
+void CRecordingProgramsDlg::reject() {
+  ctx.programs.CancelEditing();
+  QDialog::reject();
+}
+
+}  // namespace kelmo
