@@ -6,4 +6,10 @@ void CaptureDriver::QueryCaptureStatus() {
   captureStatus = captureWindow ? captureWindow->GetStatus() : CaptureStatus{};
 }
 
+void CaptureDriver::SetDefaultAviAudioFormat() {
+  aviAudioFormat = AviAudioFormat{};
+  if (captureWindow) captureWindow->SetAudioFormat(aviAudioFormat.format.ToBytes());
+  aviAudioFormatSet = 1;
+}
+
 }  // namespace kelmo

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "capture/AviAudioFormat.h"
 #include "capture/CaptureWindow.h"
 
 namespace kelmo {
@@ -25,8 +26,13 @@ class CaptureDriver {
 
   // The video format was set successfully (by the format dialog or from the settings).
   int32_t videoFormatSet = 0;
+  // PCM, 22050 samples a second, mono, 16 bits, named "PCM" and given to the window; the AVI
+  // sound format counts as set (also without a window). User-interface thread.
+  void SetDefaultAviAudioFormat();
+
   // The AVI sound format was set (the default at card start-up, the chooser, or the settings).
   int32_t aviAudioFormatSet = 0;
+  AviAudioFormat aviAudioFormat;
   // The file the next AVI recording writes; the sound writers take it with their own extension.
   std::string captureFileName;
 

@@ -239,6 +239,7 @@ void CKelmoDlg::OnInitDialog() {
 
   winId();  // the window handle exists from here on: staying on top is its flag
   ctx.cardStartup.StartCard();
+  ctx.capture.SetDefaultAviAudioFormat();
   ctx.backends += "card loaded: " + (ctx.card.IsLoaded() ? ctx.card.LoadReport() : "none") + "\n";
   if (!ctx.card.IsLoaded()) {
     menuActions[ID_TV_CHANNELS]->setEnabled(false);
