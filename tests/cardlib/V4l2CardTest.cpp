@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cardlib/v4l2/V4l2Card.h"
+#include "channels/ChannelRaster.h"
 #include "support/FakeV4l2Kernel.h"
 #include "tuner/Tuner.h"
 #include "tuner/TunerParams.h"
@@ -277,23 +278,18 @@ TEST_F(V4l2CardTest, RawI2cSendsTheTunersBytesToTheCardsAdapter) {
 
 // Every frequency the program tunes comes back out of its tuner bytes, to the tuner's step.
 TEST(V4l2CardDecodeTest, EverySearchFrequencyDecodesToItself) {
-  std::vector<double> tv;
-  for (int i = 0; i < 6; ++i) tv.push_back(48.25 + 7 * i);
-  for (int i = 0; i < 28; ++i) tv.push_back(105.25 + 7 * i);
-  for (int i = 0; i < 70; ++i) tv.push_back(303.25 + 8 * i);
-  ASSERT_EQ(tv.size(), 104u);
   for (int32_t type = 0; type < 3; ++type) {
-    for (double mhz : tv) {
-      const TunerWrite w = TvTunerWrite(static_cast<float>(mhz), type);
+    for (float mhz : TvSearchFrequencies()) {
+      const TunerWrite w = TvTunerWrite(mhz, type);
       const std::vector<uint8_t> bytes(w.begin(), w.end());
       const auto request = DecodeTunerWrite(bytes);
       ASSERT_TRUE(request) << mhz;
       EXPECT_FALSE(request->fm);
-      EXPECT_EQ(request->hz, std::llround(mhz * 1e6)) << mhz << " type " << type;
+      EXPECT_EQ(request->hz, std::llround(double{mhz} * 1e6)) << mhz << " type " << type;
     }
   }
-  for (int p = 0; p <= 410; ++p) {
-    const float mhz = static_cast<float>(87.5 + 0.05 * p);
+  for (int p = 0; p < kFmSearchCount; ++p) {
+    const float mhz = FmSearchFrequency(p);
     const TunerWrite w = FmTunerWrite(mhz);
     const std::vector<uint8_t> bytes(w.begin(), w.end());
     const auto request = DecodeTunerWrite(bytes);
