@@ -1,12 +1,16 @@
 #include "schedule/qt/CRecordingProgramsDlg.h"
 
 #include <QCursor>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
 
 #include "app/ProfileFile.h"
+#include "app/ScheduleSettings.h"
 #include "channels/ChannelText.h"
 #include "schedule/ProgramText.h"
 #include "schedule/RecordingFormatChecks.h"
@@ -25,6 +29,44 @@ constexpr int kProfileColumnWidths[] = {100, 100, 75};
 void FitColumn(QTreeWidget* list, int column, int width) {
   list->resizeColumnToContents(column);
   list->setColumnWidth(column, std::max(width, list->columnWidth(column)));
+}
+
+// A list as wide as its columns, so that no row of the usual width is cut.
+void FitListWidth(QTreeWidget* list, const std::vector<int>& columnWidths) {
+  int width = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
+  for (std::size_t c = 0; c < columnWidths.size(); ++c) {
+    const int header = list->header()->sectionSizeHint(static_cast<int>(c));
+    width += std::max(columnWidths[c], header);
+  }
+  list->setMinimumWidth(width);
+}
+
+// The program list's column holds the longest row the clock's locale writes: the last minute of
+// the year, lasting a whole day and 59 minutes.
+int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
+  LocalTime last = clock.ToLocal(clock.Now());
+  last.month = 12;
+  last.day = 31;
+  last.hour = 23;
+  last.minute = 59;
+  RecordingProgram longest;
+  longest.startTime = clock.FromLocal(last);
+  longest.durationSeconds = 24 * 3600 + 59 * 60;
+  const QString row = QString::fromStdString(DescribeProgram(longest, clock));
+  const int margins = 4 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
+  return std::max(kProgramColumnWidth, list->fontMetrics().horizontalAdvance(row) + margins + 8);
+}
+
+// A date field wide enough for the longest date of the year in its format.
+void FitDateWidth(QDateEdit* field) {
+  const QFontMetrics metrics = field->fontMetrics();
+  const QString format = field->displayFormat();
+  const QLocale locale = field->locale();
+  int longest = 0;
+  for (QDate day(2026, 1, 1); day.year() == 2026; day = day.addDays(1))
+    longest = std::max(longest, metrics.horizontalAdvance(locale.toString(day, format)));
+  const int chrome = field->sizeHint().width() - metrics.horizontalAdvance(field->text());
+  field->setMinimumWidth(longest + std::max(chrome, 0));
 }
 
 template <typename Table>
@@ -58,6 +100,11 @@ CRecordingProgramsDlg::CRecordingProgramsDlg(KelmoContext& ctx, QWidget* parent)
   const QLocale locale;
   ui->m_datePicker->setDisplayFormat(locale.dateFormat(QLocale::LongFormat));
   ui->m_timePicker->setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
+  FitDateWidth(ui->m_datePicker);
+  programColumnWidth = ProgramColumnWidth(ui->m_programList, ctx.clock);
+  FitListWidth(ui->m_programList, {programColumnWidth});
+  FitListWidth(ui->m_profileList,
+               {std::begin(kProfileColumnWidths), std::end(kProfileColumnWidths)});
 
   QPalette colours = ui->m_programList->palette();
   colours.setColor(QPalette::Base, Qt::black);
@@ -126,7 +173,7 @@ bool CRecordingProgramsDlg::OnInitDialog() {
   ctx.programs.BeginEditing();
 
   ui->m_profileList->clear();
-  LoadProfiles();
+  LoadProfileRows();
   // The box shows the request as it stands, so a shutdown that is armed is never seen as off.
   ui->m_shutdownCheck->setChecked(ctx.state.shutdownWhenFinished != 0);
   return stay;
@@ -161,7 +208,7 @@ void CRecordingProgramsDlg::FillProgramList() {
     ui->m_programList->addTopLevelItem(
         new QTreeWidgetItem(QStringList{QString::fromStdString(row)}));
   }
-  FitColumn(ui->m_programList, 0, kProgramColumnWidth);
+  FitColumn(ui->m_programList, 0, programColumnWidth);
 }
 
 void CRecordingProgramsDlg::ShowProgram(int32_t i) {
@@ -355,26 +402,19 @@ void CRecordingProgramsDlg::ApplyProfile(int32_t s) {
   ui->m_minutesSpin->setValue(profile.durationMinutes);
 }
 
-void CRecordingProgramsDlg::LoadProfiles() {
-  const ProfileFile file(ctx.SettingsPath());
-  ApplyStoredProfiles(ctx.profiles, file.GetProfileInt("General", "ProfilesCount", 0),
-                      file.GetProfileBinary("General", "ProfilesData"));
+void CRecordingProgramsDlg::LoadProfileRows() {
+  kelmo::LoadProfiles(ProfileFile(ctx.SettingsPath()), ctx.profiles);
   for (int32_t k = 0; k < ctx.profiles.profileCount; ++k)
     AddProfileRow(ctx.profiles.profiles[static_cast<std::size_t>(k)]);
 }
 
-void CRecordingProgramsDlg::SaveProfiles(int32_t count) {
-  ProfileChanges changes;
-  changes.WriteProfileInt("General", "ProfilesCount", count);
-  changes.WriteProfileBinary("General", "ProfilesData", EncodeProfiles(ctx.profiles, count));
-  ProfileFile file(ctx.SettingsPath());
-  if (!file.Write(changes))
-    ctx.messages.Show("The profiles could not be saved in " + file.Path().string() + ".");
-}
-
 void CRecordingProgramsDlg::accept() {
   ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
-  SaveProfiles(ui->m_profileList->topLevelItemCount());
+  ProfileFile file(ctx.SettingsPath());
+  const bool saved = SaveProfiles(file, ctx.profiles, ui->m_profileList->topLevelItemCount()) &&
+                     SavePrograms(file, ctx.programs);
+  if (!saved)
+    ctx.messages.Show("The recording programs could not be saved in " + file.Path().string() + ".");
   ctx.programs.EndEditing();
   QDialog::accept();
 }

@@ -60,8 +60,7 @@ class CRecordingProgramsDlg : public QDialog {
   void ShowChannel(bool tv, int32_t index);
   void AddProfileRow(const RecordingProfile& profile);
   void FillProgramList();
-  void LoadProfiles();
-  void SaveProfiles(int32_t count);
+  void LoadProfileRows();
   RecordingProgram& EditSlot();
   static int SelectedRow(const QTreeWidget* list);
   void SetStart(int64_t instant);
@@ -71,6 +70,8 @@ class CRecordingProgramsDlg : public QDialog {
   std::unique_ptr<Ui::CRecordingProgramsDlg> ui;
   // The channel the next added program or profile takes.
   int32_t selectedChannel = 0;
+  // Pixels of the program list's one column.
+  int programColumnWidth = 0;
 };
 
 }  // namespace kelmo

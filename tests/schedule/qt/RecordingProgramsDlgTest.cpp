@@ -247,6 +247,7 @@ TEST_F(RecordingProgramsDlgTest, CancelPutsBackTheTableAndTheSavedProfilesButNot
   });
   const std::vector<int64_t> armed = Starts();
   ASSERT_EQ(armed.size(), 3u);
+  EXPECT_EQ(ProfileFile(ctx.SettingsPath()).GetProfileInt("General", "ProgramsCount", 0), 3);
 
   Run(
       [&] {
