@@ -64,6 +64,7 @@ void ScheduleTicker::ShowChannelLine() {
 }
 
 void ScheduleTicker::StartFirstProgram() {
+  if (beforeStart) beforeStart();
   const RecordingProgram& first = table.programs[0];
   state.savedFrameRate = state.frameRate;
   if (first.recordFromChannel != 0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
 #include "base/RecordingProgramTable.h"
@@ -36,6 +38,10 @@ class ScheduleTicker {
   // (a message box opened by its own work keeps it inside).
   bool ScheduleTick();
 
+  // Called just before a program starts: whatever else drives the tuner (a channel search) gives
+  // way to the recording.
+  void SetBeforeProgramStarts(std::function<void()> hook) { beforeStart = std::move(hook); }
+
  private:
   void ShowClock(int64_t now);
   void ShowChannelLine();
@@ -51,6 +57,7 @@ class ScheduleTicker {
   CaptureDriver& capture;
   const Clock& clock;
   MainWindowView& view;
+  std::function<void()> beforeStart;
 };
 
 }  // namespace kelmo

@@ -81,6 +81,10 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   ticker = std::make_unique<ScheduleTicker>(ctx.state, ctx.programs, ctx.protocol, ctx.channels,
                                             channelControls->Selector(), *recordingControls,
                                             ctx.capture, ctx.clock, *this);
+  // Recording beats searching: a program that falls due ends a channel search first.
+  ticker->SetBeforeProgramStarts([this] {
+    if (channelsDialog) channelsDialog->AbortSearch();
+  });
   runChannelMenu = [this](const std::vector<std::string>& items, const QPoint& at) {
     return ShowChannelMenu(items, at);
   };

@@ -97,6 +97,7 @@ void ChannelsDialog::OnInitDialog(int tickInterval) {
 
 void ChannelsDialog::SetTrackSelect() {
   m_channelList->setMouseTracking(true);
+  m_channelList->viewport()->setMouseTracking(true);
   connect(m_channelList, &QTreeWidget::itemEntered, this, [this](QTreeWidgetItem* item) {
     if (m_channelList->isEnabled()) m_channelList->setCurrentItem(item);
   });
@@ -255,6 +256,7 @@ void ChannelsDialog::EndSearch() {
   searchTimer.stop();
   m_searchProgress->setValue(search.Swept());
   SetSearching(false);
+  emit searchFinished();
 }
 
 void ChannelsDialog::SetSearching(bool searching) {

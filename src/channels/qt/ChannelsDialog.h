@@ -50,6 +50,10 @@ class ChannelsDialog : public QDialog {
   void OnStartAutodetection();
   void OnListItemClick(int row);
 
+ signals:
+  // A search has ended: run through, aborted, or stopped by a full list.
+  void searchFinished();
+
  public slots:
   void accept() override;
   void reject() override;
