@@ -29,7 +29,8 @@ struct AppState {
   std::atomic<int32_t> recordingStopped{0};
   int32_t savedFrameRate = 25;
   int32_t timerBusy = 0;
-  int32_t shutdownWhenFinished = 0;
+  // Asked for by the Recording Programs dialog; dropped by a capture thread that ends by itself.
+  std::atomic<int32_t> shutdownWhenFinished{0};
 
   std::atomic<int32_t> waveInputRunning{0};  // the wave input is open and running
   std::atomic<int32_t> recordingToFile{0};   // a sound recording to a file runs

@@ -275,6 +275,8 @@ void CKelmoDlg::OnDestroy() {
 
 void CKelmoDlg::OnTimer() {
   ticker->ScheduleTick();
+  // After the last program the window may have closed for the shutdown: the table was saved then.
+  if (destroyed) return;
   ProfileFile settings(ctx.SettingsPath());
   SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs);
 }

@@ -50,6 +50,29 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndAreKeptAtExit) {
   CloseWindow();
   EXPECT_EQ(file.GetProfileInt("General", "ProgramsCount", -1), 1);
   EXPECT_EQ(file.GetProfileBinary("General", "ProgramsData")->size(), 32u);
+  EXPECT_EQ(power.ShutdownCount(), 0);
+}
+
+// After the last program the window closes, the empty table is kept, and the computer is shut
+// down once.
+TEST_F(ScheduleWindow, LastProgramEndsInShutdown) {
+  ScopedTimeZone utc("UTC0");
+  Open();
+  RecordingProgram& p = ctx->programs.programs[0];
+  p.armed = 1, p.startTime = 36010, p.durationSeconds = 60, p.endTime = 36070;
+  ctx->programs.programCount = 1;
+  ctx->state.shutdownWhenFinished = 1;
+  for (int64_t t = 36001; t <= 36070 && !dlg->Destroyed(); ++t) {
+    clock.Set(t);
+    dlg->OnTimer();
+  }
+  EXPECT_EQ(power.ShutdownCount(), 0);
+  clock.Set(36071);
+  dlg->OnTimer();
+  EXPECT_TRUE(dlg->Destroyed());
+  EXPECT_EQ(power.ShutdownCount(), 1);
+  ProfileFile file(dataDir.filePath("config.dat").toStdString());
+  EXPECT_EQ(file.GetProfileInt("General", "ProgramsCount", -1), 0);
 }
 
 }  // namespace
