@@ -4,6 +4,8 @@ namespace kelmo {
 
 RecordingProgram& RecordingProgram::operator=(const RecordingProgram& other) {
   if (this == &other) return *this;
+  // A callback that looks in between sees a disarmed program, never one with a stranger's times.
+  armed = 0;
   frameRate = other.frameRate;
   recordFromChannel = other.recordFromChannel;
   isTv = other.isTv;

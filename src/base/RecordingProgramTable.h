@@ -21,7 +21,8 @@ struct RecordingProgram {
 
   RecordingProgram() = default;
   RecordingProgram(const RecordingProgram& other) { *this = other; }
-  // Copies every field; `armed` last, so a reader that sees it set finds the rest in place.
+  // Copies every field, disarmed while it does and `armed` last, so a reader that sees it set
+  // finds the rest in place.
   RecordingProgram& operator=(const RecordingProgram& other);
 };
 
