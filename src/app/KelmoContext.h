@@ -65,7 +65,7 @@ class KelmoContext {
   CardDriverLibrary card{clock, messages};
   Tuner tuner{card, state};
   ChannelMemory channelMemory;
-  CardStartup cardStartup{card, clock, state};
+  CardStartup cardStartup{card, capture, clock, state};
 };
 
 }  // namespace kelmo

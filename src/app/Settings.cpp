@@ -152,6 +152,19 @@ void ApplyCaptureFormats(CaptureDriver& capture, const CaptureFormatBlocks& bloc
     capture.videoFormatSet = window != nullptr && window->SetVideoFormat(blocks.video);
 }
 
+namespace {
+
+// The compression dialog opens on the last choice; compressionSet still starts at 0, so the first
+// recording of a run asks.
+void LoadCompression(const ProfileFile& file, CaptureDriver& capture) {
+  CaptureWindow* window = capture.Window();
+  const auto codec = CodecFromKey(file.GetProfileString(kVideo, "Compressor", ""));
+  if (window == nullptr || !codec) return;
+  window->SetCompression(Normalised({*codec, file.GetProfileInt(kVideo, "CompressorQuality", -1)}));
+}
+
+}  // namespace
+
 void LoadSettings(KelmoContext& ctx) {
   const ProfileFile file(ctx.SettingsPath());
   LoadGeneral(file, ctx);
@@ -162,6 +175,7 @@ void LoadSettings(KelmoContext& ctx) {
   auto video = file.GetProfileBinary(kVideo, "VideoFormat");
   if (video && IsValidBitmapInfoBlock(*video)) blocks.video = std::move(*video);
   ApplyCaptureFormats(ctx.capture, blocks);
+  LoadCompression(file, ctx.capture);
 
   LoadAudio(file, ctx.audioFormats);
 }
@@ -181,6 +195,11 @@ void SaveSettings(KelmoContext& ctx) {
   // stored by an earlier run or by the Windows version.
   if (!blocks.audio.empty()) changes.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);
   if (!blocks.video.empty()) changes.WriteProfileBinary(kVideo, "VideoFormat", blocks.video);
+  if (CaptureWindow* window = ctx.capture.Window()) {
+    const VideoCompressionChoice choice = window->GetCompression();
+    changes.WriteProfileString(kVideo, "Compressor", CodecInfo(choice.codec).key);
+    changes.WriteProfileInt(kVideo, "CompressorQuality", choice.quality);
+  }
   SaveAudio(changes, ctx.audioFormats);
   AddPrograms(changes, ctx.programs);
   // Read at this moment: a dialog may have written its own keys since the start.

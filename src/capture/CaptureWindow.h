@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "capture/CaptureDialogs.h"
+#include "capture/PictureView.h"
+#include "capture/VideoCompression.h"
+
 namespace kelmo {
 
 // What a capture driver can do, as it reports on connection.
@@ -61,13 +65,22 @@ inline constexpr int kCapStatusEnd = 301;           // a capture has ended
 inline constexpr int kCapStatusStatsAudio = 511;    // closing statistics, with sound
 inline constexpr int kCapStatusStatsNoAudio = 512;  // closing statistics, without sound
 
+inline constexpr int kCapStatusBegin = 300;    // a capture has started
+inline constexpr int kCapStatusCurrent = 510;  // progress while capturing
+
 // Called by the capture window while it works: a status id and its text (UTF-8). May be called on
 // the capture thread; the return value is ignored by the window.
 using CaptureStatusCallback = std::function<int(int id, const std::string& text)>;
 
+// Called by the capture window when something fails that the user must hear about (a device that
+// cannot be opened or stops streaming, a capture file that cannot be written): a text for the user
+// that names what failed. May be called on the capture thread.
+using CaptureErrorCallback = std::function<void(const std::string& text)>;
+
 // The capture window: the live picture and streaming AVI capture of one connected capture driver.
 // One method per message the program sends it. All methods are called on the user-interface
-// thread; while nothing is connected they fail as stated (false, 0, empty records).
+// thread (GetStatus also from any other); while nothing is connected they fail as stated (false,
+// 0, empty records).
 //
 // Formats cross this boundary as byte blocks in their stored layout: an audio format is a
 // WAVEFORMATEX of 18 + cbSize bytes, a video format a BITMAPINFOHEADER (40 bytes) possibly followed
@@ -76,15 +89,25 @@ class CaptureWindow {
  public:
   virtual ~CaptureWindow() = default;
 
+  // The window's place in the main window: the picture area it shows its live picture in and the
+  // driver dialogs it opens (either may be null: no picture, the dialogs fail). Given once the
+  // main window exists, before a driver is connected.
+  virtual void AttachToParent(PictureView* picture, CaptureDialogs* dialogs) = 0;
+
   // Status callback; an empty function removes it.
   virtual void SetCallbackStatus(CaptureStatusCallback callback) = 0;
   // Removes any yield callback (the program never installs one).
   virtual void RemoveCallbackYield() = 0;
+  // Error callback; an empty function removes it.
+  virtual void SetCallbackError(CaptureErrorCallback callback) = 0;
 
   // Connects driver `index` (as the catalogue numbers them). True when connected.
   virtual bool DriverConnect(int index) = 0;
   virtual void DriverDisconnect() = 0;
   virtual CaptureDriverCaps DriverGetCaps() = 0;
+  // The connected driver's device node ("/dev/video0"); empty without one or for a source that is
+  // not a device.
+  virtual std::string DriverDevice() = 0;
 
   // The file the next capture writes (UTF-8 path).
   virtual void FileSetCaptureFile(const std::string& path) = 0;
@@ -121,18 +144,18 @@ class CaptureWindow {
   // True when the parameters were accepted.
   virtual bool SetSequenceSetup(const CaptureParms& parms) = 0;
   virtual CaptureParms GetSequenceSetup() = 0;
-  // Ends a streaming capture; the frames captured so far stay in the file.
+  // Ends a streaming capture and waits for its thread to end; the frames captured so far stay in
+  // the file. Nothing when no capture runs.
   virtual void Stop() = 0;
-};
 
-// The installed capture drivers.
-class CaptureDriverCatalog {
- public:
-  virtual ~CaptureDriverCatalog() = default;
+  // The compressor the next capture uses, as the compression dialog left it.
+  virtual VideoCompressionChoice GetCompression() = 0;
+  virtual void SetCompression(const VideoCompressionChoice& choice) = 0;
 
-  // User-interface thread. True while a driver exists at `index` (0, 1, 2, ...); `name` and
-  // `version` then hold its description.
-  virtual bool GetDriverDescription(int index, std::string& name, std::string& version) = 0;
+  // The user's hand on the picture: a right mouse click, a key (the platform's virtual-key code;
+  // Escape is 0x1B). A running capture ends when its parameters say so; true when it did.
+  virtual bool RightMouseClick() = 0;
+  virtual bool KeyPressed(uint32_t virtualKey) = 0;
 };
 
 }  // namespace kelmo

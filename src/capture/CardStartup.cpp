@@ -9,12 +9,21 @@ constexpr int kShutdownPauseMs = 500;
 
 }  // namespace
 
-void CardStartup::StartCard() { card.LoadCardLibrary(); }
+int CardStartup::StartCard() {
+  card.LoadCardLibrary();
+  const int connected = capture.ConnectCaptureDriver(state);
+  // The card library drives the card whose picture is shown.
+  CaptureWindow* window = capture.Window();
+  card.UseVideoDevice(window != nullptr ? window->DriverDevice() : std::string());
+  return connected;
+}
 
 void CardStartup::StopCard() {
+  capture.StopCaptureAndWait();
   clock.Sleep(kShutdownPauseMs);
   if (state.soundOnAtExit == 0) card.SelectAudioOff();
   card.UnloadCardLibrary();
+  capture.DisconnectCaptureDriver();
 }
 
 }  // namespace kelmo

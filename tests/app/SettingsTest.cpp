@@ -9,7 +9,7 @@
 #include "app/ProfileFile.h"
 #include "app/Settings.h"
 #include "audio/WaveFormat.h"
-#include "capture/sim/SimCaptureWindow.h"
+#include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "support/Fakes.h"
@@ -94,9 +94,9 @@ class SettingsTest : public ::testing::Test {
   void Restart() {
     ctx.reset();
     ctx = std::make_unique<KelmoContext>(clock, messages, power, shell, dir.Path());
-    window = std::make_unique<SimCaptureWindow>();
-    window->DriverConnect(0);
-    ctx->capture.SetWindow(window.get());
+    rig = std::make_unique<test::CaptureRig>();
+    rig->window.DriverConnect(0);
+    ctx->capture.SetWindow(&rig->window);
   }
 
   std::string Config() const { return ReadFile(dir / "config.dat"); }
@@ -107,7 +107,7 @@ class SettingsTest : public ::testing::Test {
   test::RecordingMessages messages;
   RecordingPower power;
   test::RecordingShell shell;
-  std::unique_ptr<SimCaptureWindow> window;
+  std::unique_ptr<test::CaptureRig> rig;
   std::unique_ptr<KelmoContext> ctx;
 };
 
@@ -124,7 +124,7 @@ TEST_F(SettingsTest, FirstRunGivesTheDefaultsAndNamesTheCaptureFile) {
   EXPECT_EQ(s.alwaysOnTop, 0);
   EXPECT_EQ(s.saveDir, current.Path().string() + "/");
   EXPECT_EQ(ctx->capture.captureFileName, current.Path().string() + "/Kelmo.05_21.30.15.avi");
-  EXPECT_EQ(window->CaptureFile(), ctx->capture.captureFileName);
+  EXPECT_EQ(rig->window.CaptureFile(), ctx->capture.captureFileName);
   EXPECT_EQ(ctx->capture.aviAudioFormatSet, 0);
   EXPECT_EQ(ctx->capture.videoFormatSet, 0);
   EXPECT_EQ(ctx->audioFormats.inputFormatSet, 0);
@@ -138,8 +138,9 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAndLoadRestoresIt) {
   AppState& s = ctx->state;
   s.tunerType = 1, s.currentChannel = 4, s.tvMode = 0, s.frameRate = 15, s.overlayOn = 0;
   s.alwaysOnTop = 1, s.saveDir = "/rec/";
-  ASSERT_TRUE(window->SetAudioFormat(StereoPcm44k()));
-  ASSERT_TRUE(window->SetVideoFormat(Yuy2At768()));
+  ASSERT_TRUE(rig->window.SetAudioFormat(StereoPcm44k()));
+  ASSERT_TRUE(rig->window.SetVideoFormat(Yuy2At768()));
+  rig->window.SetCompression({VideoCodec::H264, 30});
   AudioFormatSettings& a = ctx->audioFormats;
   a.inputFormatSet = 1, a.inputFormat = DefaultPcmFormat().ToBytes(), a.inputFormatName = "PCM";
   a.compressionFormatSet = 1, a.compressionFormatName = "Windows Media Audio V2";
@@ -156,7 +157,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAndLoadRestoresIt) {
             "SaveDir=/rec/\nProgramsCount=0\nProgramsData=\n[Video]\nAudioFormat=" +
                 EncodeProfileBlock(StereoPcm44k()) +
                 "\nVideoFormat=" + EncodeProfileBlock(Yuy2At768()) +
-                "\n[Audio]\nInputFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +
+                "\nCompressor=h264\nCompressorQuality=30\n[Audio]\nInputFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +
                 "\nInputName=PCM\nOutputFormat=" + EncodeProfileBlock(wma.ToBytes()) +
                 "\nOutputName=Windows Media Audio V2\nWMA=1\nWMABitRate=64000\n"
                 "WMASampleRate=44100\nWMAChannels=2\n");
@@ -174,6 +175,9 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInOrderAndLoadRestoresIt) {
   EXPECT_EQ(ctx->capture.aviAudioFormatSet, 1);
   EXPECT_EQ(ctx->capture.videoFormatSet, 1);
   EXPECT_EQ(ReadCaptureFormats(ctx->capture).video, Yuy2At768());
+  // The compression dialog opens on the last choice, but the first recording still asks.
+  EXPECT_EQ(rig->window.GetCompression(), (VideoCompressionChoice{VideoCodec::H264, 30}));
+  EXPECT_EQ(ctx->capture.compressionSet, 0);
   EXPECT_EQ(ctx->audioFormats.compressionFormat, wma.ToBytes());
   EXPECT_EQ(ctx->audioFormats.compressionFormatName, "Windows Media Audio V2");
   EXPECT_EQ(ctx->audioFormats.wmaBitrate, 64000);
@@ -264,7 +268,7 @@ TEST_F(SettingsTest, FormatsTheWindowCannotReportSurviveAStartAndAnExit) {
   WriteFile(dir / "config.dat", "[General]\r\nTuner=0\r\n" + video);
   for (bool connected : {false, true}) {
     Restart();
-    if (!connected) window->DriverDisconnect();
+    if (!connected) rig->window.DriverDisconnect();
     ctx->capture.aviAudioFormatSet = 1;
     LoadSettings(*ctx);
     EXPECT_EQ(ctx->capture.aviAudioFormatSet, connected ? 1 : 0);
@@ -272,7 +276,7 @@ TEST_F(SettingsTest, FormatsTheWindowCannotReportSurviveAStartAndAnExit) {
     EXPECT_NE(Config().find(video), std::string::npos) << connected;
   }
   // A format the window reports replaces the stored one.
-  ASSERT_TRUE(window->SetAudioFormat(DefaultPcmFormat().ToBytes()));
+  ASSERT_TRUE(rig->window.SetAudioFormat(DefaultPcmFormat().ToBytes()));
   SaveSettings(*ctx);
   EXPECT_NE(Config().find("AudioFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes())),
             std::string::npos);

@@ -14,6 +14,10 @@
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogUnits.h"
+#include "capture/CaptureFormatView.h"
+#include "capture/qt/CChooseDriverDlg.h"
+#include "capture/qt/CVideoCaptureOptionsDlg.h"
+#include "capture/qt/CViewCaptureFormatDlg.h"
 #include "channels/ChannelLists.h"
 #include "channels/qt/CRadioChannelsDlg.h"
 #include "channels/qt/CTvChannelsDlg.h"
@@ -75,6 +79,10 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   channelControls = std::make_unique<ChannelControls>(ctx, *this, *m_spin);
+  // TV recordings: the capture window's own, which reports to this window.
+  aviRecording = std::make_unique<AviRecording>(ctx.capture, ctx.state, ctx.protocol, ctx.messages,
+                                                *this, ctx.clock);
+  ctx.recorders.video = aviRecording.get();
   recordingControls =
       std::make_unique<RecordingControls>(ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture,
                                           ctx.clock, ctx.messages, *this, ctx.recorders);
@@ -109,13 +117,9 @@ void CKelmoDlg::BuildControls() {
   naturalSize = QSize(du.X(kDialogWidthDu), du.Y(kDialogHeightDu));
   client->setFixedSize(naturalSize);
 
-  picture = new QWidget(client);
+  picture = new CapturePicture(client);
   picture->setObjectName("MyCaptureWindow");
   picture->setGeometry(0, 0, kPictureWidth, kPictureHeight);
-  picture->setAutoFillBackground(true);
-  QPalette black = picture->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  picture->setPalette(black);
 
   auto button = [&](const char* id, const QString& text, QRect r) {
     auto* b = new QPushButton(text, client);
@@ -181,10 +185,11 @@ void CKelmoDlg::BuildMenuBar() {
 
   // The option dialogs, the channel dialogs and recording arrive with their own windows.
   QMenu* options = mainMenu->addMenu("&Options");
-  AddCommand(options, ID_CHOOSE_DRIVER, "Choose &Driver...", {});
-  AddCommand(options, ID_VIDEO_SOURCE, "Choose &Video Source ...", {});
+  AddCommand(options, ID_CHOOSE_DRIVER, "Choose &Driver...", [this] { OnChooseDriver(); });
+  AddCommand(options, ID_VIDEO_SOURCE, "Choose &Video Source ...",
+             [this] { ctx.capture.ShowVideoSourceDialog(ctx.messages); });
   options->addSeparator();
-  AddCommand(options, ID_AVI_OPTIONS, "&AVI Capture Options...", {});
+  AddCommand(options, ID_AVI_OPTIONS, "&AVI Capture Options...", [this] { OnAviOptions(); });
   AddCommand(options, ID_WAV_OPTIONS, "&WAV Capture Options...", {});
   AddCommand(options, ID_RECORDING_PROGRAMS, "&Set Recording Programs ...",
              [this] { OnRecordingPrograms(); });
@@ -199,7 +204,8 @@ void CKelmoDlg::BuildMenuBar() {
   AddCommand(channelsMenu, ID_FM_CHANNELS, "&FM Channels...", [this] { OnFmChannels(); });
 
   QMenu* capture = mainMenu->addMenu("&Capture");
-  AddCommand(capture, ID_VIEW_CAPTURE_FORMAT, "&View Capture Format...", {});
+  AddCommand(capture, ID_VIEW_CAPTURE_FORMAT, "&View Capture Format...",
+             [this] { OnViewCaptureFormat(); });
   capture->addSeparator();
   AddCommand(capture, ID_START_AVI, "Start &AVI Capture", [this] { OnRec(); });
   AddCommand(capture, ID_START_WAV, "Start &Wav Capture", [this] { OnRec(); });
@@ -242,8 +248,8 @@ void CKelmoDlg::OnInitDialog() {
   timer.start();
 
   winId();  // the window handle exists from here on: staying on top is its flag
-  ctx.cardStartup.StartCard();
-  ctx.capture.SetDefaultAviAudioFormat();
+  CreateCaptureWindow();
+  ctx.cardStartup.StartCard();  // connecting the driver sets the default AVI sound format
   ctx.backends += "card loaded: " + (ctx.card.IsLoaded() ? ctx.card.LoadReport() : "none") + "\n";
   if (!ctx.card.IsLoaded()) {
     menuActions[ID_TV_CHANNELS]->setEnabled(false);
@@ -255,6 +261,7 @@ void CKelmoDlg::OnInitDialog() {
   LoadSettings(ctx);
   LoadPrograms(ProfileFile(ctx.SettingsPath()), ctx.programs, ctx.clock.Now(), ctx.messages);
 
+  ctx.capture.SetOverlay(ctx.state.overlayOn != 0, ctx.state);
   menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
   SetAlwaysOnTop(ctx.state.alwaysOnTop != 0);
 
@@ -268,6 +275,7 @@ void CKelmoDlg::OnDestroy() {
   SaveSettings(ctx);
   ctx.audioFormats.ReleaseFormats();
   ctx.cardStartup.StopCard();
+  if (CaptureWindow* window = ctx.capture.Window()) window->AttachToParent(nullptr, nullptr);
   timer.stop();
   emit destroyedSequenceDone();
   if (shutdownRequested) ctx.power.Shutdown();
@@ -360,8 +368,54 @@ void CKelmoDlg::ToggleSmallView() {
 }
 
 void CKelmoDlg::ToggleOverlay() {
-  // The check mark follows overlayOn, which only a connected capture driver can turn on.
+  // The check mark follows overlayOn, which only a driver with an overlay can turn on.
+  ctx.capture.SetOverlay(ctx.state.overlayOn == 0, ctx.state);
   menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
+}
+
+void CKelmoDlg::OnChooseDriver() {
+  CChooseDriverDlg dlg(
+      ctx.capture,
+      [this] {
+        ctx.cardStartup.StopCard();
+        ctx.cardStartup.StartCard();
+        ctx.card.SelectAudioTv();
+        // The new driver shows its picture as the old one did.
+        ctx.capture.SetOverlay(ctx.state.overlayOn != 0, ctx.state);
+        menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
+      },
+      this);
+  dlg.exec();
+}
+
+void CKelmoDlg::OnAviOptions() {
+  if (ctx.programs.programs[0].armed != 0) {
+    ctx.messages.Show("You can't enter here if there is a Recording Program waiting.");
+    return;
+  }
+  CVideoCaptureOptionsDlg::Actions actions;
+  actions.setCaptureDir = [this](QWidget*) { aviRecording->ChooseCaptureDirectory(ctx.shell); };
+  actions.videoFormat = [this] { ctx.capture.ShowVideoFormatDialog(ctx.messages); };
+  actions.compression = [this] { ctx.capture.ShowVideoCompressionDialog(ctx.messages); };
+  CVideoCaptureOptionsDlg dlg(ctx.state.frameRate, actions, this);
+  dlg.exec();
+}
+
+void CKelmoDlg::OnViewCaptureFormat() {
+  CViewCaptureFormatDlg dlg(ViewCaptureFormatTexts(ctx.audioFormats, ctx.capture), this);
+  dlg.exec();
+}
+
+void CKelmoDlg::CreateCaptureWindow() {
+  captureDialogs = std::make_unique<QtCaptureDialogs>(this);
+  CaptureWindow* window = ctx.capture.Window();
+  if (window == nullptr) return;
+  window->AttachToParent(picture, captureDialogs.get());
+  ctx.capture.SetStatusCallback([this](int id, const std::string& text) {
+    return aviRecording->CaptureStatusCallback(id, text);
+  });
+  window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
+  picture->onRightClick = [window] { return window->RightMouseClick(); };
 }
 
 void CKelmoDlg::ExitAndShutdown() {
@@ -451,6 +505,13 @@ void CKelmoDlg::contextMenuEvent(QContextMenuEvent* event) {
 void CKelmoDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
     ShowSystemMenu(mapToGlobal(rect().center()));
+    event->accept();
+    return;
+  }
+  // The abort key ends an AVI recording; it never closes the window.
+  constexpr uint32_t kVkEscape = 0x1B;
+  CaptureWindow* window = ctx.capture.Window();
+  if (event->key() == Qt::Key_Escape && window != nullptr && window->KeyPressed(kVkEscape)) {
     event->accept();
     return;
   }

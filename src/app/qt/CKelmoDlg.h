@@ -16,6 +16,9 @@
 #include "app/KelmoContext.h"
 #include "app/qt/UpDownControl.h"
 #include "base/MainWindowView.h"
+#include "capture/AviRecording.h"
+#include "capture/qt/CapturePicture.h"
+#include "capture/qt/QtCaptureDialogs.h"
 #include "channels/qt/ChannelsDialog.h"
 #include "schedule/ScheduleTicker.h"
 
@@ -126,6 +129,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnStop();
   void OnLevel();
   UpDownControl* Spin() const { return m_spin; }
+  CapturePicture* Picture() const { return picture; }
 
   // Builds the pop-up of a channel list at `globalPos` and returns the chosen index, or -1 when
   // it closed without a choice. Tests replace it to choose without a mouse.
@@ -146,6 +150,10 @@ class CKelmoDlg : public QDialog, public MainWindowView {
 
  private:
   void OnInitDialog();
+  void CreateCaptureWindow();
+  void OnChooseDriver();
+  void OnAviOptions();
+  void OnViewCaptureFormat();
   void SetAlwaysOnTop(bool onTop);
   void OnDestroy();
   void BuildControls();
@@ -173,7 +181,9 @@ class CKelmoDlg : public QDialog, public MainWindowView {
 
   QWidget* client = nullptr;
   QSize naturalSize;
-  QWidget* picture = nullptr;
+  CapturePicture* picture = nullptr;
+  std::unique_ptr<QtCaptureDialogs> captureDialogs;
+  std::unique_ptr<AviRecording> aviRecording;
   QPushButton* tvButton = nullptr;
   QPushButton* fmButton = nullptr;
   QPushButton* muteButton = nullptr;

@@ -4,7 +4,8 @@
 #include <optional>
 
 #include "app/DataDirectory.h"
-#include "capture/sim/SimCaptureWindow.h"
+#include "capture/linux/V4l2VideoSource.h"
+#include "capture/sim/TestPatternCatalog.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/SystemPower.h"
 #include "platform/linux/v4l2/SystemV4l2Io.h"
@@ -60,16 +61,32 @@ Composition::Composition(const CommandLine& options)
       CardLibraryCandidates(options.cardLibrary, exeDir, tv.has_value());
   backends += "card: " + CardReason(options, tv) + "\n";
   backends += "card library: first of " + Join(cards) + "\n";
-  // No real capture driver exists yet: the simulated one holds the capture formats.
-  captureWindow = std::make_unique<SimCaptureWindow>();
-  backends += "capture: simulated test-pattern driver\n";
-
   ctx = std::make_unique<KelmoContext>(*clock, messages, *power, *shell, dataDir);
+  testPattern = std::make_unique<TestPatternCatalog>(
+      *clock, [this](KelmoSimCardState& s) { return ctx->card.QuerySimulatedCard(s); },
+      TestPatternSwitches::FromEnvironment());
+  // Real capture devices first (TV cards before cameras), the test pattern after them.
+  if (!options.sim) {
+    v4l2Sources = std::make_unique<V4l2SourceCatalog>(v4l2);
+    sources.Add(*v4l2Sources);
+  }
+  sources.Add(*testPattern);
+  std::string captureNames;
+  for (const auto& entry : sources.List())
+    captureNames += (captureNames.empty() ? "" : ", ") + entry.name;
+  backends += "capture: " + captureNames + "\n";
+  captureWindow = std::make_unique<SourceCaptureWindow>(
+      SourceCaptureWindow::Ports{sources, aviWriters, *clock, nullptr, nullptr, nullptr});
+
   ctx->backends = backends;
   ctx->card.SetCandidates(cards);
   ctx->capture.SetWindow(captureWindow.get());
+  ctx->capture.SetCatalog(&sources);
 }
 
-Composition::~Composition() = default;
+Composition::~Composition() {
+  // The capture window's threads ask the card library through the context: they end first.
+  captureWindow.reset();
+}
 
 }  // namespace kelmo

@@ -5,6 +5,10 @@
 
 #include "app/CommandLine.h"
 #include "app/KelmoContext.h"
+#include "capture/SourceCaptureWindow.h"
+#include "capture/SourceCatalogChain.h"
+#include "capture/linux/FfmpegAviWriter.h"
+#include "platform/linux/v4l2/SystemV4l2Io.h"
 #include "platform/qt/QtMessages.h"
 
 namespace kelmo {
@@ -27,7 +31,12 @@ class Composition {
   QtMessages messages;
   std::unique_ptr<Power> power;
   std::unique_ptr<Shell> shell;
-  std::unique_ptr<CaptureWindow> captureWindow;
+  SystemV4l2Io v4l2;
+  std::unique_ptr<VideoSourceCatalog> v4l2Sources;
+  std::unique_ptr<VideoSourceCatalog> testPattern;
+  SourceCatalogChain sources;
+  FfmpegAviWriterFactory aviWriters;
+  std::unique_ptr<SourceCaptureWindow> captureWindow;
   std::unique_ptr<KelmoContext> ctx;
 };
 

@@ -2,11 +2,10 @@
 
 #include "audio/WaveFormat.h"
 #include "capture/CaptureFileName.h"
-#include "capture/sim/SimCaptureWindow.h"
+#include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
-#include "support/TimeZone.h"
 
-namespace kelmo {
+namespace kelmo::test {
 namespace {
 
 std::vector<uint8_t> Video(int32_t width, int32_t height, uint32_t compression, uint16_t bits) {
@@ -20,35 +19,34 @@ std::vector<uint8_t> Video(int32_t width, int32_t height, uint32_t compression, 
 
 TEST(CaptureFileName, SecondsAppearOnlyWhenNotZeroAndTheWindowIsTold) {
   LocalTime t;
-  t.day = 5, t.hour = 21, t.minute = 30, t.second = 15;
-  EXPECT_EQ(FormatCaptureFileName("/v/", t), "/v/Kelmo.05_21.30.15.avi");
+  t.day = 5, t.hour = 21, t.minute = 30, t.second = 1;
+  EXPECT_EQ(FormatCaptureFileName("/v/", t), "/v/Kelmo.05_21.30.01.avi");
   t.second = 0, t.hour = 7;
   EXPECT_EQ(FormatCaptureFileName("/v/", t), "/v/Kelmo.05_07.30.avi");
 
-  test::ScopedTimeZone utc("UTC0");
+  CaptureRig rig;
   ManualClock clock(1709674215);  // 2024-03-05 21:30:15 UTC
-  SimCaptureWindow window;
+  setenv("TZ", "UTC", 1);
   CaptureDriver capture;
-  BuildCaptureFileName(capture, "/v/", clock);  // no window yet: only the name
-  EXPECT_EQ(capture.captureFileName, "/v/Kelmo.05_21.30.15.avi");
-  capture.SetWindow(&window);
+  capture.SetWindow(&rig.window);
   BuildCaptureFileName(capture, "/w/", clock);
-  EXPECT_EQ(window.CaptureFile(), "/w/Kelmo.05_21.30.15.avi");
+  EXPECT_EQ(rig.window.CaptureFile(), "/w/Kelmo.05_21.30.15.avi");
 }
 
-TEST(SimCaptureWindow, AcceptsOnlyTheFormatsItOffersWhileConnected) {
-  SimCaptureWindow window;
+TEST(CaptureWindow, AcceptsOnlyTheFormatsTheSourceOffersWhileConnected) {
+  CaptureRig rig;
+  SourceCaptureWindow& window = rig.window;
   EXPECT_FALSE(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)));  // not connected
   EXPECT_EQ(window.GetAudioFormatSize(), 0u);
-  EXPECT_FALSE(window.DriverConnect(1));  // only one driver
+  EXPECT_FALSE(window.DriverConnect(1));  // only one source
   ASSERT_TRUE(window.DriverConnect(0));
+  EXPECT_TRUE(window.DriverGetCaps().fHasOverlay);
 
   EXPECT_TRUE(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)));
   EXPECT_TRUE(window.SetVideoFormat(Video(768, 576, kFourccYuy2, 16)));
   EXPECT_FALSE(window.SetVideoFormat(Video(640, 480, kBiRgb, 24)));
   EXPECT_FALSE(window.SetVideoFormat(Video(384, 288, kFourccYuy2, 24)));
   EXPECT_EQ(window.GetStatus().uiImageWidth, 768u);
-
   std::vector<uint8_t> video(window.GetVideoFormatSize());
   ASSERT_EQ(window.GetVideoFormat(video.data(), static_cast<uint32_t>(video.size())), 40u);
   EXPECT_EQ(BitmapInfoHeader::FromBytes(video)->biSizeImage, 768u * 576 * 2);
@@ -62,12 +60,38 @@ TEST(SimCaptureWindow, AcceptsOnlyTheFormatsItOffersWhileConnected) {
   adpcm.wFormatTag = 0x11;
   EXPECT_FALSE(window.SetAudioFormat(adpcm.ToBytes()));
 
-  window.refuseFormats = true;
-  EXPECT_FALSE(window.SetAudioFormat(DefaultPcmFormat().ToBytes()));
-  window.refuseConnect = true;
-  EXPECT_FALSE(window.DriverConnect(0));
-  EXPECT_FALSE(window.DriverGetCaps().fCaptureInitialized);
+  // The format dialog's choice takes effect; its cancel keeps the format in use.
+  rig.dialogs.mode = VideoMode{384, 288, PixelFormat::Bgr24};
+  EXPECT_TRUE(window.DlgVideoFormat());
+  EXPECT_EQ(window.GetStatus().uiImageWidth, 384u);
+  rig.dialogs.mode.reset();
+  EXPECT_TRUE(window.DlgVideoFormat());
+  EXPECT_EQ(window.GetStatus().uiImageWidth, 384u);
+}
+
+TEST(CaptureWindow, ThePreviewPaintsFramesUntilTheDriverGoes) {
+  struct CountingView final : PictureView {
+    void ShowFrame(const VideoFrame& f) override {
+      width = f.width;
+      ++frames;
+    }
+    void ClearPicture() override { ++clears; }
+    std::atomic<int> frames{0}, clears{0}, width{0};
+  } view;
+  CaptureRig rig;
+  rig.window.AttachToParent(&view, &rig.dialogs);
+  ASSERT_TRUE(rig.window.DriverConnect(0));
+  rig.window.SetPreviewRate(40);
+  rig.window.SetPreview(true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_GE(view.frames.load(), 3);
+  EXPECT_EQ(view.width.load(), 384);
+  rig.window.DriverDisconnect();
+  const int shown = view.frames.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(view.frames.load(), shown);
+  EXPECT_GE(view.clears.load(), 1);
 }
 
 }  // namespace
-}  // namespace kelmo
+}  // namespace kelmo::test

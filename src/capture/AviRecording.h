@@ -1,0 +1,62 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "base/AppState.h"
+#include "base/MainWindowView.h"
+#include "base/Recorder.h"
+#include "base/RecordingProtocol.h"
+#include "capture/CaptureDriver.h"
+#include "platform/Clock.h"
+#include "platform/Messages.h"
+#include "platform/Shell.h"
+
+namespace kelmo {
+
+// TV recording into an AVI file through the capture window: the capture directory, the checks and
+// parameters of a start, the stop, and the capture status callback with its blinking indicator.
+// User-interface thread, except CaptureStatusCallback (the capture thread).
+class AviRecording final : public Recorder {
+ public:
+  AviRecording(CaptureDriver& capture, AppState& state, RecordingProtocol& protocol,
+               Messages& messages, MainWindowView& view, Clock& clock)
+      : capture(capture),
+        state(state),
+        protocol(protocol),
+        messages(messages),
+        view(view),
+        clock(clock) {}
+
+  // The folder browser, opening on saveDir; the chosen folder (with its '/') replaces it, then the
+  // capture file name is rebuilt.
+  void ChooseCaptureDirectory(Shell& shell);
+
+  // The checks (sound format, video format, compression: each with its message, the compression
+  // dialog opening by itself when only it is missing), the capture parameters, and the start.
+  // True when a capture now runs.
+  bool StartAviCapture();
+  // Ends the capture (what was captured stays in the file) and waits for it.
+  void StopAviCapture();
+
+  // The capture window's status callback: ends a scheduled recording whose time is up, marks the
+  // end of a capture, shows the text and steps the indicator. Always 1.
+  int CaptureStatusCallback(int id, const std::string& text);
+
+  // Recorder.
+  bool StartRecording() override { return StartAviCapture(); }
+  void StopRecording() override { StopAviCapture(); }
+  bool IsRecording() const override;
+
+ private:
+  CaptureDriver& capture;
+  AppState& state;
+  RecordingProtocol& protocol;
+  Messages& messages;
+  MainWindowView& view;
+  Clock& clock;
+  std::atomic<int> lastStatusId{0};
+  std::atomic<int> blinkCounter{0};
+};
+
+}  // namespace kelmo

@@ -1,0 +1,222 @@
+#include "capture/SequenceCapture.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace kelmo {
+namespace {
+
+constexpr std::size_t kSoundBuffers = 32;  // a third of a second of sound in 10 ms buffers
+constexpr std::size_t kFramesWaiting = 8;  // frames the grabber may be ahead of the file
+constexpr int64_t kFlushEveryMs = 1000;
+constexpr auto kIdleWait = std::chrono::milliseconds(10);
+
+std::string Seconds(uint64_t ms) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%llu.%03llu", static_cast<unsigned long long>(ms / 1000),
+                static_cast<unsigned long long>(ms % 1000));
+  return text;
+}
+
+}  // namespace
+
+SequenceCapture::SequenceCapture(Setup setup, std::unique_ptr<AviWriter> writer, Clock& clock,
+                                 StatusSink status, ErrorSink error)
+    : setup(std::move(setup)),
+      writer(std::move(writer)),
+      clock(clock),
+      status(std::move(status)),
+      error(std::move(error)) {}
+
+SequenceCapture::~SequenceCapture() { StopAndJoin(); }
+
+void SequenceCapture::Start() {
+  running = true;
+  thread = std::thread(&SequenceCapture::Run, this);
+}
+
+void SequenceCapture::StopAndJoin() {
+  {
+    std::lock_guard lock(mutex);
+    stopAsked = true;
+  }
+  wake.notify_all();
+  if (thread.joinable()) thread.join();
+}
+
+void SequenceCapture::Offer(const VideoFrame& frame) {
+  {
+    std::lock_guard lock(mutex);
+    if (frames.size() >= kFramesWaiting) frames.pop_front();
+    frames.push_back(frame);
+  }
+  wake.notify_all();
+}
+
+void SequenceCapture::SourceFailed(const std::string& text) {
+  {
+    std::lock_guard lock(mutex);
+    sourceError = text;
+  }
+  wake.notify_all();
+}
+
+void SequenceCapture::OnWaveInputData(WaveBuffer& buffer) {
+  {
+    std::lock_guard lock(mutex);
+    sound.insert(sound.end(), buffer.data, buffer.data + buffer.bytesRecorded);
+  }
+  wake.notify_all();
+  if (!stopAsked) setup.sound->AddBuffer(buffer);
+}
+
+bool SequenceCapture::Begin(std::string& failure) {
+  if (setup.parms.fCaptureAudio && setup.avi.audio && setup.sound != nullptr) {
+    const WaveFormatEx& f = *setup.avi.audio;
+    blockAlign = std::max<uint32_t>(1, f.nBlockAlign);
+    samplesPerSec = f.nSamplesPerSec;
+    const int rc = setup.sound->Open(f.ToBytes(), *this);
+    if (rc == kWaveOk) {
+      soundOpen = withSound = true;
+    } else {
+      error(rc == kWaveErrAllocated
+                ? "The sound input is in use by another program: the AVI is recorded without sound."
+                : "The sound input cannot record this format: the AVI is recorded without sound.");
+    }
+  }
+  if (!withSound) setup.avi.audio.reset();
+  if (!writer->Open(setup.avi, failure)) return false;
+  if (soundOpen) {
+    const uint32_t bytes = std::max<uint32_t>(1, samplesPerSec / 100) * blockAlign;
+    soundMemory.assign(kSoundBuffers, std::vector<uint8_t>(bytes));
+    soundBuffers.resize(kSoundBuffers);
+    for (std::size_t i = 0; i < kSoundBuffers; ++i) {
+      soundBuffers[i].data = soundMemory[i].data();
+      soundBuffers[i].bufferLength = bytes;
+      setup.sound->AddBuffer(soundBuffers[i]);
+    }
+    setup.sound->Start();
+  }
+  return true;
+}
+
+int64_t SequenceCapture::SlotsDue() const {
+  const uint64_t period = std::max<uint32_t>(1, setup.avi.microSecPerFrame);
+  if (withSound && setup.parms.AVStreamMaster == 0)
+    return static_cast<int64_t>(samplesWritten * 1000000 / (uint64_t{samplesPerSec} * period));
+  return (clock.MonotonicMilliseconds() - startMs) * 1000 / static_cast<int64_t>(period);
+}
+
+bool SequenceCapture::WriteSlot(std::optional<VideoFrame>& frame, std::string& failure) {
+  if (frame && frame->sequence != lastSequence) {
+    lastSequence = frame->sequence;
+    if (!writer->WriteVideo(*frame, failure)) return false;
+    ++framesWritten;
+  } else {
+    // No new picture for this slot: players show the previous one.
+    if (!writer->WriteEmptyVideo(failure)) return false;
+    ++framesDropped;
+  }
+  ++slotsWritten;
+  return true;
+}
+
+bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
+  std::vector<uint8_t> bytes;
+  {
+    std::lock_guard lock(mutex);
+    const std::size_t whole = sound.size() / blockAlign * blockAlign;
+    bytes.assign(sound.begin(), sound.begin() + static_cast<std::ptrdiff_t>(whole));
+    sound.erase(sound.begin(), sound.begin() + static_cast<std::ptrdiff_t>(whole));
+  }
+  if (!bytes.empty()) {
+    if (!writer->WriteAudio(bytes, failure)) return false;
+    samplesWritten += bytes.size() / blockAlign;
+    waveSamples = static_cast<uint32_t>(samplesWritten);
+  }
+  const int64_t due = SlotsDue();
+  const auto patience = std::chrono::microseconds(setup.avi.microSecPerFrame);
+  while (slotsWritten < due) {
+    std::optional<VideoFrame> frame;
+    {
+      std::unique_lock lock(mutex);
+      // A picture a little late for its slot still gets it, unless the capture is ending.
+      if (frames.empty() && !ending && sourceError.empty())
+        wake.wait_for(lock, patience, [this] { return !frames.empty() || stopAsked; });
+      if (!frames.empty()) {
+        frame = std::move(frames.front());
+        frames.pop_front();
+      }
+    }
+    if (!WriteSlot(frame, failure)) return false;
+  }
+  return true;
+}
+
+void SequenceCapture::SendProgress() {
+  const uint64_t ms = elapsedMs.load();
+  status(kCapStatusCurrent, "Captured " + std::to_string(framesWritten.load()) + " frames (" +
+                                std::to_string(framesDropped.load()) + " dropped) " + Seconds(ms) +
+                                " sec.");
+}
+
+void SequenceCapture::Run() {
+  std::string failure;
+  startMs = clock.MonotonicMilliseconds();
+  status(kCapStatusBegin, "Capture Start");
+  bool ok = Begin(failure);
+  int64_t lastFlushMs = startMs;
+  bool sourceReported = false;
+  while (ok && !stopAsked) {
+    {
+      std::unique_lock lock(mutex);
+      wake.wait_for(lock, kIdleWait);
+      if (!sourceError.empty() && !sourceReported) {
+        sourceReported = true;
+        error(sourceError);
+      }
+    }
+    ok = WriteDue(false, failure);
+    const int64_t now = clock.MonotonicMilliseconds();
+    elapsedMs = static_cast<uint32_t>(now - startMs);
+    if (ok && now - lastFlushMs >= kFlushEveryMs) {
+      lastFlushMs = now;
+      ok = writer->Flush(failure);
+      SendProgress();
+    }
+    if (setup.parms.fLimitEnabled && now - startMs >= int64_t{setup.parms.wTimeLimit} * 1000) break;
+  }
+  Finish(failure);
+}
+
+void SequenceCapture::Finish(const std::string& failureSoFar) {
+  std::string failure = failureSoFar;
+  if (soundOpen) {
+    // The reset hands back the buffer being filled: the last sound reaches the file too.
+    stopAsked = true;
+    setup.sound->Reset();
+    setup.sound->Close();
+    soundOpen = false;
+  }
+  bool ok = failure.empty() && WriteDue(true, failure);
+  std::string closeFailure;
+  if (!writer->Close(closeFailure) && failure.empty()) failure = closeFailure;
+  ok = ok && failure.empty();
+  if (!failure.empty()) error(failure);
+  const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
+  // The closing statistics stay on the status line: a failure is told there too.
+  std::string text = (ok ? "" : "Recording stopped: " + failure + "  ") + "Captured " +
+                     Seconds(ms) + " sec.  " + std::to_string(slotsWritten) + " frames (" +
+                     std::to_string(framesDropped.load()) + " dropped)";
+  if (withSound) {
+    text += ".  " + std::to_string(samplesWritten * blockAlign) + " audio bytes";
+    status(kCapStatusStatsAudio, text);
+  } else {
+    status(kCapStatusStatsNoAudio, text);
+  }
+  status(kCapStatusEnd, "Capture End");
+  running = false;
+}
+
+}  // namespace kelmo

@@ -1,0 +1,324 @@
+#include "capture/SourceCaptureWindow.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "audio/WaveFormat.h"
+#include "capture/SequenceCapture.h"
+
+namespace kelmo {
+namespace {
+
+constexpr uint16_t kPcmTag = 1;
+constexpr int kFrameWaitMs = 100;  // the grabber looks at its quit flag this often
+
+// Sound a capture can record next to the picture: plain PCM.
+bool IsCapturableSound(const WaveFormatEx& f) {
+  const uint32_t align = f.nChannels * f.wBitsPerSample / 8u;
+  return f.wFormatTag == kPcmTag && (f.nChannels == 1 || f.nChannels == 2) &&
+         (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec >= 8000 &&
+         f.nSamplesPerSec <= 48000 && f.nBlockAlign == align &&
+         f.nAvgBytesPerSec == f.nSamplesPerSec * align;
+}
+
+std::optional<VideoMode> ModeOf(const BitmapInfoHeader& h) {
+  if (h.biPlanes != 1 || h.biWidth <= 0 || h.biHeight == 0) return std::nullopt;
+  VideoMode mode{h.biWidth, std::abs(h.biHeight), PixelFormat::Bgr24};
+  if (h.biCompression == kBiRgb && h.biBitCount == 24) return mode;
+  if (h.biCompression == kFourccYuy2 && h.biBitCount == 16) {
+    mode.format = PixelFormat::Yuyv;
+    return mode;
+  }
+  return std::nullopt;
+}
+
+BitmapInfoHeader HeaderOf(const VideoMode& mode) {
+  BitmapInfoHeader h;
+  h.biWidth = mode.width;
+  h.biHeight = mode.height;
+  h.biBitCount = PixelFormatBitCount(mode.format);
+  h.biCompression = PixelFormatCompression(mode.format);
+  h.biSizeImage = static_cast<uint32_t>(RowBytes(mode.width, mode.format) * mode.height);
+  return h;
+}
+
+uint32_t CopyBlock(const std::vector<uint8_t>& block, uint8_t* buffer, uint32_t size) {
+  if (buffer == nullptr) return 0;
+  const uint32_t n = std::min<uint32_t>(size, static_cast<uint32_t>(block.size()));
+  if (n > 0) std::memcpy(buffer, block.data(), n);
+  return n;
+}
+
+}  // namespace
+
+SourceCaptureWindow::SourceCaptureWindow(Ports ports)
+    : ports(ports), audioFormat(DefaultPcmFormat().ToBytes()) {}
+
+SourceCaptureWindow::~SourceCaptureWindow() { DriverDisconnect(); }
+
+void SourceCaptureWindow::AttachToParent(PictureView* picture, CaptureDialogs* dialogs) {
+  StopGrabber();
+  ports.picture = picture;
+  ports.dialogs = dialogs;
+  UpdateStreaming();
+}
+
+void SourceCaptureWindow::SetCallbackStatus(CaptureStatusCallback callback) {
+  std::lock_guard lock(callbackMutex);
+  statusCallback = std::move(callback);
+}
+
+void SourceCaptureWindow::SetCallbackError(CaptureErrorCallback callback) {
+  std::lock_guard lock(callbackMutex);
+  errorCallback = std::move(callback);
+}
+
+void SourceCaptureWindow::ReportError(const std::string& text) {
+  std::lock_guard lock(callbackMutex);
+  if (errorCallback) errorCallback(text);
+}
+
+bool SourceCaptureWindow::DriverConnect(int index) {
+  DriverDisconnect();
+  const auto entries = ports.sources.List();
+  if (index < 0 || index >= static_cast<int>(entries.size())) return false;
+  std::unique_ptr<VideoSource> made = ports.sources.Make(index);
+  std::string error;
+  if (made == nullptr || !made->Open(error)) {
+    if (!error.empty()) ReportError(error);
+    return false;
+  }
+  source = std::move(made);
+  connectedIndex = index;
+  return true;
+}
+
+void SourceCaptureWindow::DriverDisconnect() {
+  EndCapture();
+  StopGrabber();
+  if (source) source->Close();
+  source.reset();
+  connectedIndex = -1;
+  preview = overlay = false;
+  if (ports.picture != nullptr) ports.picture->ClearPicture();
+}
+
+CaptureDriverCaps SourceCaptureWindow::DriverGetCaps() {
+  if (!source) return {};
+  CaptureDriverCaps caps;
+  caps.wDeviceIndex = static_cast<uint32_t>(connectedIndex);
+  caps.fHasOverlay = source->HasOverlay();
+  caps.fHasDlgVideoSource = ports.dialogs != nullptr;
+  caps.fHasDlgVideoFormat = ports.dialogs != nullptr;
+  caps.fCaptureInitialized = true;
+  return caps;
+}
+
+bool SourceCaptureWindow::SetAudioFormat(const std::vector<uint8_t>& format) {
+  const auto f = WaveFormatEx::FromBytes(format);
+  if (!source || !f || !IsCapturableSound(*f) || capture) return false;
+  audioFormat = f->ToBytes();
+  return true;
+}
+
+uint32_t SourceCaptureWindow::GetAudioFormatSize() {
+  return source ? static_cast<uint32_t>(audioFormat.size()) : 0;
+}
+
+uint32_t SourceCaptureWindow::GetAudioFormat(uint8_t* buffer, uint32_t size) {
+  return source ? CopyBlock(audioFormat, buffer, size) : 0;
+}
+
+uint32_t SourceCaptureWindow::GetVideoFormatSize() {
+  return source ? static_cast<uint32_t>(BitmapInfoHeader::kSize) : 0;
+}
+
+uint32_t SourceCaptureWindow::GetVideoFormat(uint8_t* buffer, uint32_t size) {
+  return source ? CopyBlock(HeaderOf(source->Mode()).ToBytes(), buffer, size) : 0;
+}
+
+bool SourceCaptureWindow::SetVideoFormat(const std::vector<uint8_t>& format) {
+  const auto header = BitmapInfoHeader::FromBytes(format);
+  if (!source || !header || capture) return false;
+  const auto mode = ModeOf(*header);
+  if (!mode) return false;
+  StopGrabber();
+  const bool accepted = source->SetMode(*mode);
+  UpdateStreaming();
+  return accepted;
+}
+
+bool SourceCaptureWindow::DlgVideoFormat() {
+  if (!source || ports.dialogs == nullptr || capture) return false;
+  const auto chosen = ports.dialogs->VideoFormatDialog(source->Modes(), source->Mode());
+  // Cancel keeps the format in use, which is a format the source has.
+  if (!chosen) return true;
+  StopGrabber();
+  const bool accepted = source->SetMode(*chosen);
+  UpdateStreaming();
+  return accepted;
+}
+
+void SourceCaptureWindow::DlgVideoSource() {
+  if (source && ports.dialogs != nullptr) ports.dialogs->VideoSourceDialog(*source);
+}
+
+bool SourceCaptureWindow::DlgVideoCompression() {
+  if (!source || ports.dialogs == nullptr) return false;
+  if (const auto chosen = ports.dialogs->CompressionDialog(compression)) SetCompression(*chosen);
+  return true;
+}
+
+void SourceCaptureWindow::SetCompression(const VideoCompressionChoice& choice) {
+  compression = Normalised(choice);
+}
+
+void SourceCaptureWindow::SetPreview(bool on) {
+  preview = source && on;
+  UpdateStreaming();
+}
+
+void SourceCaptureWindow::SetOverlay(bool on) {
+  overlay = source && on && source->HasOverlay();
+  UpdateStreaming();
+}
+
+void SourceCaptureWindow::SetPreviewRate(int milliseconds) {
+  previewRateMs = std::max(0, milliseconds);
+  UpdateStreaming();
+}
+
+CaptureStatus SourceCaptureWindow::GetStatus() {
+  CaptureStatus status;
+  if (!source) return status;
+  const VideoMode mode = source->Mode();
+  status.uiImageWidth = static_cast<uint32_t>(mode.width);
+  status.uiImageHeight = static_cast<uint32_t>(mode.height);
+  status.fLiveWindow = preview;
+  status.fOverlayWindow = overlay;
+  status.fAudioHardware = ports.sound != nullptr;
+  status.fCapFileExists = !captureFile.empty();
+  std::lock_guard lock(captureMutex);
+  if (capture) {
+    status.fCapturingNow = capture->Running();
+    status.dwCurrentVideoFrame = capture->FramesWritten() + capture->FramesDropped();
+    status.dwCurrentVideoFramesDropped = capture->FramesDropped();
+    status.dwCurrentWaveSamples = capture->WaveSamples();
+    status.dwCurrentTimeElapsedMS = capture->ElapsedMs();
+  }
+  return status;
+}
+
+bool SourceCaptureWindow::SetSequenceSetup(const CaptureParms& newParms) {
+  if (!source || newParms.dwRequestMicroSecPerFrame == 0 || (capture && capture->Running()))
+    return false;
+  parms = newParms;
+  return true;
+}
+
+void SourceCaptureWindow::Sequence() {
+  if (!source || (capture && capture->Running())) return;
+  EndCapture();
+  SequenceCapture::Setup setup;
+  setup.parms = parms;
+  setup.sound = ports.sound;
+  setup.avi.path = captureFile;
+  setup.avi.video = source->Mode();
+  setup.avi.microSecPerFrame = parms.dwRequestMicroSecPerFrame;
+  setup.avi.compression = compression;
+  if (parms.fCaptureAudio) setup.avi.audio = WaveFormatEx::FromBytes(audioFormat);
+  StopGrabber();
+  source->SetFrameInterval(parms.dwRequestMicroSecPerFrame);
+  auto made = std::make_unique<SequenceCapture>(
+      std::move(setup), ports.writers.Make(), ports.clock,
+      [this](int id, const std::string& text) {
+        std::lock_guard lock(callbackMutex);
+        if (statusCallback) statusCallback(id, text);
+      },
+      [this](const std::string& text) { ReportError(text); });
+  made->Start();
+  {
+    std::lock_guard lock(captureMutex);
+    capture = std::move(made);
+  }
+  StartGrabber();
+}
+
+void SourceCaptureWindow::Stop() {
+  if (!capture) return;
+  EndCapture();
+  UpdateStreaming();
+}
+
+void SourceCaptureWindow::EndCapture() {
+  if (!capture) return;
+  StopGrabber();
+  capture->StopAndJoin();
+  std::lock_guard lock(captureMutex);
+  capture.reset();
+}
+
+bool SourceCaptureWindow::RightMouseClick() {
+  if (!capture || !capture->Running() || !parms.fAbortRightMouse) return false;
+  Stop();
+  return true;
+}
+
+bool SourceCaptureWindow::KeyPressed(uint32_t virtualKey) {
+  if (!capture || !capture->Running() || virtualKey != parms.vKeyAbort) return false;
+  Stop();
+  return true;
+}
+
+void SourceCaptureWindow::UpdateStreaming() {
+  const bool wanted = source && (capture || overlay || (preview && previewRateMs > 0));
+  if (wanted && !Streaming()) StartGrabber();
+  if (!wanted && Streaming()) StopGrabber();
+  if (!wanted && ports.picture != nullptr) ports.picture->ClearPicture();
+}
+
+void SourceCaptureWindow::StartGrabber() {
+  if (!source || Streaming()) return;
+  grabberQuit = false;
+  grabber = std::thread(&SourceCaptureWindow::Grab, this);
+}
+
+void SourceCaptureWindow::StopGrabber() {
+  if (!Streaming()) return;
+  grabberQuit = true;
+  grabber.join();
+}
+
+void SourceCaptureWindow::Grab() {
+  std::string error;
+  if (!source->StartStreaming(error)) {
+    if (capture)
+      capture->SourceFailed(error);
+    else
+      ReportError(error);
+    return;
+  }
+  VideoFrame frame;
+  int64_t lastShownMs = ports.clock.MonotonicMilliseconds() - 1000000;
+  while (!grabberQuit) {
+    if (!source->NextFrame(frame, kFrameWaitMs, error)) {
+      if (error.empty()) continue;
+      // The stream is over: one message; a capture goes on with empty slots and its sound.
+      if (capture)
+        capture->SourceFailed(error);
+      else
+        ReportError(error);
+      break;
+    }
+    if (capture) capture->Offer(frame);
+    if (ports.picture == nullptr || !(preview || overlay)) continue;
+    const int64_t now = ports.clock.MonotonicMilliseconds();
+    if (overlay || now - lastShownMs >= previewRateMs) {
+      lastShownMs = now;
+      ports.picture->ShowFrame(frame);
+    }
+  }
+  source->StopStreaming();
+}
+
+}  // namespace kelmo

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "capture/AviWriter.h"
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVStream;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+namespace kelmo {
+
+// An AVI file written with FFmpeg: the chosen encoder for the picture, PCM for the sound, the AVI
+// muxer (which goes on in OpenDML RIFF-AVIX parts past 1 GiB).
+class FfmpegAviWriter final : public AviWriter {
+ public:
+  FfmpegAviWriter() = default;
+  ~FfmpegAviWriter() override;
+  FfmpegAviWriter(const FfmpegAviWriter&) = delete;
+  FfmpegAviWriter& operator=(const FfmpegAviWriter&) = delete;
+
+  bool Open(const AviSetup& setup, std::string& error) override;
+  bool WriteVideo(const VideoFrame& frame, std::string& error) override;
+  bool WriteEmptyVideo(std::string& error) override;
+  bool WriteAudio(std::span<const uint8_t> bytes, std::string& error) override;
+  bool Flush(std::string& error) override;
+  bool Close(std::string& error) override;
+
+ private:
+  bool OpenVideo(const AviSetup& setup, std::string& error);
+  bool OpenAudio(const WaveFormatEx& format, std::string& error);
+  bool Drain(std::string& error);
+  bool Failed(const std::string& what, int code, std::string& error);
+  void Release();
+
+  AVFormatContext* format = nullptr;
+  AVCodecContext* encoder = nullptr;
+  AVStream* videoStream = nullptr;
+  AVStream* audioStream = nullptr;
+  AVFrame* picture = nullptr;
+  AVPacket* packet = nullptr;
+  SwsContext* scaler = nullptr;
+  VideoMode mode;
+  bool flipRows = false;  // full-frame RGB is stored bottom-up, as bitmaps are
+  int qualityLambda = 0;  // > 0: a fixed quantiser
+  int64_t nextFrame = 0;
+  int64_t nextSample = 0;
+  int blockAlign = 1;
+  bool broken = false;
+  bool headerWritten = false;
+  std::string path;
+};
+
+class FfmpegAviWriterFactory final : public AviWriterFactory {
+ public:
+  std::unique_ptr<AviWriter> Make() override { return std::make_unique<FfmpegAviWriter>(); }
+};
+
+}  // namespace kelmo

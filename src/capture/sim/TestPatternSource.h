@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "capture/VideoSource.h"
+#include "cardlib/CardLibraryAbi.h"
+#include "platform/Clock.h"
+
+namespace kelmo {
+
+// Fault switches of the test pattern, from the environment.
+struct TestPatternSwitches {
+  bool failOpen = false;    // KELMO_SIM_VIDEO_FAIL=open: the device cannot be opened
+  bool failStream = false;  // KELMO_SIM_VIDEO_FAIL=stream: the stream stops after two seconds
+  int delayMs = 0;          // KELMO_SIM_VIDEO_DELAY_MS=N: each frame takes N ms to produce
+
+  static TestPatternSwitches FromEnvironment();
+};
+
+// "Kelmo Test Pattern": a model of a TV capture device that shows what the simulated card
+// receives. On a TV station, colour bars with the station's name and a running clock; anywhere
+// else (FM, between stations, no simulated card) moving snow. Paced by the clock: frame n of a
+// stream is due n frame intervals after the stream started, in real time with the system clock
+// and as a test advances the manual clock. Offers overlay, two inputs, four picture controls and
+// 384 x 288 and 768 x 576 in RGB24 and YUY2.
+class TestPatternSource final : public VideoSource {
+ public:
+  static constexpr const char* kName = "Kelmo Test Pattern";
+  static constexpr const char* kVersion = "1.0";
+
+  // `query` asks what the simulated card receives; false when no simulated card answers.
+  using CardQuery = std::function<bool(KelmoSimCardState&)>;
+
+  TestPatternSource(Clock& clock, CardQuery query, TestPatternSwitches switches = {});
+
+  std::string DevicePath() const override { return {}; }
+  bool Open(std::string& error) override;
+  void Close() override;
+  std::vector<VideoMode> Modes() override;
+  VideoMode Mode() override;
+  bool SetMode(const VideoMode& mode) override;
+  std::vector<std::string> Inputs() override;
+  int Input() override;
+  bool SetInput(int index) override;
+  std::vector<VideoControl> Controls() override;
+  bool SetControl(int id, int value) override;
+  void SetFrameInterval(uint32_t microSeconds) override;
+  bool HasOverlay() const override { return true; }
+  bool StartStreaming(std::string& error) override;
+  void StopStreaming() override;
+  bool NextFrame(VideoFrame& frame, int timeoutMs, std::string& error) override;
+
+  enum ControlId { kBrightness = 1, kContrast, kSaturation, kHue };
+
+ private:
+  void Render(VideoFrame& frame, uint64_t sequence);
+  void DrawBars(VideoFrame& bgr) const;
+  void DrawSnow(VideoFrame& bgr, uint64_t sequence) const;
+
+  Clock& clock;
+  CardQuery query;
+  TestPatternSwitches switches;
+
+  std::mutex mutex;  // the controls, changed while the stream runs
+  bool open = false;
+  bool streaming = false;
+  VideoMode mode{384, 288, PixelFormat::Bgr24};
+  int input = 0;
+  std::vector<VideoControl> controls;
+  uint32_t intervalUs = 40000;
+  int64_t startMs = 0;
+  int64_t readyMs = 0;  // when the last frame was finished (the production delay counts from it)
+  uint64_t delivered = 0;
+  VideoFrame canvas;  // the picture drawn in BGR before any conversion
+};
+
+}  // namespace kelmo

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "capture/CaptureRig.h"
+
+namespace kelmo::test {
+namespace {
+
+// A PCM stream's length: its sample count (the header's stream length) over its rate.
+double AudioSeconds(const ProbedStream& audio) {
+  return std::stod(audio.at("nb_frames")) / std::stod(audio.at("sample_rate"));
+}
+
+TEST(AviCapture, RecordsPictureAndSoundInStepIntoAFileFfprobeReads) {
+  TempDir dir;
+  CaptureRig rig;
+  ASSERT_TRUE(rig.window.DriverConnect(0));
+  BitmapInfoHeader yuy2;
+  yuy2.biWidth = 768, yuy2.biHeight = 576, yuy2.biBitCount = 16, yuy2.biCompression = kFourccYuy2;
+  ASSERT_TRUE(rig.window.SetVideoFormat(yuy2.ToBytes()));
+  rig.window.SetCompression({VideoCodec::MotionJpeg, 4});
+  const std::string file = (dir / "tv.avi").string();
+  rig.Record(file, 2500);
+  EXPECT_TRUE(rig.Errors().empty());
+
+  const auto streams = Probe(file);
+  ASSERT_EQ(streams.size(), 2u) << file;
+  const ProbedStream& video = streams[0];
+  const ProbedStream& audio = streams[1];
+  EXPECT_EQ(video.at("codec_name"), "mjpeg");
+  EXPECT_EQ(video.at("width"), "768");
+  EXPECT_EQ(video.at("height"), "576");
+  EXPECT_EQ(video.at("r_frame_rate"), "25/1");
+  EXPECT_EQ(audio.at("codec_name"), "pcm_s16le");
+  EXPECT_EQ(audio.at("sample_rate"), "22050");
+  EXPECT_EQ(audio.at("channels"), "1");
+  const double videoSeconds = std::stod(video.at("duration"));
+  const double audioSeconds = AudioSeconds(audio);
+  EXPECT_NEAR(videoSeconds, audioSeconds, 0.04);
+  EXPECT_NEAR(videoSeconds, 2.5, 0.5);
+  EXPECT_NEAR(std::stoi(video.at("nb_read_packets")), videoSeconds * 25, 1.0);
+
+  const auto statuses = rig.Statuses();
+  ASSERT_GE(statuses.size(), 3u);
+  EXPECT_EQ(statuses.front().first, kCapStatusBegin);
+  EXPECT_EQ(statuses[statuses.size() - 2].first, kCapStatusStatsAudio);
+  EXPECT_EQ(statuses.back().first, kCapStatusEnd);
+  EXPECT_FALSE(rig.window.GetStatus().fCapturingNow);
+}
+
+TEST(AviCapture, EachCompressorWritesItsStream) {
+  TempDir dir;
+  CaptureRig rig;
+  ASSERT_TRUE(rig.window.DriverConnect(0));
+  const std::pair<VideoCodec, const char*> codecs[] = {{VideoCodec::Uncompressed, "rawvideo"},
+                                                       {VideoCodec::HuffYuv, "huffyuv"},
+                                                       {VideoCodec::Mpeg4, "mpeg4"},
+                                                       {VideoCodec::H264, "h264"}};
+  for (const auto& [codec, name] : codecs) {
+    rig.window.SetCompression({codec, 0});
+    const std::string file = (dir / (std::string(name) + ".avi")).string();
+    rig.Record(file, 600, 10, false);
+    const auto streams = Probe(file);
+    ASSERT_EQ(streams.size(), 1u) << name;
+    EXPECT_EQ(streams[0].at("codec_name"), name);
+    EXPECT_EQ(streams[0].at("r_frame_rate"), "10/1");
+  }
+}
+
+TEST(AviCapture, FaultsOfTheSourceAreToldAndTheFileStaysValid) {
+  TempDir dir;
+  {
+    CaptureRig rig({.failOpen = true});
+    EXPECT_FALSE(rig.window.DriverConnect(0));
+    ASSERT_EQ(rig.Errors().size(), 1u);
+    EXPECT_NE(rig.Errors()[0].find("Kelmo Test Pattern"), std::string::npos);
+  }
+  {
+    // The picture stops after two seconds; the sound and the frame slots go on.
+    CaptureRig rig({.failStream = true});
+    ASSERT_TRUE(rig.window.DriverConnect(0));
+    const std::string file = (dir / "stopped.avi").string();
+    rig.Record(file, 3000);
+    ASSERT_EQ(rig.Errors().size(), 1u);
+    EXPECT_NE(rig.Errors()[0].find("stream stopped"), std::string::npos);
+    const auto streams = Probe(file);
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_NEAR(std::stod(streams[0].at("duration")), AudioSeconds(streams[1]), 0.04);
+    EXPECT_GE(rig.window.GetStatus().dwCurrentVideoFramesDropped, 0u);
+    EXPECT_NE(rig.Statuses()[rig.Statuses().size() - 2].second.find("dropped"), std::string::npos);
+  }
+  {
+    // Each frame takes 80 ms: about every other slot has no new picture.
+    CaptureRig rig({.delayMs = 80});
+    ASSERT_TRUE(rig.window.DriverConnect(0));
+    const std::string file = (dir / "slow.avi").string();
+    rig.Record(file, 2000);
+    const auto statuses = rig.Statuses();
+    const std::string stats = statuses[statuses.size() - 2].second;
+    const std::size_t open = stats.find(" frames (");
+    ASSERT_NE(open, std::string::npos) << stats;
+    const int dropped = std::stoi(stats.substr(open + 9));
+    EXPECT_GE(dropped, 15) << stats;
+    EXPECT_EQ(Probe(file).size(), 2u);
+  }
+}
+
+TEST(AviCapture, ASoundInputInUseLeavesAPictureOnlyFileAndSaysSo) {
+  TempDir dir;
+  CaptureRig rig;
+  rig.sound.busy = true;
+  ASSERT_TRUE(rig.window.DriverConnect(0));
+  const std::string file = (dir / "mute.avi").string();
+  rig.Record(file, 500);
+  ASSERT_EQ(rig.Errors().size(), 1u);
+  EXPECT_NE(rig.Errors()[0].find("without sound"), std::string::npos);
+  const auto streams = Probe(file);
+  ASSERT_EQ(streams.size(), 1u);
+  EXPECT_EQ(streams[0].at("codec_type"), "video");
+  EXPECT_EQ(rig.Statuses()[rig.Statuses().size() - 2].first, kCapStatusStatsNoAudio);
+}
+
+TEST(AviCapture, AnUnwritableFolderEndsTheRecordingWithAMessage) {
+  CaptureRig rig;
+  ASSERT_TRUE(rig.window.DriverConnect(0));
+  rig.Record("/nonexistent-folder/Kelmo.avi", 300);
+  ASSERT_EQ(rig.Errors().size(), 1u);
+  EXPECT_NE(rig.Errors()[0].find("/nonexistent-folder/Kelmo.avi"), std::string::npos);
+  const auto statuses = rig.Statuses();
+  EXPECT_EQ(statuses.back().first, kCapStatusEnd);
+  EXPECT_NE(statuses[statuses.size() - 2].second.find("Recording stopped"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelmo::test
+
+namespace kelmo::test {
+namespace {
+
+TEST(AviCapture, ARecordingKilledMidwayStaysReadable) {
+  TempDir dir;
+  const std::string file = (dir / "killed.avi").string();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    CaptureRig rig;
+    rig.window.DriverConnect(0);
+    rig.Record(file, 60000);
+    ::_exit(0);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  const auto streams = Probe(file);
+  ASSERT_EQ(streams.size(), 2u);
+  EXPECT_EQ(streams[0].at("codec_name"), "mjpeg");
+  // All but the last second is there: the file is brought up to date once a second.
+  EXPECT_GE(std::stoi(streams[0].at("nb_read_packets")), 40);
+}
+
+}  // namespace
+}  // namespace kelmo::test

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "capture/PacedSound.h"
+#include "capture/SourceCaptureWindow.h"
+#include "capture/linux/FfmpegAviWriter.h"
+#include "capture/sim/TestPatternCatalog.h"
+#include "platform/linux/SystemClock.h"
+#include "support/TempDir.h"
+
+namespace kelmo::test {
+
+// Driver dialogs that answer as a test tells them.
+class AnsweringDialogs final : public CaptureDialogs {
+ public:
+  bool VideoSourceDialog(VideoSource&) override { return ++shown > 0; }
+  std::optional<VideoMode> VideoFormatDialog(const std::vector<VideoMode>&,
+                                             const VideoMode&) override {
+    ++shown;
+    return mode;
+  }
+  std::optional<VideoCompressionChoice> CompressionDialog(const VideoCompressionChoice&) override {
+    ++shown;
+    return compression;
+  }
+
+  int shown = 0;
+  std::optional<VideoMode> mode;
+  std::optional<VideoCompressionChoice> compression;
+};
+
+// The capture window over the test pattern, the FFmpeg writer and a paced sound, in real time, with
+// its status texts and errors recorded.
+struct CaptureRig {
+  explicit CaptureRig(TestPatternSwitches switches = {}, KelmoSimCardState station = TvStation())
+      : catalog(clock, Answer(station), switches),
+        sound(clock),
+        window({catalog, writers, clock, &sound, nullptr, &dialogs}) {
+    window.SetCallbackStatus([this](int id, const std::string& text) {
+      std::lock_guard lock(mutex);
+      statuses.emplace_back(id, text);
+      return 1;
+    });
+    window.SetCallbackError([this](const std::string& text) {
+      std::lock_guard lock(mutex);
+      errors.push_back(text);
+    });
+  }
+
+  static KelmoSimCardState TvStation() {
+    KelmoSimCardState s{};
+    s.band = KELMO_SIM_BAND_TV;
+    s.stationFound = 1;
+    s.audioSelector = 3;
+    std::snprintf(s.stationName, sizeof s.stationName, "Kelmo Uno");
+    return s;
+  }
+  static TestPatternSource::CardQuery Answer(KelmoSimCardState station) {
+    return [station](KelmoSimCardState& s) {
+      s = station;
+      return true;
+    };
+  }
+
+  // Records about `ms` milliseconds at `frameRate` into `file`, then stops.
+  void Record(const std::string& file, int ms, int frameRate = 25, bool sound = true) {
+    CaptureParms parms = window.GetSequenceSetup();
+    parms.dwRequestMicroSecPerFrame = 1000000 / frameRate;
+    parms.fCaptureAudio = sound;
+    ASSERT_TRUE(window.SetSequenceSetup(parms));
+    window.FileSetCaptureFile(file);
+    window.Sequence();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    window.Stop();
+  }
+
+  std::vector<std::string> Errors() {
+    std::lock_guard lock(mutex);
+    return errors;
+  }
+  std::vector<std::pair<int, std::string>> Statuses() {
+    std::lock_guard lock(mutex);
+    return statuses;
+  }
+
+  SystemClock clock;
+  TestPatternCatalog catalog;
+  FfmpegAviWriterFactory writers;
+  PacedSound sound;
+  AnsweringDialogs dialogs;
+  SourceCaptureWindow window;
+  std::mutex mutex;
+  std::vector<std::pair<int, std::string>> statuses;
+  std::vector<std::string> errors;
+};
+
+// What ffprobe says of each stream of a file: key=value pairs, video first as written.
+using ProbedStream = std::map<std::string, std::string>;
+
+inline std::vector<ProbedStream> Probe(const std::string& file) {
+  const std::string command =
+      "ffprobe -v error -count_packets -show_entries "
+      "stream=codec_type,codec_name,width,height,r_frame_rate,sample_rate,channels,"
+      "bits_per_sample,sample_fmt,duration,nb_frames,nb_read_packets -of compact=p=0 '" +
+      file + "' 2>&1";
+  std::vector<ProbedStream> streams;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return streams;
+  char line[4096];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    ProbedStream stream;
+    std::string text(line);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      const std::size_t bar = std::min(text.find('|', start), text.size());
+      const std::string pair = text.substr(start, bar - start);
+      const std::size_t eq = pair.find('=');
+      if (eq != std::string::npos) stream[pair.substr(0, eq)] = pair.substr(eq + 1);
+      start = bar + 1;
+    }
+    streams.push_back(stream);
+  }
+  ::pclose(pipe);
+  return streams;
+}
+
+}  // namespace kelmo::test

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "capture/linux/V4l2VideoSource.h"
+#include "support/FakeV4l2Kernel.h"
+
+namespace kelmo::test {
+namespace {
+
+// The fake kernel with memory behind its mappings, which it does not model itself.
+class MappingKernel final : public V4l2Io {
+ public:
+  explicit MappingKernel(FakeV4l2Kernel& kernel) : kernel(kernel) {}
+  int Open(const std::string& path, int flags) override { return kernel.Open(path, flags); }
+  int Close(int fd) override { return kernel.Close(fd); }
+  int Ioctl(int fd, unsigned long request, void* arg) override {
+    return kernel.Ioctl(fd, request, arg);
+  }
+  ssize_t Read(int fd, void* b, std::size_t n) override { return kernel.Read(fd, b, n); }
+  ssize_t Write(int fd, const void* b, std::size_t n) override { return kernel.Write(fd, b, n); }
+  void* Mmap(std::size_t length, int, int, int, off_t) override {
+    ++mapped;
+    return std::calloc(1, length);
+  }
+  int Munmap(void* address, std::size_t) override {
+    --mapped;
+    std::free(address);
+    return 0;
+  }
+  int Poll(pollfd* fds, nfds_t count, int timeoutMs) override {
+    return kernel.Poll(fds, count, timeoutMs);
+  }
+  std::vector<std::string> ListDirectory(const std::string& p) override {
+    return kernel.ListDirectory(p);
+  }
+  std::optional<std::string> ReadTextFile(const std::string& p) override {
+    return kernel.ReadTextFile(p);
+  }
+
+  FakeV4l2Kernel& kernel;
+  int mapped = 0;
+};
+
+// A capture card that streams YUYV and RGB24 at any size from 48 x 32 to 768 x 576, through four
+// buffers that are always full.
+struct StreamingCard {
+  FakeV4l2Kernel kernel;
+  MappingKernel io{kernel};
+  FakeDevice& video = kernel.AddTvCard(0, "PCI:0000:05:00.0");
+  v4l2_pix_format pix{
+      384, 288, V4L2_PIX_FMT_YUYV, V4L2_FIELD_INTERLACED, 768, 768 * 288, 0, 0, 0, 0, 0, 0};
+  int streamOnError = 0;
+  uint32_t queued = 0;
+
+  StreamingCard() {
+    video.controls[V4L2_CID_BRIGHTNESS] = {0, 255, 1, 128, 100};
+    video.otherIoctl = [this](unsigned long request, void* arg) { return Handle(request, arg); };
+  }
+
+  int Handle(unsigned long request, void* arg) {
+    switch (request) {
+      case VIDIOC_ENUM_FMT: {
+        auto* d = static_cast<v4l2_fmtdesc*>(arg);
+        const uint32_t formats[] = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_RGB24, V4L2_PIX_FMT_NV12};
+        if (d->index >= 3) return -EINVAL;
+        d->pixelformat = formats[d->index];
+        return 0;
+      }
+      case VIDIOC_ENUM_FRAMESIZES: {
+        auto* s = static_cast<v4l2_frmsizeenum*>(arg);
+        if (s->index > 0) return -EINVAL;
+        s->type = V4L2_FRMSIZE_TYPE_STEPWISE;
+        s->stepwise = {48, 768, 2, 32, 576, 2};
+        return 0;
+      }
+      case VIDIOC_G_FMT:
+        static_cast<v4l2_format*>(arg)->fmt.pix = pix;
+        return 0;
+      case VIDIOC_S_FMT: {
+        auto& p = static_cast<v4l2_format*>(arg)->fmt.pix;
+        pix.width = std::min(p.width, 768u);
+        pix.height = std::min(p.height, 576u);
+        pix.pixelformat = p.pixelformat;
+        pix.bytesperline = pix.width * (p.pixelformat == V4L2_PIX_FMT_YUYV ? 2 : 3);
+        p = pix;
+        return 0;
+      }
+      case VIDIOC_REQBUFS:
+        return 0;
+      case VIDIOC_QUERYBUF: {
+        auto* b = static_cast<v4l2_buffer*>(arg);
+        b->length = pix.bytesperline * pix.height;
+        b->m.offset = b->index * b->length;
+        return 0;
+      }
+      case VIDIOC_QBUF:
+        ++queued;
+        return 0;
+      case VIDIOC_DQBUF: {
+        auto* b = static_cast<v4l2_buffer*>(arg);
+        b->index = 0;
+        b->bytesused = pix.bytesperline * pix.height;
+        return 0;
+      }
+      case VIDIOC_STREAMON:
+        return -streamOnError;
+      case VIDIOC_STREAMOFF:
+      case VIDIOC_S_PARM:
+        return 0;
+    }
+    return -ENOTTY;
+  }
+
+  std::unique_ptr<VideoSource> Source() {
+    V4l2SourceCatalog catalog(io);
+    const auto entries = catalog.List();
+    EXPECT_EQ(entries.size(), 1u);
+    return catalog.Make(0);
+  }
+};
+
+TEST(V4l2VideoSource, AMissingOrBusyDeviceGivesOneMessageNamingIt) {
+  FakeV4l2Kernel kernel;
+  V4l2DeviceInfo gone{"/dev/video7", "BT878 video", "bttv", 0, "", true, ""};
+  V4l2VideoSource missing(kernel, gone);
+  std::string error;
+  EXPECT_FALSE(missing.Open(error));
+  EXPECT_EQ(error, "BT878 video (/dev/video7) is not there: the device was removed.");
+
+  StreamingCard card;
+  auto busy = card.Source();
+  card.video.openError = EBUSY;  // another program took it after the list was made
+  EXPECT_FALSE(busy->Open(error));
+  EXPECT_NE(error.find("(/dev/video0) is in use by another program."), std::string::npos);
+}
+
+TEST(V4l2VideoSource, OffersTheLayoutsItCanTakeAtTheStandardSizesAndStreams) {
+  StreamingCard card;
+  auto source = card.Source();
+  std::string error;
+  ASSERT_TRUE(source->Open(error)) << error;
+  const auto modes = source->Modes();
+  // NV12 is not offered; RGB24 arrives as BGR; sizes within the device's range only.
+  EXPECT_EQ(modes.size(), 12u);
+  EXPECT_EQ(modes.front(), (VideoMode{384, 288, PixelFormat::Bgr24}));
+  EXPECT_FALSE(source->HasOverlay());
+  ASSERT_EQ(source->Controls().size(), 4u);
+  EXPECT_EQ(source->Controls()[0].name, "Brightness");
+  EXPECT_EQ(source->Controls()[0].value, 100);
+  EXPECT_EQ(source->Inputs().front(), "Television");
+
+  ASSERT_TRUE(source->SetMode({768, 576, PixelFormat::Bgr24}));
+  EXPECT_EQ(card.pix.pixelformat, static_cast<uint32_t>(V4L2_PIX_FMT_RGB24));
+  ASSERT_TRUE(source->StartStreaming(error)) << error;
+  VideoFrame frame;
+  ASSERT_TRUE(source->NextFrame(frame, 100, error)) << error;
+  EXPECT_EQ(frame.width, 768);
+  EXPECT_EQ(frame.data.size(), 768u * 576 * 3);
+  source->StopStreaming();
+  EXPECT_EQ(card.io.mapped, 0);
+}
+
+TEST(V4l2VideoSource, AStreamThatCannotStartReleasesItsBuffersAndSaysWhy) {
+  StreamingCard card;
+  card.streamOnError = EIO;
+  auto source = card.Source();
+  std::string error;
+  ASSERT_TRUE(source->Open(error));
+  EXPECT_FALSE(source->StartStreaming(error));
+  EXPECT_NE(error.find("(/dev/video0): the device cannot stream"), std::string::npos) << error;
+  EXPECT_EQ(card.io.mapped, 0);
+}
+
+}  // namespace
+}  // namespace kelmo::test
