@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "audio/AudioCodecManager.h"
 #include "audio/AudioFormatSettings.h"
 #include "base/AppState.h"
 #include "base/RecordingProgramTable.h"
@@ -51,6 +52,8 @@ class KelmoContext {
   CaptureDriver capture;
   ChannelTables channels;
   AudioFormatSettings audioFormats;
+  // The codec manager: conversions and the format chooser; set by whoever builds the context.
+  AudioCodecManager* codecs = nullptr;
 
   // The recording programs and profiles, and the protocol by which the tick and the recordings
   // share the programs.

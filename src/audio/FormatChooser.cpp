@@ -73,13 +73,17 @@ bool FormatChooser::Admits(const AcmFormatChoice& choice, const WaveFormatEx& ca
     case AcmFormatEnum::ConvertFrom: {
       const auto source = WaveFormatEx::FromBytes(choice.enumerationFormat);
       if (!source) return false;
-      // WMA files are encoded by the WMA writer, not by a conversion stream; like the other
-      // codecs it takes plain samples of the rate and channels it writes.
+      // A codec encodes the samples it is given: only PCM changes rate or channel count on the
+      // way, so a compressed format is offered at the source's own (GSM 6.10, 8000 Hz mono, from
+      // an 8000 Hz mono input only).
+      if (candidate.wFormatTag != kPcmTag && (source->nSamplesPerSec != candidate.nSamplesPerSec ||
+                                              source->nChannels != candidate.nChannels))
+        return false;
+      // WMA files are encoded by the WMA writer, not by a conversion stream; it takes plain
+      // samples.
       if (IsWmaTag(candidate.wFormatTag))
         return source->wFormatTag == kPcmTag &&
-               (source->wBitsPerSample == 8 || source->wBitsPerSample == 16) &&
-               source->nSamplesPerSec == candidate.nSamplesPerSec &&
-               source->nChannels == candidate.nChannels;
+               (source->wBitsPerSample == 8 || source->wBitsPerSample == 16);
       std::unique_ptr<AcmStream> stream;
       return converter.StreamOpen(choice.enumerationFormat, candidate.ToBytes(), stream) == kAcmOk;
     }

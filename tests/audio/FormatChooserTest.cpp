@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "audio/AcmFormatTable.h"
+#include "audio/AcmFormats.h"
 #include "audio/FormatChooser.h"
+#include "audio/linux/FfmpegCodecManager.h"
 #include "audio/linux/FfmpegWmaWriter.h"
 #include "support/ScriptedChooser.h"
 
@@ -103,6 +105,27 @@ TEST_F(FormatChooserTest, SameTagAndWmaConversionsFollowTheEnumerationFormat) {
   EXPECT_EQ(Ask(choice, Position{}), kAcmErrNotPossible);
   choice.enumerationFormat.resize(10);
   EXPECT_EQ(Ask(choice, Position{}), kAcmErrInvalid);
+}
+
+TEST(FormatChooserConversions, OfferWhatTheInputConvertsTo) {
+  FfmpegCodecManager conversions;
+  FormatChooser chooser(OfferedWaveFormats(), nullptr, conversions);
+  auto offeredTags = [&](const WaveFormatEx& input) {
+    AcmFormatChoice choice;
+    choice.format.resize(AcmMaxFormatSize());
+    choice.enumeration = AcmFormatEnum::ConvertFrom;
+    choice.enumerationFormat = input.ToBytes();
+    std::vector<std::string> tags;
+    chooser.Choose(choice, [&](const FormatChooserModel& model, Position) {
+      for (std::size_t t = 0; t < model.TagCount(); ++t) tags.push_back(model.TagName(t));
+      return std::nullopt;
+    });
+    return tags;
+  };
+  EXPECT_THAT(offeredTags(Pcm(8000, 1, 16)), ::testing::Contains("GSM 6.10"));
+  const auto at22050 = offeredTags(Pcm(22050, 1, 16));
+  EXPECT_THAT(at22050, ::testing::Not(::testing::Contains("GSM 6.10")));
+  EXPECT_THAT(at22050, ::testing::Contains("PCM"));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "capture/qt/CChooseDriverDlg.h"
 #include "capture/qt/CVideoCaptureOptionsDlg.h"
 #include "capture/qt/CViewCaptureFormatDlg.h"
+#include "audio/qt/CRadioLineInOptionsDlg.h"
 #include "channels/ChannelLists.h"
 #include "channels/qt/CRadioChannelsDlg.h"
 #include "channels/qt/CTvChannelsDlg.h"
@@ -190,7 +191,7 @@ void CKelmoDlg::BuildMenuBar() {
              [this] { ctx.capture.ShowVideoSourceDialog(ctx.messages); });
   options->addSeparator();
   AddCommand(options, ID_AVI_OPTIONS, "&AVI Capture Options...", [this] { OnAviOptions(); });
-  AddCommand(options, ID_WAV_OPTIONS, "&WAV Capture Options...", {});
+  AddCommand(options, ID_WAV_OPTIONS, "&WAV Capture Options...", [this] { OnWavOptions(); });
   AddCommand(options, ID_RECORDING_PROGRAMS, "&Set Recording Programs ...",
              [this] { OnRecordingPrograms(); });
   options->addSeparator();
@@ -456,6 +457,12 @@ void CKelmoDlg::OnSysCommand(int id) {
 void CKelmoDlg::CloseAsCloseBox() { close(); }
 
 void CKelmoDlg::OnHelp() { ctx.messages.Show("Help not available yet. :-("); }
+
+void CKelmoDlg::OnWavOptions() {
+  if (!ctx.codecs) return;
+  CRadioLineInOptionsDlg options(ctx.audioFormats, *ctx.codecs, ctx.messages, this);
+  options.exec();
+}
 
 void CKelmoDlg::OnAbout() {
   CAboutDlg about(ctx.backends, this);

@@ -164,6 +164,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void EndDialog(int result);
   void OnHelp();
   void OnAbout();
+  // Options for Radio / Line in.
+  void OnWavOptions();
   void RunOnUi(std::function<void()> f);
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 

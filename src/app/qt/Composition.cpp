@@ -6,6 +6,10 @@
 #include "app/DataDirectory.h"
 #include "capture/linux/V4l2VideoSource.h"
 #include "capture/sim/TestPatternCatalog.h"
+#include "audio/AcmFormats.h"
+#include "audio/linux/FfmpegCodecManager.h"
+#include "audio/linux/FfmpegWmaWriter.h"
+#include "audio/qt/CFormatChooseDlg.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/SystemPower.h"
 #include "platform/linux/v4l2/SystemV4l2Io.h"
@@ -61,6 +65,13 @@ Composition::Composition(const CommandLine& options)
       CardLibraryCandidates(options.cardLibrary, exeDir, tv.has_value());
   backends += "card: " + CardReason(options, tv) + "\n";
   backends += "card library: first of " + Join(cards) + "\n";
+  conversions = std::make_unique<FfmpegCodecManager>();
+  std::vector<WaveFormatEx> offered = OfferedWaveFormats();
+  const std::vector<WaveFormatEx> wma = OfferedWmaFormats();
+  offered.insert(offered.end(), wma.begin(), wma.end());
+  codecs = std::make_unique<ChooserCodecManager>(*conversions, std::move(offered), nullptr);
+  backends += "codecs: FFmpeg, with the format chooser window\n";
+
   ctx = std::make_unique<KelmoContext>(*clock, messages, *power, *shell, dataDir);
   testPattern = std::make_unique<TestPatternCatalog>(
       *clock, [this](KelmoSimCardState& s) { return ctx->card.QuerySimulatedCard(s); },
@@ -79,6 +90,7 @@ Composition::Composition(const CommandLine& options)
       SourceCaptureWindow::Ports{sources, aviWriters, *clock, nullptr, nullptr, nullptr});
 
   ctx->backends = backends;
+  ctx->codecs = codecs.get();
   ctx->card.SetCandidates(cards);
   ctx->capture.SetWindow(captureWindow.get());
   ctx->capture.SetCatalog(&sources);

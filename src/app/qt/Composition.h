@@ -37,6 +37,9 @@ class Composition {
   SourceCatalogChain sources;
   FfmpegAviWriterFactory aviWriters;
   std::unique_ptr<SourceCaptureWindow> captureWindow;
+  // The conversions on FFmpeg, and the codec manager the program uses: those with the chooser.
+  std::unique_ptr<AudioCodecManager> conversions;
+  std::unique_ptr<AudioCodecManager> codecs;
   std::unique_ptr<KelmoContext> ctx;
 };
 
