@@ -23,6 +23,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       value(cl.dataDir);
     } else if (a == "--card-library") {
       value(cl.cardLibrary);
+    } else if (a == "--audio-device") {
+      value(cl.audioDevice);
     } else {
       cl.error = "unknown option " + a;
     }
@@ -37,6 +39,7 @@ std::string UsageText() {
          "\n"
          "  --data-dir DIR        keep config.dat and Channels.dat in DIR\n"
          "  --card-library PATH   load the card library from PATH (also KELMO_CARD_LIBRARY)\n"
+         "  --audio-device NAME   record sound from the ALSA device NAME (\"sim\": simulated)\n"
          "  --sim                 use simulated devices only\n"
          "  --help                show this text\n"
          "  --version             show the version and the devices in use\n";

@@ -10,6 +10,7 @@ namespace kelmo {
 struct CommandLine {
   std::optional<std::string> dataDir;      // --data-dir DIR: where config.dat and Channels.dat live
   std::optional<std::string> cardLibrary;  // --card-library PATH: the card library to load
+  std::optional<std::string> audioDevice;  // --audio-device NAME: an ALSA PCM name, or "sim"
   bool sim = false;                        // --sim: every device simulated
   bool help = false;                       // --help
   bool version = false;                    // --version

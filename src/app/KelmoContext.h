@@ -5,6 +5,9 @@
 
 #include "audio/AudioCodecManager.h"
 #include "audio/AudioFormatSettings.h"
+#include "audio/WaveInput.h"
+#include "audio/WaveOutput.h"
+#include "audio/WmaWriter.h"
 #include "base/AppState.h"
 #include "base/RecordingProgramTable.h"
 #include "base/RecordingProtocol.h"
@@ -42,6 +45,11 @@ class KelmoContext {
   Power& power;
   Shell& shell;
 
+  // The sound card's capture and playback devices; set by whoever builds the context, before the
+  // main window opens.
+  WaveInput* waveInput = nullptr;
+  WaveOutput* waveOutput = nullptr;
+
   // The folder of config.dat and Channels.dat.
   const std::filesystem::path dataDir;
 
@@ -54,6 +62,8 @@ class KelmoContext {
   AudioFormatSettings audioFormats;
   // The codec manager: conversions and the format chooser; set by whoever builds the context.
   AudioCodecManager* codecs = nullptr;
+  // The WMA file writers; set by whoever builds the context.
+  WmaWriterFactory* wmaWriters = nullptr;
 
   // The recording programs and profiles, and the protocol by which the tick and the recordings
   // share the programs.

@@ -9,16 +9,18 @@
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/ScheduleSettings.h"
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogUnits.h"
+#include "audio/WaveCapture.h"
+#include "audio/qt/CRadioLineInOptionsDlg.h"
 #include "capture/CaptureFormatView.h"
 #include "capture/qt/CChooseDriverDlg.h"
 #include "capture/qt/CVideoCaptureOptionsDlg.h"
 #include "capture/qt/CViewCaptureFormatDlg.h"
-#include "audio/qt/CRadioLineInOptionsDlg.h"
 #include "channels/ChannelLists.h"
 #include "channels/qt/CRadioChannelsDlg.h"
 #include "channels/qt/CTvChannelsDlg.h"
@@ -84,6 +86,13 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   aviRecording = std::make_unique<AviRecording>(ctx.capture, ctx.state, ctx.protocol, ctx.messages,
                                                 *this, ctx.clock);
   ctx.recorders.video = aviRecording.get();
+  if (ctx.waveInput && ctx.waveOutput && ctx.codecs && ctx.wmaWriters) {
+    soundRecorder = std::make_unique<WaveCapture>(
+        ctx.state, ctx.audioFormats, ctx.capture, ctx.protocol,
+        WaveCapture::Ports{*ctx.waveInput, *ctx.waveOutput, *ctx.codecs, *ctx.wmaWriters,
+                           ctx.messages, *this, ctx.clock});
+    ctx.recorders.sound = soundRecorder.get();
+  }
   recordingControls =
       std::make_unique<RecordingControls>(ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture,
                                           ctx.clock, ctx.messages, *this, ctx.recorders);
@@ -109,7 +118,9 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   OnInitDialog();
 }
 
-CKelmoDlg::~CKelmoDlg() = default;
+CKelmoDlg::~CKelmoDlg() {
+  if (ctx.recorders.sound == soundRecorder.get()) ctx.recorders.sound = nullptr;
+}
 
 void CKelmoDlg::BuildControls() {
   client = new QWidget(this);
@@ -274,6 +285,8 @@ void CKelmoDlg::OnDestroy() {
   if (destroyed) return;
   destroyed = true;
   SaveSettings(ctx);
+  // The wave input reads the formats: it stops before they go.
+  if (soundRecorder) soundRecorder->StopInput();
   ctx.audioFormats.ReleaseFormats();
   ctx.cardStartup.StopCard();
   if (CaptureWindow* window = ctx.capture.Window()) window->AttachToParent(nullptr, nullptr);
@@ -549,7 +562,8 @@ void CKelmoDlg::SetLevelText(const std::string& text) {
   RunOnUi([this, t = QString::fromStdString(text)] { levelText->setText(t); });
 }
 void CKelmoDlg::SetLevelMeter(int value) {
-  RunOnUi([this, value] { levelMeter->setValue(value); });
+  // A level below the meter's range (8-bit sound below the middle) shows as its minimum.
+  RunOnUi([this, value] { levelMeter->setValue(std::clamp(value, 0, 99)); });
 }
 void CKelmoDlg::SetRecEnabled(bool enabled) {
   RunOnUi([this, enabled] { recButton->setEnabled(enabled); });

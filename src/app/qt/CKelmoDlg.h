@@ -170,6 +170,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
   KelmoContext& ctx;
+  // The sound recorder; before the controls that use it, so it goes after them.
+  std::unique_ptr<SoundRecorder> soundRecorder;
   std::unique_ptr<RecordingControls> recordingControls;
   std::unique_ptr<ScheduleTicker> ticker;
   QTimer timer;

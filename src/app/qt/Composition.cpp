@@ -4,12 +4,17 @@
 #include <optional>
 
 #include "app/DataDirectory.h"
-#include "capture/linux/V4l2VideoSource.h"
-#include "capture/sim/TestPatternCatalog.h"
 #include "audio/AcmFormats.h"
+#include "audio/linux/AlsaPcm.h"
+#include "audio/linux/AlsaWaveInput.h"
+#include "audio/linux/AlsaWaveOutput.h"
 #include "audio/linux/FfmpegCodecManager.h"
 #include "audio/linux/FfmpegWmaWriter.h"
 #include "audio/qt/CFormatChooseDlg.h"
+#include "audio/sim/SimWaveInput.h"
+#include "audio/sim/SimWaveOutput.h"
+#include "capture/linux/V4l2VideoSource.h"
+#include "capture/sim/TestPatternCatalog.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/SystemPower.h"
 #include "platform/linux/v4l2/SystemV4l2Io.h"
@@ -94,6 +99,33 @@ Composition::Composition(const CommandLine& options)
   ctx->card.SetCandidates(cards);
   ctx->capture.SetWindow(captureWindow.get());
   ctx->capture.SetCatalog(&sources);
+  ChooseSoundDevices(options);
+}
+
+void Composition::ChooseSoundDevices(const CommandLine& options) {
+  const std::string device = options.audioDevice.value_or("default");
+  std::string why;
+  if (options.sim || device == "sim") {
+    why = "asked for";
+  } else if (!AlsaHasCaptureDevice(device)) {
+    why = "ALSA has no capture device \"" + device + "\"";
+  } else {
+    waveInput = std::make_unique<AlsaWaveInput>(device);
+    waveOutput = std::make_unique<AlsaWaveOutput>(device);
+  }
+  if (!waveInput) {
+    KelmoContext* context = ctx.get();
+    waveInput = std::make_unique<SimWaveInput>(
+        *clock, [context](KelmoSimCardState& s) { return context->card.QuerySimulatedCard(s); },
+        SimAudioSwitches::FromEnvironment());
+    waveOutput = std::make_unique<SimWaveOutput>();
+  }
+  ctx->backends += "sound input: " + waveInput->Name() + (why.empty() ? "" : " (" + why + ")") +
+                   "\nsound output: " + waveOutput->Name() + "\n";
+  ctx->waveInput = waveInput.get();
+  ctx->waveOutput = waveOutput.get();
+  wmaWriters = std::make_unique<FfmpegWmaWriterFactory>();
+  ctx->wmaWriters = wmaWriters.get();
 }
 
 Composition::~Composition() {

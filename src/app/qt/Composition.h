@@ -27,6 +27,8 @@ class Composition {
   const std::string& Backends() const { return ctx->backends; }
 
  private:
+  void ChooseSoundDevices(const CommandLine& options);
+
   std::unique_ptr<Clock> clock;
   QtMessages messages;
   std::unique_ptr<Power> power;
@@ -41,6 +43,10 @@ class Composition {
   std::unique_ptr<AudioCodecManager> conversions;
   std::unique_ptr<AudioCodecManager> codecs;
   std::unique_ptr<KelmoContext> ctx;
+  // After the context: the simulated input asks the context's card what it receives.
+  std::unique_ptr<WaveInput> waveInput;
+  std::unique_ptr<WaveOutput> waveOutput;
+  std::unique_ptr<WmaWriterFactory> wmaWriters;
 };
 
 }  // namespace kelmo

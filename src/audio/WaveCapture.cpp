@@ -1,0 +1,141 @@
+#include "audio/WaveCapture.h"
+
+#include <algorithm>
+
+namespace kelmo {
+
+namespace {
+
+// 99/127 and 99/32767 rounded to single precision, just below the exact ratios, so a full-scale
+// peak shows 98. The product is taken in double: in single precision it would round up to 99.
+constexpr float k8BitScale = 0.77952754f;
+constexpr float k16BitScale = 0.0030213324f;
+constexpr std::size_t kMeteredValues = 200;
+
+}  // namespace
+
+WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats,
+                         const CaptureDriver& capture, RecordingProtocol& protocol, Ports ports)
+    : state(state),
+      formats(formats),
+      capture(capture),
+      protocol(protocol),
+      ports(ports),
+      writer(ports.codecs, ports.wmaWriters, ports.messages, ports.view) {}
+
+bool WaveCapture::StartRecording() {
+  StartWaveCapture(true);
+  BeginWaveInput();
+  return deviceOpen;
+}
+
+void WaveCapture::StopRecording() {
+  if (IsRecording()) StopWaveCapture();
+}
+
+void WaveCapture::StartMonitoring() {
+  StartWaveCapture(false);
+  BeginWaveInput();
+}
+
+void WaveCapture::StartWaveCapture(bool toFile) {
+  StopWaveCapture();
+  if (toFile) {
+    recordingFormats = formats;
+    captureFormat = recordingFormats.inputFormat;
+  } else {
+    captureFormat = capture.aviAudioFormat.format.ToBytes();
+  }
+  const auto parsed = WaveFormatEx::FromBytes(captureFormat);
+  captureBits = parsed ? parsed->wBitsPerSample : 0;
+  outputOpen = ports.output.Open(captureFormat) == kWaveOk;
+  inputOpen = outputOpen && ports.input.Open(captureFormat, *this) == kWaveOk;
+  deviceOpen = inputOpen && QueueBuffers();
+  if (!deviceOpen) {
+    ports.messages.Show(Message{"I Can't capture Audio. There is other device using it.", "Error",
+                                MessageIcon::Warning});
+    ReleaseDevices();
+    return;
+  }
+  if (toFile) {
+    writer.Open(capture.captureFileName, recordingFormats);
+    state.recordingToFile = 1;
+  }
+}
+
+bool WaveCapture::QueueBuffers() {
+  for (int i = 0; i < kBuffers; ++i) {
+    inputBuffers[i] = WaveBuffer{inputAreas[i].data(), kBufferSize};
+    outputBuffers[i] = WaveBuffer{outputAreas[i].data(), kBufferSize};
+    if (ports.input.AddBuffer(inputBuffers[i]) != kWaveOk ||
+        ports.output.PrepareBuffer(outputBuffers[i]) != kWaveOk) {
+      return false;
+    }
+    outputBuffers[i].done = true;  // nothing is ever played
+  }
+  return true;
+}
+
+void WaveCapture::BeginWaveInput() {
+  if (!deviceOpen) return;
+  state.waveInputRunning = 1;
+  ports.input.Start();
+}
+
+void WaveCapture::StopWaveCapture() {
+  if (!deviceOpen) return;
+  // The reader has ended when Reset returns: no Write can come after the file is closed.
+  ports.input.Reset();
+  if (state.recordingToFile != 0) {
+    writer.Close();
+    state.recordingToFile = 0;
+  }
+  ReleaseDevices();
+  ports.view.SetLevelMeter(0);
+  ports.view.SetLevelText("");
+  state.waveInputRunning = 0;
+}
+
+void WaveCapture::ReleaseDevices() {
+  if (inputOpen) ports.input.Close();
+  if (outputOpen) {
+    ports.output.Reset();
+    ports.output.Close();
+  }
+  inputOpen = outputOpen = deviceOpen = false;
+}
+
+void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
+  // Every buffer, also while only monitoring, checks the first program's end.
+  protocol.EndTimeSeen(ports.clock.Now());
+  // A partly filled buffer (given back at a reset) is neither shown, written nor queued again.
+  if (!buffer.Full()) return;
+  if (state.levelMeterOn != 0) {
+    const int level = LevelOf({buffer.data, buffer.bufferLength}, captureBits);
+    ports.view.SetLevelMeter(level);
+    ports.view.SetLevelText(std::to_string(level));
+  }
+  if (state.recordingToFile != 0) writer.Write(buffer.data, buffer.bufferLength);
+  ports.input.AddBuffer(buffer);
+}
+
+int WaveCapture::LevelOf(std::span<const uint8_t> samples, uint16_t bitsPerSample) {
+  if (bitsPerSample == 8) {
+    int peak = 0;
+    for (std::size_t i = 0; i < std::min(kMeteredValues, samples.size()); ++i) {
+      peak = std::max<int>(peak, samples[i]);
+    }
+    return static_cast<int>((peak - 128) * static_cast<double>(k8BitScale));
+  }
+  if (bitsPerSample == 16) {
+    int peak = 0;
+    for (std::size_t i = 0; i < std::min(kMeteredValues, samples.size() / 2); ++i) {
+      const auto s = static_cast<int16_t>(samples[2 * i] | (samples[2 * i + 1] << 8));
+      peak = std::max<int>(peak, s);
+    }
+    return static_cast<int>(peak * static_cast<double>(k16BitScale));
+  }
+  return 0;
+}
+
+}  // namespace kelmo

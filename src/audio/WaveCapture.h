@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "audio/AudioFileWriter.h"
+#include "audio/AudioFormatSettings.h"
+#include "audio/WaveInput.h"
+#include "audio/WaveOutput.h"
+#include "base/AppState.h"
+#include "base/Recorder.h"
+#include "base/RecordingProtocol.h"
+#include "capture/CaptureDriver.h"
+#include "platform/Clock.h"
+
+namespace kelmo {
+
+// The wave capture engine: the sound input with six buffers of 4000 bytes circulating, each full
+// one shown on the level meter, written to the recording's file (when recording) and queued
+// again; the playback device held in the same format. It is the program's sound recorder: a
+// recording to a file in the input format (REC. in FM mode), or monitoring only, in the AVI sound
+// format (the level button). User-interface thread, except the input's callback.
+class WaveCapture final : public SoundRecorder, private WaveInputCallback {
+ public:
+  struct Ports {
+    WaveInput& input;
+    WaveOutput& output;
+    AudioCodecManager& codecs;
+    WmaWriterFactory& wmaWriters;
+    Messages& messages;
+    MainWindowView& view;
+    const Clock& clock;
+  };
+
+  WaveCapture(AppState& state, const AudioFormatSettings& formats, const CaptureDriver& capture,
+              RecordingProtocol& protocol, Ports ports);
+  ~WaveCapture() override { StopWaveCapture(); }
+
+  bool StartRecording() override;
+  void StopRecording() override;
+  bool IsRecording() const override { return state.recordingToFile != 0; }
+  bool InputRunning() const override { return state.waveInputRunning != 0; }
+  void StartMonitoring() override;
+  void StopInput() override { StopWaveCapture(); }
+
+  // Opens both devices in the capture format and queues the buffers; `toFile`: a recording, whose
+  // file is opened too, in its own copy of the formats. A device that will not open is told ("I
+  // Can't capture Audio. ...") and whatever was acquired is released.
+  void StartWaveCapture(bool toFile);
+  // Starts the input once StartWaveCapture has opened it.
+  void BeginWaveInput();
+  // Stops the input and joins its reader thread, then closes the file, then the devices; empties
+  // the meter. Nothing when the devices are not open.
+  void StopWaveCapture();
+
+  // The meter's value for the first 200 samples of a buffer: 0 for silence, 98 at full scale,
+  // negative for 8-bit samples all below the middle; 0 for other sample sizes.
+  static int LevelOf(std::span<const uint8_t> samples, uint16_t bitsPerSample);
+
+  // The recording's writer (tests shorten its file size limit).
+  AudioFileWriter& Writer() { return writer; }
+
+ private:
+  static constexpr int kBuffers = 6;
+  static constexpr uint32_t kBufferSize = 4000;
+
+  void OnWaveInputData(WaveBuffer& buffer) override;
+  bool QueueBuffers();
+  void ReleaseDevices();
+
+  AppState& state;
+  const AudioFormatSettings& formats;
+  const CaptureDriver& capture;
+  RecordingProtocol& protocol;
+  Ports ports;
+  AudioFileWriter writer;
+
+  std::array<std::array<uint8_t, kBufferSize>, kBuffers> inputAreas{};
+  std::array<std::array<uint8_t, kBufferSize>, kBuffers> outputAreas{};
+  std::array<WaveBuffer, kBuffers> inputBuffers{};
+  std::array<WaveBuffer, kBuffers> outputBuffers{};
+  std::vector<uint8_t> captureFormat;
+  uint16_t captureBits = 16;
+  AudioFormatSettings recordingFormats;  // the running recording's own copy
+  bool inputOpen = false;
+  bool outputOpen = false;
+  bool deviceOpen = false;
+};
+
+}  // namespace kelmo

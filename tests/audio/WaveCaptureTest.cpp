@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "audio/AcmFormats.h"
+#include "audio/WaveCapture.h"
+#include "audio/linux/FfmpegCodecManager.h"
+#include "audio/linux/FfmpegWmaWriter.h"
+#include "audio/sim/SimWaveInput.h"
+#include "audio/sim/SimWaveOutput.h"
+#include "platform/sim/ManualClock.h"
+#include "support/Fakes.h"
+#include "support/LockedView.h"
+#include "support/MediaProbe.h"
+#include "support/TempDir.h"
+
+namespace kelmo {
+namespace {
+
+TEST(WaveCaptureLevel, SilenceFullScaleAndLowEightBitBuffers) {
+  std::vector<uint8_t> buffer(4000, 0);
+  EXPECT_EQ(WaveCapture::LevelOf(buffer, 16), 0);
+  buffer[398] = 0xFF, buffer[399] = 0x7F;  // sample 199: 32767
+  EXPECT_EQ(WaveCapture::LevelOf(buffer, 16), 98);
+  buffer[398] = 0, buffer[399] = 0;
+  buffer[400] = 0xFF, buffer[401] = 0x7F;  // sample 200 is not looked at
+  EXPECT_EQ(WaveCapture::LevelOf(buffer, 16), 0);
+  buffer.assign(4000, 100);  // 8 bits, all below the middle
+  EXPECT_EQ(WaveCapture::LevelOf(buffer, 8), -21);
+  buffer[0] = 255;
+  EXPECT_EQ(WaveCapture::LevelOf(buffer, 8), 98);
+}
+
+class WaveCaptureTest : public ::testing::Test {
+ protected:
+  WaveCaptureTest() {
+    formats.inputFormatSet = formats.compressionFormatSet = 1;
+    formats.inputFormat = formats.compressionFormat = DefaultPcmFormat().ToBytes();
+    formats.inputFormatName = formats.compressionFormatName = "PCM";
+    capture.captureFileName = (dir / "Kelmo.06_22.05.avi").string();
+  }
+
+  test::TempDir dir;
+  ManualClock clock{1000};
+  test::RecordingMessages messages;
+  test::LockedView view;
+  AppState state;
+  AudioFormatSettings formats;
+  CaptureDriver capture;
+  RecordingProgramTable programs;
+  RecordingProtocol protocol{state, programs};
+  SimAudioSwitches switches;
+  SimWaveInput input{clock, nullptr, switches};
+  SimWaveOutput output;
+  FfmpegCodecManager codecs;
+  FfmpegWmaWriterFactory wma;
+  WaveCapture engine{state, formats, capture, protocol,
+                     WaveCapture::Ports{input, output, codecs, wma, messages, view, clock}};
+};
+
+TEST_F(WaveCaptureTest, ARecordingHoldsExactlyTheFullBuffersOfItsTimeInItsOwnFormats) {
+  const WaveFormatEx ima = *DescribeAcmFormat({kTagImaAdpcm, 22050, 1});
+  formats.compressionFormat = ima.ToBytes();
+  ASSERT_TRUE(engine.StartRecording());
+  EXPECT_TRUE(engine.IsRecording());
+  EXPECT_TRUE(engine.InputRunning());
+  // Options changed during the recording are for the next one.
+  formats.compressionFormat = DefaultPcmFormat().ToBytes();
+  clock.Advance(5);
+  engine.StopRecording();
+  EXPECT_FALSE(engine.IsRecording());
+  EXPECT_FALSE(engine.InputRunning());
+  const std::string path = (dir / "Kelmo.06_22.05.wav").string();
+  EXPECT_EQ(test::ProbeAudio(path).codec, "adpcm_ima_wav");
+  // 5 s = 220500 bytes: 55 full buffers of 2000 samples each.
+  const auto decoded = static_cast<long>(test::DecodeMono(path, 22050).size());
+  EXPECT_GE(decoded, 55 * 2000);
+  EXPECT_LT(decoded, 55 * 2000 + 1017);
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(view.Get().levelText, "");
+}
+
+TEST_F(WaveCaptureTest, MonitoringDrivesTheMeterInTheAviFormatAndWritesNoFile) {
+  state.levelMeterOn = 1;
+  engine.StartMonitoring();
+  EXPECT_TRUE(engine.InputRunning());
+  EXPECT_FALSE(engine.IsRecording());
+  clock.Advance(1);
+  engine.StopInput();
+  const auto fields = view.Get();
+  EXPECT_EQ(fields.levels.size(), 11u + 1);  // eleven buffers, then emptied at the stop
+  EXPECT_EQ(fields.levelMeter, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+TEST_F(WaveCaptureTest, EveryBufferWatchesTheFirstProgramsEndAlsoWhileMonitoring) {
+  programs.programCount = 1;
+  programs.programs[0].endTime = clock.Now() + 2;
+  programs.programs[0].armed = 1;
+  engine.StartMonitoring();
+  clock.Advance(1);
+  engine.StopInput();
+  EXPECT_EQ(state.recordingFinished, 0);
+  engine.StartMonitoring();
+  clock.Advance(2);
+  engine.StopInput();
+  EXPECT_EQ(state.recordingFinished, 1);
+  EXPECT_EQ(programs.programs[0].armed, 0u);
+}
+
+TEST(WaveCaptureBusy, ABusyDeviceIsToldAndNothingStaysOpen) {
+  ManualClock clock;
+  test::RecordingMessages messages;
+  test::LockedView view;
+  AppState state;
+  AudioFormatSettings formats;
+  formats.inputFormat = DefaultPcmFormat().ToBytes();
+  CaptureDriver capture;
+  RecordingProgramTable programs;
+  RecordingProtocol protocol{state, programs};
+  SimWaveInput input{clock, nullptr, SimAudioSwitches{.busy = true}};
+  SimWaveOutput output;
+  FfmpegCodecManager codecs;
+  FfmpegWmaWriterFactory wma;
+  WaveCapture engine{state, formats, capture, protocol,
+                     WaveCapture::Ports{input, output, codecs, wma, messages, view, clock}};
+  EXPECT_FALSE(engine.StartRecording());
+  ASSERT_EQ(messages.Shown().size(), 1u);
+  EXPECT_EQ(messages.Shown()[0].text, "I Can't capture Audio. There is other device using it.");
+  EXPECT_EQ(messages.Shown()[0].caption, "Error");
+  EXPECT_FALSE(engine.InputRunning());
+  EXPECT_FALSE(engine.IsRecording());
+  // The output it had opened was let go: it opens again.
+  EXPECT_EQ(output.Open(DefaultPcmFormat().ToBytes()), kWaveOk);
+}
+
+}  // namespace
+}  // namespace kelmo
