@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 namespace kelmo {
 
@@ -45,5 +46,7 @@ class Clock {
 // The C library's conversions under the process's TZ, which both clocks use.
 LocalTime LocalTimeOf(int64_t instant);
 int64_t InstantOfLocalTime(const LocalTime& local);
+// The C library's broken-down form of a local time, for strftime and mktime.
+std::tm TmOfLocalTime(const LocalTime& local);
 
 }  // namespace kelmo

@@ -18,14 +18,7 @@ std::string ChannelName(const Table& table, int32_t index) {
 }  // namespace
 
 std::string LocaleDate(const LocalTime& local) {
-  std::tm tm{};
-  tm.tm_year = local.year - 1900;
-  tm.tm_mon = local.month - 1;
-  tm.tm_mday = local.day;
-  tm.tm_hour = local.hour;
-  tm.tm_min = local.minute;
-  tm.tm_sec = local.second;
-  tm.tm_wday = local.weekday;
+  const std::tm tm = TmOfLocalTime(local);
   char text[128];
   const std::size_t n = std::strftime(text, sizeof text, "%x", &tm);
   return std::string(text, n);
