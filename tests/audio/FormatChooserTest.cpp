@@ -14,22 +14,11 @@ namespace {
 using ::testing::ElementsAre;
 using Position = FormatChooserModel::Position;
 
-WaveFormatEx Pcm(uint32_t rate, uint16_t channels, uint16_t bits) {
-  WaveFormatEx f;
-  f.wFormatTag = 1;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.nBlockAlign = static_cast<uint16_t>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  f.wBitsPerSample = bits;
-  return f;
-}
-
 std::vector<WaveFormatEx> Offered() {
   std::vector<WaveFormatEx> offered;
   for (uint32_t rate : {8000u, 11025u, 22050u, 44100u})
     for (uint16_t channels : {1, 2})
-      for (uint16_t bits : {8, 16}) offered.push_back(Pcm(rate, channels, bits));
+      for (uint16_t bits : {8, 16}) offered.push_back(MakePcmFormat(rate, channels, bits));
   const auto wma = OfferedWmaFormats();
   offered.insert(offered.end(), wma.begin(), wma.end());
   return offered;
@@ -62,7 +51,7 @@ class FormatChooserTest : public ::testing::Test {
 
 TEST_F(FormatChooserTest, OpensOnTheCurrentFormatAndWritesTheChoiceBack) {
   AcmFormatChoice choice;
-  choice.format = Pcm(22050, 2, 16).ToBytes();
+  choice.format = MakePcmFormat(22050, 2, 16).ToBytes();
   choice.format.resize(AcmMaxFormatSize(), 0xEE);
   choice.enumeration = AcmFormatEnum::Input;
   const auto before = choice.format;
@@ -101,7 +90,7 @@ TEST_F(FormatChooserTest, SameTagAndWmaConversionsFollowTheEnumerationFormat) {
   EXPECT_GT(wma->nBlockAlign, 0);
 
   // A rate no WMA row has converts to nothing here; a broken enumeration format is refused.
-  choice.enumerationFormat = Pcm(12000, 1, 16).ToBytes();
+  choice.enumerationFormat = MakePcmFormat(12000, 1, 16).ToBytes();
   EXPECT_EQ(Ask(choice, Position{}), kAcmErrNotPossible);
   choice.enumerationFormat.resize(10);
   EXPECT_EQ(Ask(choice, Position{}), kAcmErrInvalid);
@@ -122,8 +111,8 @@ TEST(FormatChooserConversions, OfferWhatTheInputConvertsTo) {
     });
     return tags;
   };
-  EXPECT_THAT(offeredTags(Pcm(8000, 1, 16)), ::testing::Contains("GSM 6.10"));
-  const auto at22050 = offeredTags(Pcm(22050, 1, 16));
+  EXPECT_THAT(offeredTags(MakePcmFormat(8000, 1, 16)), ::testing::Contains("GSM 6.10"));
+  const auto at22050 = offeredTags(MakePcmFormat(22050, 1, 16));
   EXPECT_THAT(at22050, ::testing::Not(::testing::Contains("GSM 6.10")));
   EXPECT_THAT(at22050, ::testing::Contains("PCM"));
 }

@@ -13,19 +13,10 @@ namespace {
 
 using ::testing::ElementsAre;
 
-WaveFormatEx Format(uint16_t tag, uint32_t rate, uint16_t channels) {
-  WaveFormatEx f = DefaultPcmFormat();
-  f.wFormatTag = tag;
-  f.nSamplesPerSec = rate;
-  f.nChannels = channels;
-  return f;
-}
+using test::FormatOf;
 
 class RadioLineInOptionsTest : public ::testing::Test {
  protected:
-  void Chosen(WaveFormatEx format, std::string name) { chooser.Chosen(format, name); }
-  void Answered(int result) { chooser.Answered(result); }
-
   AudioFormatSettings formats;
   test::ScriptedChooser chooser;
   test::RecordingMessages messages;
@@ -41,16 +32,16 @@ TEST_F(RadioLineInOptionsTest, InputChooserOpensOnTheBufferAndANewInputClearsCom
   options.ChooseCompressionFormat();
   EXPECT_THAT(messages.Texts(), ElementsAre("You must set the Input Format first"));
 
-  Answered(kAcmErrCanceled);
+  chooser.Answered(kAcmErrCanceled);
   options.ChooseInputFormat();
   // A cancelled first choice keeps the new default buffer, unset.
   EXPECT_EQ(formats.inputFormatSet, 0);
   EXPECT_EQ(WaveFormatEx::FromBytes(formats.inputFormat)->nSamplesPerSec, 22050u);
   EXPECT_EQ(formats.inputFormatName, "PCM");
 
-  Chosen(Format(1, 8000, 1), "PCM");
+  chooser.Chosen(FormatOf(1, 8000, 1), "PCM");
   options.ChooseInputFormat();
-  Chosen(Format(0x31, 8000, 1), "GSM 6.10");
+  chooser.Chosen(FormatOf(0x31, 8000, 1), "GSM 6.10");
   options.ChooseCompressionFormat();
   EXPECT_EQ(formats.compressionFormatSet, 1);
   EXPECT_EQ(formats.compressionFormatName, "GSM 6.10");
@@ -58,7 +49,7 @@ TEST_F(RadioLineInOptionsTest, InputChooserOpensOnTheBufferAndANewInputClearsCom
   EXPECT_EQ(chooser.asked.back().enumeration, AcmFormatEnum::ConvertFrom);
   EXPECT_EQ(WaveFormatEx::FromBytes(chooser.asked.back().enumerationFormat)->nSamplesPerSec, 8000u);
 
-  Chosen(Format(1, 44100, 2), "PCM");
+  chooser.Chosen(FormatOf(1, 44100, 2), "PCM");
   options.ChooseInputFormat();
   EXPECT_EQ(chooser.asked.back().enumeration, AcmFormatEnum::SameTag);
   EXPECT_EQ(WaveFormatEx::FromBytes(chooser.asked.back().format)->nSamplesPerSec, 8000u);
@@ -68,24 +59,24 @@ TEST_F(RadioLineInOptionsTest, InputChooserOpensOnTheBufferAndANewInputClearsCom
 
 TEST_F(RadioLineInOptionsTest, RestoredBufferGrowsToTheLargestFormatKeepingItsContent) {
   formats.inputFormatSet = 1;
-  formats.inputFormat = Format(1, 11025, 2).ToBytes();  // 18 bytes, as the settings store it
+  formats.inputFormat = FormatOf(1, 11025, 2).ToBytes();  // 18 bytes, as the settings store it
   formats.inputFormatName = "PCM";
-  Answered(kAcmErrCanceled);
+  chooser.Answered(kAcmErrCanceled);
   options.ChooseInputFormat();
   const auto& given = chooser.asked.back().format;
   EXPECT_EQ(given.size(), AcmMaxFormatSize());
   EXPECT_EQ(WaveFormatEx::FromBytes(given)->nSamplesPerSec, 11025u);
 
-  Answered(kAcmErrNotPossible);
+  chooser.Answered(kAcmErrNotPossible);
   options.ChooseInputFormat();
   EXPECT_THAT(messages.Texts(), ElementsAre("ERROR en Dialogo acmFormatChoose"));
   EXPECT_EQ(formats.inputFormatSet, 0);
 }
 
 TEST_F(RadioLineInOptionsTest, WmaNameOpensTheWmaOptionsAndOtherNamesClearThem) {
-  Chosen(Format(1, 22050, 1), "PCM");
+  chooser.Chosen(FormatOf(1, 22050, 1), "PCM");
   options.ChooseInputFormat();
-  Chosen(Format(0x161, 22050, 2), "Windows Media Audio V2");
+  chooser.Chosen(FormatOf(0x161, 22050, 2), "Windows Media Audio V2");
   options.ChooseCompressionFormat();
   EXPECT_EQ(wmaDialogs, 1);
   EXPECT_EQ(formats.wmaOutput, 1);
@@ -94,12 +85,12 @@ TEST_F(RadioLineInOptionsTest, WmaNameOpensTheWmaOptionsAndOtherNamesClearThem) 
   EXPECT_EQ(formats.wmaChannels, 2);
 
   // Cancelled: the kept name still is a WMA codec's, so its options open again.
-  Answered(kAcmErrCanceled);
+  chooser.Answered(kAcmErrCanceled);
   options.ChooseCompressionFormat();
   EXPECT_EQ(wmaDialogs, 2);
   EXPECT_EQ(formats.compressionFormatName, "Windows Media Audio V2");
 
-  Chosen(Format(0x161, 22050, 2), "Windows Media Audio v2");
+  chooser.Chosen(FormatOf(0x161, 22050, 2), "Windows Media Audio v2");
   options.ChooseCompressionFormat();
   EXPECT_EQ(wmaDialogs, 2);
   EXPECT_EQ(formats.wmaOutput, 0);
@@ -112,7 +103,7 @@ TEST(WmaOptionsTest, ListsTheRowsOfTheRateAndOkGivesTheRow) {
   AudioFormatSettings formats;
   WmaOptions wma(formats);
   auto at = [&](uint32_t rate) {
-    formats.compressionFormat = Format(0x161, rate, 2).ToBytes();
+    formats.compressionFormat = FormatOf(0x161, rate, 2).ToBytes();
     return wma.Rows();
   };
   EXPECT_THAT(at(22050), ElementsAre("16 kbps, 22 KHz, Mono", "20 kbps, 22 KHz, Mono",

@@ -31,7 +31,7 @@ TEST(WaveCaptureLevel, SilenceFullScaleAndLowEightBitBuffers) {
 
 class WaveCaptureTest : public ::testing::Test {
  protected:
-  WaveCaptureTest() {
+  explicit WaveCaptureTest(SimAudioSwitches switches = {}) : input{clock, nullptr, switches} {
     formats.inputFormatSet = formats.compressionFormatSet = 1;
     formats.inputFormat = formats.compressionFormat = DefaultPcmFormat().ToBytes();
     formats.inputFormatName = formats.compressionFormatName = "PCM";
@@ -47,8 +47,7 @@ class WaveCaptureTest : public ::testing::Test {
   CaptureDriver capture;
   RecordingProgramTable programs;
   RecordingProtocol protocol{state, programs};
-  SimAudioSwitches switches;
-  SimWaveInput input{clock, nullptr, switches};
+  SimWaveInput input;
   SimWaveOutput output;
   FfmpegCodecManager codecs;
   FfmpegWmaWriterFactory wma;
@@ -106,22 +105,12 @@ TEST_F(WaveCaptureTest, EveryBufferWatchesTheFirstProgramsEndAlsoWhileMonitoring
   EXPECT_EQ(programs.programs[0].armed, 0u);
 }
 
-TEST(WaveCaptureBusy, ABusyDeviceIsToldAndNothingStaysOpen) {
-  ManualClock clock;
-  test::RecordingMessages messages;
-  test::LockedView view;
-  AppState state;
-  AudioFormatSettings formats;
-  formats.inputFormat = DefaultPcmFormat().ToBytes();
-  CaptureDriver capture;
-  RecordingProgramTable programs;
-  RecordingProtocol protocol{state, programs};
-  SimWaveInput input{clock, nullptr, SimAudioSwitches{.busy = true}};
-  SimWaveOutput output;
-  FfmpegCodecManager codecs;
-  FfmpegWmaWriterFactory wma;
-  WaveCapture engine{state, formats, capture, protocol,
-                     WaveCapture::Ports{input, output, codecs, wma, messages, view, clock}};
+class WaveCaptureBusy : public WaveCaptureTest {
+ protected:
+  WaveCaptureBusy() : WaveCaptureTest({.busy = true}) {}
+};
+
+TEST_F(WaveCaptureBusy, ABusyDeviceIsToldAndNothingStaysOpen) {
   EXPECT_FALSE(engine.StartRecording());
   ASSERT_EQ(messages.Shown().size(), 1u);
   EXPECT_EQ(messages.Shown()[0].text, "I Can't capture Audio. There is other device using it.");

@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <filesystem>
 
 #include "audio/WaveFormat.h"
@@ -23,34 +22,11 @@ using test::TempDir;
 using test::ToneFrequency;
 
 WaveFormatEx Pcm(uint32_t rate, uint16_t channels, uint16_t bits = 16) {
-  WaveFormatEx f;
-  f.wFormatTag = 1;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.nBlockAlign = static_cast<uint16_t>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  f.wBitsPerSample = bits;
-  return f;
+  return MakePcmFormat(rate, channels, bits);
 }
 
-// `seconds` of a 1 kHz tone in `format`, as the capture delivers it.
 std::vector<uint8_t> Tone(const WaveFormatEx& format, double seconds) {
-  const auto frames = static_cast<std::size_t>(seconds * format.nSamplesPerSec);
-  std::vector<uint8_t> bytes;
-  for (std::size_t i = 0; i < frames; ++i) {
-    const double v =
-        0.5 * std::sin(2 * M_PI * 1000.0 * static_cast<double>(i) / format.nSamplesPerSec);
-    for (int ch = 0; ch < format.nChannels; ++ch) {
-      if (format.wBitsPerSample == 8) {
-        bytes.push_back(static_cast<uint8_t>(128 + std::lround(v * 127)));
-      } else {
-        const auto s = static_cast<int16_t>(std::lround(v * 32767));
-        bytes.push_back(static_cast<uint8_t>(s));
-        bytes.push_back(static_cast<uint8_t>(s >> 8));
-      }
-    }
-  }
-  return bytes;
+  return test::ToneBytes(format, seconds, 1000);
 }
 
 AudioFormatSettings WmaSettings(const WaveFormatEx& input, int32_t bitrate, int32_t rate,

@@ -1,5 +1,6 @@
 #include "support/MediaProbe.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -54,6 +55,35 @@ std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate) {
     samples[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) |
                                       (static_cast<uint8_t>(raw[2 * i + 1]) << 8));
   return samples;
+}
+
+std::string SoxType(const std::filesystem::path& file) {
+  return Run("sox --i -t " + Quoted(file) + " 2>&1");
+}
+
+std::vector<uint8_t> ToneBytes(const WaveFormatEx& format, double seconds, double hz) {
+  const auto frames = static_cast<std::size_t>(seconds * format.nSamplesPerSec);
+  std::vector<uint8_t> bytes;
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double v = 0.5 * std::sin(2 * M_PI * hz * static_cast<double>(i) / format.nSamplesPerSec);
+    for (int ch = 0; ch < format.nChannels; ++ch) {
+      if (format.wBitsPerSample == 8) {
+        bytes.push_back(static_cast<uint8_t>(128 + std::lround(v * 127)));
+      } else {
+        const auto s = static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767)));
+        bytes.push_back(static_cast<uint8_t>(s));
+        bytes.push_back(static_cast<uint8_t>(s >> 8));
+      }
+    }
+  }
+  return bytes;
+}
+
+uint32_t Le32(std::string_view bytes, std::size_t at) {
+  uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    v |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+  return v;
 }
 
 double ToneFrequency(const std::vector<int16_t>& samples, int rate) {

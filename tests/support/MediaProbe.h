@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "audio/WaveFormat.h"
 
 namespace kelmo::test {
 
@@ -18,6 +21,15 @@ ProbedStream ProbeAudio(const std::filesystem::path& file);
 
 // The file's sound decoded by ffmpeg to 16-bit mono at `rate`; empty when it does not decode.
 std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate);
+
+// What `sox --i -t` says of the file's type: "wav\n" when sox reads it.
+std::string SoxType(const std::filesystem::path& file);
+
+// `seconds` of a half-scale tone of `hz` in a plain PCM `format`, as the capture delivers it.
+std::vector<uint8_t> ToneBytes(const WaveFormatEx& format, double seconds, double hz);
+
+// The little-endian 32-bit value at byte `at` of a file's bytes.
+uint32_t Le32(std::string_view bytes, std::size_t at);
 
 // Upward crossings per second of `samples` at `rate`: the frequency of a loud pure tone.
 double ToneFrequency(const std::vector<int16_t>& samples, int rate);

@@ -10,6 +10,15 @@
 
 namespace kelmo::test {
 
+// A chooser's answer: the 22050 Hz mono PCM format with this tag, rate and channel count.
+inline WaveFormatEx FormatOf(uint16_t tag, uint32_t rate, uint16_t channels) {
+  WaveFormatEx f = DefaultPcmFormat();
+  f.wFormatTag = tag;
+  f.nSamplesPerSec = rate;
+  f.nChannels = channels;
+  return f;
+}
+
 // A format chooser that answers from a queue, as a person would: a format and its tag name, or a
 // result code (Cancel, a failure). It remembers every question. It converts nothing.
 class ScriptedChooser final : public AudioCodecManager {

@@ -15,13 +15,7 @@
 namespace kelmo {
 namespace {
 
-WaveFormatEx Format(uint16_t tag, uint32_t rate, uint16_t channels) {
-  WaveFormatEx f = DefaultPcmFormat();
-  f.wFormatTag = tag;
-  f.nSamplesPerSec = rate;
-  f.nChannels = channels;
-  return f;
-}
+using test::FormatOf;
 
 class RadioLineInOptionsDlgTest : public ::testing::Test {
  protected:
@@ -44,9 +38,9 @@ class RadioLineInOptionsDlgTest : public ::testing::Test {
 };
 
 TEST_F(RadioLineInOptionsDlgTest, WmaCompressionOpensItsOptionsWithTheRowsOfItsRate) {
-  chooser.Chosen(Format(1, 44100, 2), "PCM");
+  chooser.Chosen(FormatOf(1, 44100, 2), "PCM");
   Click("m_inputFormat");
-  chooser.Chosen(Format(0x161, 44100, 2), "Windows Media Audio V2");
+  chooser.Chosen(FormatOf(0x161, 44100, 2), "Windows Media Audio V2");
   QStringList rows;
   WhenWmaOptionsOpen(
       [&](QComboBox* combo) {
@@ -73,8 +67,8 @@ TEST_F(RadioLineInOptionsDlgTest, WmaCompressionOpensItsOptionsWithTheRowsOfItsR
 
 TEST_F(RadioLineInOptionsDlgTest, RateWithoutRowsListsNothingAndOkGivesZeros) {
   formats.inputFormatSet = 1;
-  formats.inputFormat = Format(1, 12000, 1).ToBytes();
-  chooser.Chosen(Format(0x160, 12000, 1), "Windows Media Audio V1");
+  formats.inputFormat = FormatOf(1, 12000, 1).ToBytes();
+  chooser.Chosen(FormatOf(0x160, 12000, 1), "Windows Media Audio V1");
   formats.wmaBitrate = 5;
   WhenWmaOptionsOpen([](QComboBox* combo) { EXPECT_EQ(combo->count(), 0); }, "okButton");
   Click("m_compression");
