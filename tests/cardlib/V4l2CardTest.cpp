@@ -21,20 +21,18 @@ using v4l2card::V4l2Card;
 // The card as the program drives it through the exports: a fresh card started on the kernel.
 class V4l2CardTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    unsetenv("KELMO_V4L2_DEVICE");
-    unsetenv("KELMO_RAW_I2C");
-  }
+  void SetUp() override { TearDown(); }
   void TearDown() override {
     unsetenv("KELMO_V4L2_DEVICE");
     unsetenv("KELMO_RAW_I2C");
   }
 
-  void Send(const TunerWrite& write) {
-    card.I2CStart();
-    for (int32_t value : write) card.I2CWrite(value);
-    card.I2CStop();
+  static void Send(V4l2Card& to, const TunerWrite& write) {
+    to.I2CStart();
+    for (int32_t value : write) to.I2CWrite(value);
+    to.I2CStop();
   }
+  void Send(const TunerWrite& write) { Send(card, write); }
   void Sound(int32_t value) {
     card.SetOutputEnable(2, 1);
     card.SetOutputEnable(3, 1);
@@ -88,11 +86,8 @@ TEST_F(V4l2CardTest, FrequenciesGoToTheTunerOfTheirBandInItsUnits) {
   other.Device("/dev/radio0").tuners[0].info.rangehigh = 108 * 16;
   V4l2Card second(other, [](const std::string&) {});
   ASSERT_TRUE(second.Start());
-  for (const TunerWrite& w : {TvTunerWrite(855.25f, 0), FmTunerWrite(100.1f)}) {
-    second.I2CStart();
-    for (int32_t v : w) second.I2CWrite(v);
-    second.I2CStop();
-  }
+  Send(second, TvTunerWrite(855.25f, 0));
+  Send(second, FmTunerWrite(100.1f));
   EXPECT_EQ(other.Device("/dev/video0").tuners[0].frequency, 13'684'000u);
   EXPECT_EQ(other.Device("/dev/radio0").tuners[0].frequency, 1602u);  // 100.1 MHz, to 62.5 kHz
 }

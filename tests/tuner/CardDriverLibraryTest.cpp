@@ -67,19 +67,5 @@ TEST_F(CardDriverLibraryTest, CandidatesPreferCommandLineThenEnvironmentThenExec
   unsetenv("KELMO_CARD_LIBRARY");
 }
 
-TEST_F(CardDriverLibraryTest, StatusReadUsesTheTunerReadAddressWithItsPause) {
-  ASSERT_TRUE(context->card.IsLoaded());
-  context->state.tunerType = 0;  // writes at 0xC0
-  context->tuner.TuneTv(48.25f);
-  ClearLog();
-  const int64_t before = clock.SleptMilliseconds();
-  const int status = context->card.ReadTunerStatus();
-  EXPECT_EQ(clock.SleptMilliseconds() - before, 10);
-  const auto log = Log();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_TRUE(log[0].starts_with("R C3 -> ")) << log[0];
-  EXPECT_LE(status, 15);
-}
-
 }  // namespace
 }  // namespace kelmo::test

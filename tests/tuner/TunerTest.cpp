@@ -9,7 +9,7 @@ namespace {
 
 using TunerTest = SimCardFixture;
 
-TEST_F(TunerTest, TvWritesPerTunerTypeAndBandLimits) {
+TEST_F(TunerTest, TvWritesPerTunerTypeAndBandLimitsAndRange) {
   struct Row {
     float mhz;
     int32_t type;
@@ -23,6 +23,7 @@ TEST_F(TunerTest, TvWritesPerTunerTypeAndBandLimits) {
       {140.25f, 0, "W C0 0B 33 8E 90"},
       {463.1875f, 0, "W C0 1F 62 8E 90"},  // just below the high band
       {463.25f, 0, "W C0 1F 63 8E 30"},
+      {1e30f, 2, "W C2 7F FF 8E 30"},  // unusable: held to the divider's range
   };
   for (const Row& r : rows) {
     context->state.tunerType = r.type;
@@ -40,6 +41,8 @@ TEST_F(TunerTest, FmDividerIsRoundedToTheNearestStep) {
   EXPECT_EQ(LastWrite(), "W C2 07 AE 88 A5");  // 1966, not 1965 (87.55 MHz)
   context->tuner.TuneFm(100.10f);
   EXPECT_EQ(LastWrite(), "W C2 08 A8 88 A5");  // 2216
+  context->tuner.TuneFm(-20.0f);
+  EXPECT_EQ(LastWrite(), "W C2 00 00 88 A5");  // held to the divider's range
 
   // Every position of the 0.05 MHz raster lands on its own step.
   KelmoSimCardState s{};
@@ -67,13 +70,6 @@ TEST_F(TunerTest, SoundIsOffAroundEachWriteAndStaysOffWhenMuted) {
   KelmoSimCardState s{};
   ASSERT_TRUE(context->card.QuerySimulatedCard(s));
   EXPECT_EQ(s.audioSelector, 0);
-}
-
-TEST_F(TunerTest, UnusableFrequenciesAreHeldToTheDividerRange) {
-  context->tuner.TuneTv(1e30f);
-  EXPECT_EQ(LastWrite(), "W C2 7F FF 8E 30");
-  context->tuner.TuneFm(-20.0f);
-  EXPECT_EQ(LastWrite(), "W C2 00 00 88 A5");
 }
 
 }  // namespace
