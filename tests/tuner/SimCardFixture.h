@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include "platform/sim/RecordingPower.h"
 #include "support/BusLog.h"
 #include "support/Fakes.h"
+#include "support/TempDir.h"
 
 namespace kelmo::test {
 
@@ -25,13 +25,6 @@ namespace kelmo::test {
 class SimCardFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          ("kelmo-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-           std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    logPath = dir / "i2c.log";
     setenv("KELMO_I2C_LOG", logPath.c_str(), 1);
     unsetenv("KELMO_ANTENNA");
     context = std::make_unique<KelmoContext>(clock, messages, power, shell, dir);
@@ -42,7 +35,6 @@ class SimCardFixture : public ::testing::Test {
     context.reset();
     unsetenv("KELMO_I2C_LOG");
     unsetenv("KELMO_ANTENNA");
-    std::filesystem::remove_all(dir);
   }
 
   // Loads `path` as the card library, as the program's start-up does.
@@ -67,20 +59,13 @@ class SimCardFixture : public ::testing::Test {
   int WriteCount() const { return BusLog(logPath).Writes(); }
   void ClearLog() const { BusLog(logPath).Clear(); }
 
-  template <typename Table>
-  static void Fill(Table& table, const std::vector<std::pair<std::string, std::string>>& rows) {
-    table.count = static_cast<int32_t>(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      table.entries[i] = {rows[i].second, rows[i].first};  // {name, frequency}
-    }
-  }
-
   ManualClock clock;
   RecordingMessages messages;
   RecordingPower power;
   RecordingShell shell;
-  std::filesystem::path dir;
-  std::filesystem::path logPath;
+  TempDir temp;
+  std::filesystem::path dir = temp.Path();
+  std::filesystem::path logPath = dir / "i2c.log";
   std::unique_ptr<KelmoContext> context;
 };
 
