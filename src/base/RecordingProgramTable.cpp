@@ -30,12 +30,20 @@ void RecordingProgramTable::BeginEditing() {
   savedPrograms = programs;
   savedProgramCount = programCount;
   editing = true;
+  recordingProgramDeleted = false;
 }
 
 void RecordingProgramTable::CancelEditing() {
   programs = savedPrograms;
   programCount = savedProgramCount;
   editing = false;
+  recordingProgramDeleted = false;
+}
+
+void RecordingProgramTable::DeleteProgram(int32_t index, bool firstRecords) {
+  // Once the recording program is gone, slot 0 holds one that has not started.
+  if (index == 0 && firstRecords && index < programCount) recordingProgramDeleted = true;
+  RemoveProgram(index);
 }
 
 }  // namespace kelmo

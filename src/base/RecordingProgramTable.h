@@ -49,12 +49,21 @@ struct RecordingProgramTable {
   void BeginEditing();
   // Cancel: the table as it was at BeginEditing.
   void CancelEditing();
-  // OK, after ValidateAndArm.
-  void EndEditing() { editing = false; }
+  // OK, after ValidateAndArm (RecordingProtocol::ProgramsConfirmed calls it).
+  void EndEditing() {
+    editing = false;
+    recordingProgramDeleted = false;
+  }
   bool Editing() const { return editing; }
+
+  // The dialog's Delete Program. `firstRecords`: slot 0 is the program whose recording runs;
+  // deleting it is remembered until the editing ends, so that OK can end that recording.
+  void DeleteProgram(int32_t index, bool firstRecords);
+  bool RecordingProgramDeleted() const { return recordingProgramDeleted; }
 
  private:
   bool editing = false;
+  bool recordingProgramDeleted = false;
 };
 
 }  // namespace kelmo

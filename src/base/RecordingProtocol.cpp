@@ -44,20 +44,35 @@ bool RecordingProtocol::EndUnrecordedProgram(int64_t now, bool somethingRecords)
 }
 
 bool RecordingProtocol::RemoveStoppedProgram() {
-  // The second program stays disarmed while it moves into the first slot, so no callback acts on
-  // a half-moved program.
-  table.programs[0].armed = 0;
-  table.programs[1].armed = 0;
   const int32_t count = table.programCount;
-  if (count != 0) {
-    table.RemoveProgram(0);
-    if (count > 1) table.programs[0].armed = 1;
-    tableChanged = 1;
+  if (firstRemoved.exchange(0) != 0) {
+    // The dialog deleted the program that recorded: the first slot already holds the next one.
+    if (count != 0) table.programs[0].armed = 1;
+  } else {
+    // The second program stays disarmed while it moves into the first slot, so no callback acts
+    // on a half-moved program.
+    table.programs[0].armed = 0;
+    table.programs[1].armed = 0;
+    if (count != 0) {
+      table.RemoveProgram(0);
+      if (count > 1) table.programs[0].armed = 1;
+      tableChanged = 1;
+    }
   }
   state.programStarted = 0;
   state.recordingStopped = 0;
   state.recordingFinished = 0;
   return table.programCount == 0;
+}
+
+void RecordingProtocol::ProgramsConfirmed() {
+  if (table.RecordingProgramDeleted() && state.programStarted != 0) {
+    // The program in the first slot has not started: no recording callback may end it.
+    table.programs[0].armed = 0;
+    firstRemoved = 1;
+    state.recordingFinished = 1;
+  }
+  table.EndEditing();
 }
 
 }  // namespace kelmo

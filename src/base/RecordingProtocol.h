@@ -65,6 +65,11 @@ class RecordingProtocol {
   // is left (the moment of the shutdown, when one was asked for).
   bool RemoveStoppedProgram();
 
+  // The Recording Programs dialog's OK, after ValidateAndArm: ends the editing. When the program
+  // that was recording has been deleted in it, its recording is stopped as at its end time, and
+  // the program that now holds the first slot stays there for the tick to start at its own time.
+  void ProgramsConfirmed();
+
   // The table changed without the dialog (a removal, a cancelled schedule): the tick saves it.
   // Returns the flag and clears it.
   bool TakeTableChanged() { return tableChanged.exchange(0) != 0; }
@@ -76,6 +81,8 @@ class RecordingProtocol {
   RecordingProgramTable& table;
   std::atomic<int32_t> replacing{0};
   std::atomic<int32_t> tableChanged{0};
+  // The program whose recording is being stopped has left the table already.
+  std::atomic<int32_t> firstRemoved{0};
 };
 
 }  // namespace kelmo

@@ -2,7 +2,7 @@
 
 namespace kelmo {
 
-bool RecordingFormatsReady(const AudioFormatSettings& formats, const CaptureDriver& capture,
+bool RecordingFormatsReady(const AudioFormatSettings& formats, CaptureDriver& capture,
                            Messages& messages) {
   bool refused = false;
   if (formats.inputFormatSet == 0) {
@@ -21,7 +21,15 @@ bool RecordingFormatsReady(const AudioFormatSettings& formats, const CaptureDriv
     messages.Show("You didn't set the Video Format (Options/Capture Options)");
     refused = true;
   }
-  return !refused;
+  if (capture.compressionSet != 0) return !refused;
+  // A compressor is chosen once per run: when nothing else is missing the user is asked now,
+  // rather than at the first scheduled TV program, when nobody may be there to answer.
+  if (!refused) {
+    capture.ShowVideoCompressionDialog(messages);
+    if (capture.compressionSet != 0) return true;
+  }
+  messages.Show("You didn't set the Compression (Options/Capture Options)");
+  return false;
 }
 
 }  // namespace kelmo

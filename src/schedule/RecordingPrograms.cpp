@@ -84,8 +84,10 @@ void ComposeProgram(RecordingProgram& slot, const LocalTime& date, const LocalTi
 
 void ValidateAndArm(RecordingProgramTable& table, const AppState& state, int64_t now,
                     Messages& messages) {
-  // The recording program stays where the tick and the callbacks look for it.
-  const bool started = state.programStarted != 0 && table.programCount > 0;
+  // The recording program stays where the tick and the callbacks look for it, unless it was
+  // deleted.
+  const bool started =
+      state.programStarted != 0 && table.programCount > 0 && !table.RecordingProgramDeleted();
   SortByStart(table, started ? 1 : 0);
   CheckAndArm(
       table, started ? 0 : -1, [now](const RecordingProgram& p) { return p.startTime <= now; },

@@ -25,7 +25,8 @@ void ComposeProgram(RecordingProgram& slot, const LocalTime& date, const LocalTi
 // wins a tie), eliminates, each with its message and its 1-based place among the programs still
 // in the table, those whose start is not after `now` and then those of no duration, and arms the
 // rest. A program that is recording (slot 0 while `programStarted`) keeps its slot and is not
-// tested for its start, so its recording is neither lost nor left running into the next program.
+// tested for its start, so its recording is neither lost nor left running into the next program;
+// once it has been deleted (RecordingProgramTable::DeleteProgram) every program is tested.
 void ValidateAndArm(RecordingProgramTable& table, const AppState& state, int64_t now,
                     Messages& messages);
 

@@ -225,6 +225,39 @@ TEST_F(Tick, OpenDialogHoldsRemovalAndStartAndOkKeepsTheRecordingProgram) {
   EXPECT_EQ(sound.starts, 1);
 }
 
+// Deleting the program that records: Cancel leaves it recording; OK ends its recording at once,
+// and the program that takes its slot is neither removed with it nor started early.
+TEST_F(Tick, DeletingTheRecordingProgramEndsItsRecordingAtOk) {
+  Add(At(10, 0), 1800, false);
+  Add(At(10, 40), 600, true);
+  Confirm();
+  state.shutdownWhenFinished = 1;
+  RunUntil(At(10, 5));
+  ASSERT_TRUE(sound.recording);
+  table.BeginEditing();
+  table.DeleteProgram(0, state.programStarted != 0);
+  table.CancelEditing();
+  RunUntil(At(10, 6));
+  EXPECT_TRUE(sound.recording);
+
+  table.BeginEditing();
+  table.DeleteProgram(0, state.programStarted != 0);
+  Confirm();
+  protocol.ProgramsConfirmed();
+  RunUntil(At(10, 6, 3));
+  EXPECT_FALSE(sound.recording);
+  ASSERT_EQ(table.programCount, 1);
+  EXPECT_EQ(table.programs[0].startTime, At(10, 40));
+  EXPECT_EQ(table.programs[0].armed, 1u);
+  EXPECT_EQ(state.programStarted, 0);
+  EXPECT_EQ(view.shutdowns, 0);
+  RunUntil(At(10, 40));
+  EXPECT_TRUE(video.recording);
+  RunUntil(At(10, 50, 2));
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(view.shutdowns, 1);
+}
+
 TEST_F(Tick, LevelButtonMonitorsAndRecStopsTheMonitorInTvMode) {
   controls.OnLevel();
   EXPECT_TRUE(sound.monitoring);

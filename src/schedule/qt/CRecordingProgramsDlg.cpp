@@ -267,7 +267,7 @@ void CRecordingProgramsDlg::OnDeleteProgram() {
   int s = SelectedRow(ui->m_programList);
   if (s < 0) return;
   delete ui->m_programList->takeTopLevelItem(s);
-  ctx.programs.RemoveProgram(s);
+  ctx.programs.DeleteProgram(s, ctx.state.programStarted != 0);
   if (s != 0 && s == ctx.programs.programCount) --s;
   ShowProgram(s);
 }
@@ -415,7 +415,7 @@ void CRecordingProgramsDlg::accept() {
                      SavePrograms(file, ctx.programs);
   if (!saved)
     ctx.messages.Show("The recording programs could not be saved in " + file.Path().string() + ".");
-  ctx.programs.EndEditing();
+  ctx.protocol.ProgramsConfirmed();
   QDialog::accept();
 }
 

@@ -17,6 +17,7 @@
 #include "app/KelmoContext.h"
 #include "app/ProfileFile.h"
 #include "app/qt/MainWindowFixture.h"
+#include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "schedule/qt/CRecordingProgramsDlg.h"
@@ -40,6 +41,7 @@ class RecordingProgramsDlgTest : public ::testing::Test {
     ctx.audioFormats.compressionFormatSet = 1;
     ctx.capture.aviAudioFormatSet = 1;
     ctx.capture.videoFormatSet = 1;
+    ctx.capture.compressionSet = 1;
     SetChannels(3, 2);
   }
 
@@ -121,15 +123,42 @@ class RecordingProgramsDlgTest : public ::testing::Test {
 TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedInOrderAndTheDialogClosesUnshown) {
   ctx.audioFormats = {};
   ctx.capture.videoFormatSet = 0;
+  ctx.capture.compressionSet = 0;
   bool shown = false;
   Run([&] { shown = true; });
   EXPECT_FALSE(shown);
+  // With other formats missing, the compression dialog is not offered.
   EXPECT_THAT(messages.Texts(),
               ElementsAre("You didn't set Input WAV Format (Options/WAV Capture Options)",
                           "You didn't set Compression WAV Format (Options/WAV Capture Options)",
-                          "You didn't set the Video Format (Options/Capture Options)"));
+                          "You didn't set the Video Format (Options/Capture Options)",
+                          "You didn't set the Compression (Options/Capture Options)"));
   EXPECT_FALSE(ctx.programs.Editing());
   EXPECT_EQ(ctx.programs.programCount, 0);
+}
+
+TEST_F(RecordingProgramsDlgTest, OnlyTheCompressorMissingOpensItsDialogFirst) {
+  ctx.capture.compressionSet = 0;
+  bool shown = false;
+  // No capture window: the compression dialog cannot be shown, and the dialog closes.
+  Run([&] { shown = true; });
+  EXPECT_FALSE(shown);
+  EXPECT_THAT(messages.Texts(),
+              ElementsAre("ERROR en Dialogo VideoCompression",
+                          "You didn't set the Compression (Options/Capture Options)"));
+
+  TestPatternCatalog pattern(clock, [](KelmoSimCardState&) { return false; });
+  FfmpegAviWriterFactory writers;
+  test::AnsweringDialogs dialogs;
+  SourceCaptureWindow window({pattern, writers, clock, nullptr, nullptr, &dialogs});
+  ASSERT_TRUE(window.DriverConnect(0));
+  ctx.capture.SetWindow(&window);
+  Run([&] { shown = true; });
+  ctx.capture.SetWindow(nullptr);
+  EXPECT_EQ(dialogs.shown, 1);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(ctx.capture.compressionSet, 1);
+  EXPECT_EQ(messages.Texts().size(), 2u);
 }
 
 TEST_F(RecordingProgramsDlgTest, RecordFromChannelFollowsTheTables) {
@@ -283,6 +312,7 @@ TEST_F(RecordingProgramsMenu, OpensTheDialogWhichTheScheduleLeavesAloneAndWhichG
   ctx->audioFormats.compressionFormatSet = 1;
   ctx->capture.aviAudioFormatSet = 1;
   ctx->capture.videoFormatSet = 1;
+  ctx->capture.compressionSet = 1;
   const int32_t channel = ctx->state.currentChannel;
   bool opened = false;
   QTimer::singleShot(0, [&] {
