@@ -169,8 +169,18 @@ bool FfmpegAviWriter::WriteVideo(const VideoFrame& frame, std::string& error) {
   }
   int rc = av_frame_make_writable(picture);
   if (rc < 0) return Failed("Out of memory for the picture", rc, error);
+  // The scaler's vector loads read a little past the end of the last row, which may be the end
+  // of the caller's buffer: it reads a padded copy.
   const int stride = static_cast<int>(frame.Stride());
-  const uint8_t* src = frame.data.data();
+  const std::size_t bytes = frame.Stride() * static_cast<std::size_t>(frame.height);
+  if (frame.data.size() < bytes) {
+    error = "The picture is shorter than its size.";
+    broken = true;
+    return false;
+  }
+  source.resize(bytes + AV_INPUT_BUFFER_PADDING_SIZE);
+  std::memcpy(source.data(), frame.data.data(), bytes);
+  const uint8_t* src = source.data();
   int srcStride = stride;
   if (flipRows) {  // last row first
     src += static_cast<std::size_t>(stride) * static_cast<std::size_t>(frame.height - 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "capture/AviWriter.h"
 
 struct AVFormatContext;
@@ -41,6 +43,7 @@ class FfmpegAviWriter final : public AviWriter {
   AVFrame* picture = nullptr;
   AVPacket* packet = nullptr;
   SwsContext* scaler = nullptr;
+  std::vector<uint8_t> source;  // the frame the scaler reads, with room for its over-reads
   VideoMode mode;
   bool flipRows = false;  // full-frame RGB is stored bottom-up, as bitmaps are
   int qualityLambda = 0;  // > 0: a fixed quantiser
