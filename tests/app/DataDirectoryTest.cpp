@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "app/DataDirectory.h"
+#include "support/TempDir.h"
 
 namespace kelmo {
 namespace {
 
 TEST(DataDirectory, OverrideIsCreatedElseExecutableFolderElseConfigFolder) {
   namespace fs = std::filesystem;
-  const fs::path tmp = fs::temp_directory_path() / ("kelmo-dd-" + std::to_string(getpid()));
-  fs::remove_all(tmp);
+  const test::TempDir temp;
+  const fs::path& tmp = temp.Path();
   EXPECT_EQ(ResolveDataDirectory("/usr/bin", std::string((tmp / "given").string())), tmp / "given");
   EXPECT_TRUE(fs::is_directory(tmp / "given"));
 
@@ -26,7 +26,6 @@ TEST(DataDirectory, OverrideIsCreatedElseExecutableFolderElseConfigFolder) {
   EXPECT_EQ(ResolveDataDirectory(tmp / "prefix" / "bin", std::nullopt), tmp / "xdg" / "kelmo");
   EXPECT_TRUE(fs::is_directory(tmp / "xdg" / "kelmo"));
   unsetenv("XDG_CONFIG_HOME");
-  fs::remove_all(tmp);
 }
 
 }  // namespace

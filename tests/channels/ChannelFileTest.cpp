@@ -142,13 +142,11 @@ TEST_F(ChannelFileTest, EachKindOfDamageIsKeptReadAsFarAsSoundAndReportedOnce) {
     const std::string text = boxes.Shown()[0].text;
     EXPECT_NE(text.find((own / "Channels.dat").string()), std::string::npos) << text;
     EXPECT_NE(text.find(d.reported), std::string::npos) << text;
+    // The long name is cut to its first 79 bytes.
+    if (&d == &cases[5]) {
+      EXPECT_EQ(c.channels.tv.entries[0].name, std::string(79, 'x'));
+    }
   }
-  // The cut keeps the first 79 bytes.
-  test::TempDir own;
-  WriteFile(own / "Channels.dat", cases[5].bytes);
-  KelmoContext c(clock, messages, power, shell, own.Path());
-  LoadChannelLists(c.dataDir, c.messages, c.channels);
-  EXPECT_EQ(c.channels.tv.entries[0].name, std::string(79, 'x'));
 }
 
 // Writing either list behind a damaged TV section writes the TV count that was read.
