@@ -94,8 +94,11 @@ void SimWaveInput::Close() {
 void SimWaveInput::Run() {
   std::unique_lock lock(mutex);
   while (true) {
+    // The last pass starts once the stop is known, so it reaches the frames due at the stop even
+    // when the stop came while an earlier pass was still handing buffers back.
+    const bool last = stopping;
     DeliverDue(lock);
-    if (stopping) break;
+    if (last) break;
     wake.wait_for(lock, kPollInterval);
   }
   // Everything due is delivered: what is still queued goes back as it is.

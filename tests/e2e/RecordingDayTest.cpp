@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "e2e/RecordingStation.h"
+#include "platform/sim/ManualClock.h"
+#include "support/MediaProbe.h"
+#include "support/TempDir.h"
+#include "support/TimeZone.h"
+
+namespace kelmo::test {
+namespace {
+
+constexpr int64_t kFirst = 1796637600;  // 2026-12-07 10:00:00 UTC
+
+// What a recording holds: its file's extension and the seconds of sound in it.
+struct Recorded {
+  std::string extension;
+  double seconds = -1;
+};
+
+// A day of unattended recording in virtual time: the manual clock drives the card, the sound and
+// the picture, and each second the recording threads are given the time to take what it brought
+// before the timer ticks.
+class RecordingDay : public ::testing::Test {
+ protected:
+  std::unique_ptr<RecordingStation> Start() {
+    auto made =
+        std::make_unique<RecordingStation>(clock, data.Path(), recordings.Path().string() + "/");
+    EXPECT_EQ(made->ctx.capture.driverConnected, 1);
+    return made;
+  }
+
+  static void WaitFor(const std::function<bool()>& done) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < giveUp)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+
+  void Second() {
+    clock.Advance(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // The recording's own callback must see its end: the test waits for it rather than standing
+    // in for it.
+    WaitFor([this] { return !station->EndUnseen(); });
+    // The capture thread has written the sound of the time gone by.
+    if (station->controls.VideoRecording()) {
+      const int64_t due = (clock.MonotonicMilliseconds() - captureStartMs - 100) * 22050 / 1000;
+      WaitFor([&] { return station->window.GetStatus().dwCurrentWaveSamples >= due; });
+    }
+    const bool video = station->controls.VideoRecording();
+    const int starts = station->input.starts;
+    station->Tick();
+    // A capture thread opens the sound by itself: its start is part of the tick's second.
+    if (!video && station->controls.VideoRecording()) {
+      WaitFor([&] { return station->input.starts > starts; });
+      captureStartMs = clock.MonotonicMilliseconds();
+    }
+  }
+  void RunUntil(int64_t instant) {
+    while (clock.Now() < instant) Second();
+  }
+
+  // Every recording in the order made, as ffprobe reads it.
+  std::vector<Recorded> Recordings() const {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(recordings.Path()))
+      files.push_back(entry.path());
+    // "Kelmo.DD_HH.MM.SS", the seconds left out at a whole minute: by start.
+    const auto startOf = [](const std::filesystem::path& file) {
+      const std::string stem = file.stem().string();
+      return stem.size() == 14 ? stem + ".00" : stem;
+    };
+    std::sort(files.begin(), files.end(),
+              [&](const auto& a, const auto& b) { return startOf(a) < startOf(b); });
+    std::vector<Recorded> made;
+    for (const auto& file : files) {
+      Recorded r{file.extension().string()};
+      // Read by ffprobe, and as long as the sound decoded from it.
+      if (!ProbeAudio(file).codec.empty())
+        r.seconds = static_cast<double>(DecodeMono(file, 22050).size()) / 22050;
+      made.push_back(r);
+    }
+    return made;
+  }
+
+  // The recordings are the programs' in order, WAV for FM and AVI for TV, each of its span.
+  static void ExpectRecordings(const std::vector<Recorded>& made,
+                               const std::vector<std::pair<bool, int64_t>>& expected) {
+    ASSERT_EQ(made.size(), expected.size());
+    for (std::size_t i = 0; i < made.size(); ++i) {
+      SCOPED_TRACE("recording " + std::to_string(i + 1));
+      EXPECT_EQ(made[i].extension, expected[i].first ? ".avi" : ".wav");
+      EXPECT_NEAR(made[i].seconds, static_cast<double>(expected[i].second), 2.0);
+    }
+  }
+
+  std::vector<std::pair<bool, int64_t>> Expected(std::size_t count) const {
+    const std::vector<int64_t> spans = ExpectedSpans(day);
+    std::vector<std::pair<bool, int64_t>> expected;
+    for (std::size_t i = 0; i < count; ++i) expected.emplace_back(day[i].tv, spans[i]);
+    return expected;
+  }
+
+  ScopedTimeZone utc{"UTC0"};
+  int64_t captureStartMs = 0;
+  ManualClock clock{kFirst - 10};
+  TempDir data;
+  TempDir recordings;
+  std::vector<DayProgram> day = TenPrograms(kFirst, 48);
+  std::unique_ptr<RecordingStation> station = Start();
+};
+
+TEST_F(RecordingDay, TenProgramsRecordTheirSpansAndTheShutdownFollowsTheLast) {
+  station->Schedule(day, true);
+  const int64_t lastEnd = day.back().End();
+  RunUntil(lastEnd);
+  EXPECT_EQ(station->view.shutdowns, 0);
+  RunUntil(lastEnd + 5);
+  EXPECT_EQ(station->view.shutdowns, 1);
+  EXPECT_EQ(station->ctx.programs.programCount, 0);
+  EXPECT_TRUE(station->messages.Texts().empty());
+  ExpectRecordings(Recordings(), Expected(10));
+}
+
+TEST_F(RecordingDay, AUsersStopCancelsTheRestAndTheShutdown) {
+  station->Schedule(day, true);
+  RunUntil(day[5].start + 20);
+  station->controls.OnStop();
+  RunUntil(day.back().End() + 5);
+  EXPECT_EQ(station->view.shutdowns, 0);
+  EXPECT_EQ(station->ctx.programs.programCount, 0);
+  auto expected = Expected(6);
+  expected[5].second = 20;
+  ExpectRecordings(Recordings(), expected);
+}
+
+TEST_F(RecordingDay, ARestartInTheMiddleRecordsTheRest) {
+  station->Schedule(day, false);
+  RunUntil(day[6].start + 20);
+  station.reset();
+  station = Start();
+  station->RestorePrograms();
+  EXPECT_EQ(station->ctx.programs.programCount, 4);
+  RunUntil(day.back().End() + 5);
+  EXPECT_EQ(station->ctx.programs.programCount, 0);
+  // The program cut by the restart goes on in a file of its own from the first tick after it.
+  auto expected = Expected(10);
+  expected[6].second = 20;
+  expected.insert(expected.begin() + 7, {false, day[6].End() - (day[6].start + 21)});
+  ExpectRecordings(Recordings(), expected);
+}
+
+}  // namespace
+}  // namespace kelmo::test
