@@ -23,7 +23,9 @@ class WaveInputCallback {
 // A sound input: the sound card's capture device, or a model of it. One owner at a time: the
 // capture engine, or the AVI capture. The caller chooses the format and the size and count of the
 // buffers. Every method but AddBuffer is called on one thread, the owner's (the user-interface
-// thread); AddBuffer also from inside the callback.
+// thread, or the AVI capture's thread while a capture holds the input); AddBuffer also from inside
+// the callback. SupportsFormat, and an Open that the device refuses because it is held, are safe
+// from any thread.
 //
 // Life: Open, AddBuffer (any number), Start, ... Reset, (AddBuffer, Start, Reset again), Close.
 class WaveInput {

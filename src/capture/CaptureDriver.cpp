@@ -1,5 +1,8 @@
 #include "capture/CaptureDriver.h"
 
+#include <algorithm>
+
+#include "audio/AcmFormatTable.h"
 #include "audio/WaveFormat.h"
 
 namespace kelmo {
@@ -112,6 +115,30 @@ void CaptureDriver::SetDefaultAviAudioFormat() {
   aviAudioFormat = AviAudioFormat{};
   if (captureWindow) captureWindow->SetAudioFormat(aviAudioFormat.format.ToBytes());
   aviAudioFormatSet = 1;
+}
+
+void CaptureDriver::ChooseAviAudioFormat(AudioCodecManager& codecs, Messages& messages) {
+  if (formatChooserOpen != 0) return;
+  formatChooserOpen = 1;
+  const uint32_t size =
+      std::max(AcmMaxFormatSize(), captureWindow ? captureWindow->GetAudioFormatSize() : 0);
+  AcmFormatChoice choice;
+  choice.format.assign(size, 0);
+  // The window answers at most a 16-bit size, as it always has.
+  if (captureWindow) captureWindow->GetAudioFormat(choice.format.data(), size & 0xFFFF);
+  choice.enumeration = AcmFormatEnum::Input;
+  const int result = codecs.ChooseFormat(choice);
+  const auto chosen = WaveFormatEx::FromBytes(choice.format);
+  if (result == kAcmOk && chosen) {
+    if (captureWindow) captureWindow->SetAudioFormat(chosen->ToBytes());
+    aviAudioFormat.formatName = choice.formatTagName;
+    aviAudioFormat.format = *chosen;
+    aviAudioFormatSet = 1;
+  } else if (result != kAcmErrCanceled) {
+    messages.Show("ERROR en Dialogo acmFormatChoose");
+    aviAudioFormatSet = 0;
+  }
+  formatChooserOpen = 0;
 }
 
 }  // namespace kelmo

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioCodecManager.h"
 #include "base/AppState.h"
 #include "capture/AviAudioFormat.h"
 #include "capture/CaptureWindow.h"
@@ -69,6 +70,10 @@ class CaptureDriver {
   // PCM, 22050 samples a second, mono, 16 bits, named "PCM" and given to the window; the AVI
   // sound format counts as set (also without a window).
   void SetDefaultAviAudioFormat();
+  // The sound format chooser, opening on the window's format and listing what the wave input can
+  // record. A choice goes to the window and to aviAudioFormat and counts as set; Cancel changes
+  // nothing; a failure is told and leaves the format unset. Nothing while the chooser is open.
+  void ChooseAviAudioFormat(AudioCodecManager& codecs, Messages& messages);
 
   CaptureStatus captureStatus;
   std::vector<CaptureDriverEntry> captureDrivers;
@@ -84,6 +89,7 @@ class CaptureDriver {
   // The AVI sound format was set (the default at card start-up, the chooser, or the settings).
   int32_t aviAudioFormatSet = 0;
   AviAudioFormat aviAudioFormat;
+  int32_t formatChooserOpen = 0;
   // The file the next AVI recording writes; the sound writers take it with their own extension.
   std::string captureFileName;
 

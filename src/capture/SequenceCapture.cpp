@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/RecordingHealth.h"
+
 namespace kelmo {
 namespace {
 
@@ -155,10 +157,13 @@ bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
 }
 
 void SequenceCapture::SendProgress() {
-  const uint64_t ms = elapsedMs.load();
+  // The time recorded is the sound's when there is sound: that is what the file will play.
+  const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
+  const std::string& path = setup.avi.path;
   status(kCapStatusCurrent, "Captured " + std::to_string(framesWritten.load()) + " frames (" +
-                                std::to_string(framesDropped.load()) + " dropped) " + Seconds(ms) +
-                                " sec.");
+                                std::to_string(framesDropped.load()) + " dropped)  " +
+                                FormatRecordingHealth(static_cast<int64_t>(ms / 1000),
+                                                      FileBytes(path), FreeDiskBytes(path)));
 }
 
 void SequenceCapture::Run() {

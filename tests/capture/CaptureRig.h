@@ -38,13 +38,14 @@ class AnsweringDialogs final : public CaptureDialogs {
   std::optional<VideoCompressionChoice> compression;
 };
 
-// The capture window over the test pattern, the FFmpeg writer and a paced sound, in real time, with
-// its status texts and errors recorded.
+// The capture window over the test pattern, the FFmpeg writer and a paced sound (or `input`), in
+// real time, with its status texts and errors recorded.
 struct CaptureRig {
-  explicit CaptureRig(TestPatternSwitches switches = {}, KelmoSimCardState station = TvStation())
+  explicit CaptureRig(TestPatternSwitches switches = {}, KelmoSimCardState station = TvStation(),
+                      WaveInput* input = nullptr)
       : catalog(clock, Answer(station), switches),
         sound(clock),
-        window({catalog, writers, clock, &sound, nullptr, &dialogs}) {
+        window({catalog, writers, clock, input ? input : &sound, nullptr, &dialogs}) {
     window.SetCallbackStatus([this](int id, const std::string& text) {
       std::lock_guard lock(mutex);
       statuses.emplace_back(id, text);

@@ -409,6 +409,11 @@ void CKelmoDlg::OnAviOptions() {
   }
   CVideoCaptureOptionsDlg::Actions actions;
   actions.setCaptureDir = [this](QWidget*) { aviRecording->ChooseCaptureDirectory(ctx.shell); };
+  if (ctx.codecs != nullptr) {
+    actions.soundFormat = [this](QWidget*) {
+      ctx.capture.ChooseAviAudioFormat(*ctx.codecs, ctx.messages);
+    };
+  }
   actions.videoFormat = [this] { ctx.capture.ShowVideoFormatDialog(ctx.messages); };
   actions.compression = [this] { ctx.capture.ShowVideoCompressionDialog(ctx.messages); };
   CVideoCaptureOptionsDlg dlg(ctx.state.frameRate, actions, this);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <span>
 
 #include "app/DataDirectory.h"
 #include "audio/AcmFormats.h"
@@ -70,11 +71,16 @@ Composition::Composition(const CommandLine& options)
       CardLibraryCandidates(options.cardLibrary, exeDir, tv.has_value());
   backends += "card: " + CardReason(options, tv) + "\n";
   backends += "card library: first of " + Join(cards) + "\n";
+  // The sound devices come first: the chooser asks the input what it records, and the capture
+  // window records the AVI's sound from it.
+  backends += ChooseSoundDevices(options);
   conversions = std::make_unique<FfmpegCodecManager>();
   std::vector<WaveFormatEx> offered = OfferedWaveFormats();
   const std::vector<WaveFormatEx> wma = OfferedWmaFormats();
   offered.insert(offered.end(), wma.begin(), wma.end());
-  codecs = std::make_unique<ChooserCodecManager>(*conversions, std::move(offered), nullptr);
+  codecs = std::make_unique<ChooserCodecManager>(
+      *conversions, std::move(offered),
+      [this](std::span<const uint8_t> format) { return waveInput->SupportsFormat(format); });
   backends += "codecs: FFmpeg, with the format chooser window\n";
 
   ctx = std::make_unique<KelmoContext>(*clock, messages, *power, *shell, dataDir);
@@ -92,17 +98,19 @@ Composition::Composition(const CommandLine& options)
     captureNames += (captureNames.empty() ? "" : ", ") + entry.name;
   backends += "capture: " + captureNames + "\n";
   captureWindow = std::make_unique<SourceCaptureWindow>(
-      SourceCaptureWindow::Ports{sources, aviWriters, *clock, nullptr, nullptr, nullptr});
+      SourceCaptureWindow::Ports{sources, aviWriters, *clock, waveInput.get(), nullptr, nullptr});
 
   ctx->backends = backends;
   ctx->codecs = codecs.get();
   ctx->card.SetCandidates(cards);
   ctx->capture.SetWindow(captureWindow.get());
   ctx->capture.SetCatalog(&sources);
-  ChooseSoundDevices(options);
+  ctx->waveInput = waveInput.get();
+  ctx->waveOutput = waveOutput.get();
+  ctx->wmaWriters = wmaWriters.get();
 }
 
-void Composition::ChooseSoundDevices(const CommandLine& options) {
+std::string Composition::ChooseSoundDevices(const CommandLine& options) {
   const std::string device = options.audioDevice.value_or("default");
   std::string why;
   if (options.sim || device == "sim") {
@@ -114,18 +122,15 @@ void Composition::ChooseSoundDevices(const CommandLine& options) {
     waveOutput = std::make_unique<AlsaWaveOutput>(device);
   }
   if (!waveInput) {
-    KelmoContext* context = ctx.get();
+    // The model hears the context's card, which exists by the time the input is opened.
     waveInput = std::make_unique<SimWaveInput>(
-        *clock, [context](KelmoSimCardState& s) { return context->card.QuerySimulatedCard(s); },
+        *clock, [this](KelmoSimCardState& s) { return ctx->card.QuerySimulatedCard(s); },
         SimAudioSwitches::FromEnvironment());
     waveOutput = std::make_unique<SimWaveOutput>();
   }
-  ctx->backends += "sound input: " + waveInput->Name() + (why.empty() ? "" : " (" + why + ")") +
-                   "\nsound output: " + waveOutput->Name() + "\n";
-  ctx->waveInput = waveInput.get();
-  ctx->waveOutput = waveOutput.get();
   wmaWriters = std::make_unique<FfmpegWmaWriterFactory>();
-  ctx->wmaWriters = wmaWriters.get();
+  return "sound input: " + waveInput->Name() + (why.empty() ? "" : " (" + why + ")") +
+         "\nsound output: " + waveOutput->Name() + "\n";
 }
 
 Composition::~Composition() {

@@ -27,7 +27,8 @@ class Composition {
   const std::string& Backends() const { return ctx->backends; }
 
  private:
-  void ChooseSoundDevices(const CommandLine& options);
+  // Builds the wave input and output; their lines of the backends report.
+  std::string ChooseSoundDevices(const CommandLine& options);
 
   std::unique_ptr<Clock> clock;
   QtMessages messages;

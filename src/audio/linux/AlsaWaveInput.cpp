@@ -27,6 +27,7 @@ AlsaWaveInput::~AlsaWaveInput() { Close(); }
 bool AlsaWaveInput::SupportsFormat(std::span<const uint8_t> block) {
   const auto parsed = WaveFormatEx::FromBytes(block);
   if (!parsed || !IsPlainPcm(*parsed)) return false;
+  std::lock_guard owner(ownerMutex);
   if (pcm != nullptr) return AlsaTakesFormat(pcm, *parsed);
   snd_pcm_t* probe = nullptr;
   if (OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, probe) != kWaveOk) return false;
@@ -36,6 +37,7 @@ bool AlsaWaveInput::SupportsFormat(std::span<const uint8_t> block) {
 }
 
 int AlsaWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
+  std::lock_guard owner(ownerMutex);
   if (pcm != nullptr) return kWaveErrInvalid;
   const auto parsed = WaveFormatEx::FromBytes(block);
   if (!parsed || !IsPlainPcm(*parsed)) return kWaveErrBadFormat;
@@ -91,6 +93,7 @@ void AlsaWaveInput::Reset() {
 }
 
 void AlsaWaveInput::Close() {
+  std::lock_guard owner(ownerMutex);
   if (pcm == nullptr) return;
   Reset();
   snd_pcm_close(pcm);

@@ -40,6 +40,9 @@ class AlsaWaveInput final : public WaveInput {
   void GiveBack(WaveBuffer& buffer);
 
   const std::string device;
+  // Guards `pcm` between the owner and a caller on another thread: Open from someone who would
+  // become the next owner, SupportsFormat from the format chooser.
+  std::mutex ownerMutex;
   snd_pcm_t* pcm = nullptr;
   WaveFormatEx format;
   WaveInputCallback* callback = nullptr;

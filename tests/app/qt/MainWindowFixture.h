@@ -14,6 +14,12 @@
 #include "app/KelmoContext.h"
 #include "app/qt/CKelmoApp.h"
 #include "app/qt/CKelmoDlg.h"
+#include "audio/AcmFormats.h"
+#include "audio/linux/FfmpegCodecManager.h"
+#include "audio/linux/FfmpegWmaWriter.h"
+#include "audio/qt/CFormatChooseDlg.h"
+#include "audio/sim/SimWaveInput.h"
+#include "audio/sim/SimWaveOutput.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "support/BusLog.h"
@@ -40,6 +46,30 @@ struct MainWindowFixture : ::testing::Test {
   std::unique_ptr<KelmoContext> ctx;
   std::unique_ptr<CKelmoApp> app;
   std::unique_ptr<CKelmoDlg> dlg;
+
+  // The simulated sound card with the program's codecs, as the composition builds them with --sim.
+  struct SimulatedSound {
+    SimulatedSound(Clock& pace, SimWaveInput::CardQuery query)
+        : input(pace, std::move(query)),
+          codecs(conversions, OfferedWaveFormats(),
+                 [this](std::span<const uint8_t> f) { return input.SupportsFormat(f); }) {}
+    SimWaveInput input;
+    SimWaveOutput output;
+    FfmpegCodecManager conversions;
+    ChooserCodecManager codecs;
+    FfmpegWmaWriterFactory wmaWriters;
+  };
+  std::unique_ptr<SimulatedSound> sound;
+
+  // Gives the context the simulated sound card, paced by `pace`, hearing the context's card.
+  void UseSimulatedSound(Clock& pace) {
+    sound = std::make_unique<SimulatedSound>(
+        pace, [this](KelmoSimCardState& s) { return ctx->card.QuerySimulatedCard(s); });
+    ctx->waveInput = &sound->input;
+    ctx->waveOutput = &sound->output;
+    ctx->codecs = &sound->codecs;
+    ctx->wmaWriters = &sound->wmaWriters;
+  }
 
   void SetUp() override { ctx = MakeContext(); }
 

@@ -1,6 +1,9 @@
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
+#include "app/ProfileBlock.h"
 #include "app/qt/MainWindowFixture.h"
 #include "capture/CaptureRig.h"
 #include "capture/qt/CChooseDriverDlg.h"
@@ -8,16 +11,34 @@
 namespace kelmo::test {
 namespace {
 
-// The main window with the test pattern as its one capture driver.
+// The main window with the test pattern as its one capture driver and the simulated sound card,
+// both in real time.
 struct CaptureMainWindow : MainWindowFixture {
+  SystemClock realTime;
   std::unique_ptr<CaptureRig> rig;
 
   void SetUp() override {
     MainWindowFixture::SetUp();
-    rig = std::make_unique<CaptureRig>();
+    UseSimulatedSound(realTime);
+    rig =
+        std::make_unique<CaptureRig>(TestPatternSwitches{}, CaptureRig::TvStation(), &sound->input);
     ctx->capture.SetWindow(&rig->window);
     ctx->capture.SetCatalog(&rig->catalog);
   }
+
+  // TV mode on a channel, recordings in the data folder, 384 x 288 RGB pictures in Motion JPEG.
+  void OpenForRecording() {
+    WriteChannelFile({{"Uno", "55.25"}}, {});
+    BitmapInfoHeader rgb;
+    rgb.biWidth = 384, rgb.biHeight = 288, rgb.biBitCount = 24;
+    WriteSettings("[General]\nTV=1\nSaveDir=" + dataDir.path().toStdString() +
+                  "/\n[Video]\nVideoFormat=" + EncodeProfileBlock(rgb.ToBytes()) +
+                  "\nCompressor=mjpeg\n");
+    Open();
+  }
+  QPushButton* Rec() const { return Find<QPushButton>("1008"); }
+  QPushButton* Stop() const { return Find<QPushButton>("1009"); }
+  bool Idle() const { return Rec()->isEnabled() && !Stop()->isEnabled(); }
   void TearDown() override {
     CloseWindow();
     rig.reset();
@@ -37,7 +58,7 @@ TEST_F(CaptureMainWindow, ThePictureShowsAndTheSavedOverlayFollowsTheDriver) {
   Open();
   EXPECT_EQ(ctx->state.overlayOn, 1);  // the test pattern has an overlay
   EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_OVERLAY)->isChecked());
-  QTRY_VERIFY_WITH_TIMEOUT(dlg->Picture()->PaintedFrames() > 2, 3000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->Picture()->PaintedFrames() > 2; }, 3000));
   EXPECT_EQ(dlg->Picture()->CurrentImage().width(), 384);
 
   dlg->MenuAction(CKelmoDlg::ID_OVERLAY)->trigger();
@@ -75,6 +96,97 @@ TEST_F(CaptureMainWindow, ChooseDriverOkRestartsTheCardWithTvSound) {
   EXPECT_EQ(lines.back(), "GPIO 3");
   EXPECT_EQ(ctx->capture.captureDriverIndex, 0);
   EXPECT_EQ(ctx->capture.driverConnected, 1);
+}
+
+// "Sound Format" in the capture options offers what the sound input records (the simulated card:
+// plain PCM only), and the choice becomes the format of the window and of the AVI.
+TEST_F(CaptureMainWindow, SoundFormatOffersWhatTheInputRecordsAndKeepsTheChoice) {
+  Open();
+  QStringList tags;
+  OnNextDialog<QDialog>([&tags](QDialog& options) {
+    QTimer::singleShot(50, [&tags] {
+      QWidget* chooser = QApplication::activeModalWidget();
+      auto* tagList = chooser->findChild<QComboBox*>("m_formatTag");
+      for (int i = 0; i < tagList->count(); ++i) tags << tagList->itemText(i);
+      auto* lines = chooser->findChild<QComboBox*>("m_format");
+      lines->setCurrentIndex(lines->findText("11,025 Hz, 8 Bit, Mono", Qt::MatchStartsWith));
+      chooser->findChild<QPushButton*>("okButton")->click();
+    });
+    options.findChild<QPushButton*>("4")->click();
+    options.reject();
+  });
+  dlg->MenuAction(CKelmoDlg::ID_AVI_OPTIONS)->trigger();
+  EXPECT_EQ(tags, QStringList{"PCM"});
+  EXPECT_EQ(ctx->capture.aviAudioFormatSet, 1);
+  EXPECT_EQ(ctx->capture.aviAudioFormat.formatName, "PCM");
+  EXPECT_EQ(ctx->capture.aviAudioFormat.format.nSamplesPerSec, 11025u);
+  EXPECT_EQ(ctx->capture.aviAudioFormat.format.wBitsPerSample, 8);
+  std::vector<uint8_t> window(rig->window.GetAudioFormatSize());
+  rig->window.GetAudioFormat(window.data(), static_cast<uint32_t>(window.size()));
+  EXPECT_EQ(window, ctx->capture.aviAudioFormat.format.ToBytes());
+}
+
+// The first REC of a run asks for the compression, records picture and sound in step, and STOP
+// leaves a file players read.
+TEST_F(CaptureMainWindow, RecThenStopInTvModeRecordsThePictureAndTheSimulatedSound) {
+  OpenForRecording();
+  // The level meter listens first: REC hands the sound input to the capture.
+  Find<QPushButton>("1010")->click();
+  ASSERT_TRUE(ctx->recorders.sound->InputRunning());
+  OnNextDialog<QDialog>([](QDialog& d) {
+    EXPECT_EQ(d.objectName(), "videoCompressionDialog");
+    d.accept();
+  });
+  Rec()->click();
+  ASSERT_TRUE(ctx->recorders.video->IsRecording()) << ::testing::PrintToString(messages.Texts());
+  EXPECT_FALSE(ctx->recorders.sound->InputRunning());
+  EXPECT_EQ(ctx->state.levelMeterOn, 0);
+  EXPECT_FALSE(Rec()->isEnabled());
+  // The status line tells the time and the room left on the disk.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>("1000")->text().contains("free"); }));
+  Stop()->click();
+  EXPECT_FALSE(ctx->recorders.video->IsRecording());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
+  EXPECT_TRUE(messages.Texts().empty()) << ::testing::PrintToString(messages.Texts());
+
+  const auto streams = Probe(ctx->capture.captureFileName);
+  ASSERT_EQ(streams.size(), 2u) << ctx->capture.captureFileName;
+  const ProbedStream& video = streams[0];
+  const ProbedStream& audio = streams[1];
+  EXPECT_EQ(video.at("codec_name"), "mjpeg");
+  EXPECT_EQ(video.at("width"), "384");
+  EXPECT_EQ(video.at("r_frame_rate"), "25/1");
+  EXPECT_EQ(audio.at("codec_name"), "pcm_s16le");
+  EXPECT_EQ(audio.at("sample_rate"), "22050");
+  EXPECT_EQ(audio.at("channels"), "1");
+  const double audioSeconds = std::stod(audio.at("nb_frames")) / 22050;
+  EXPECT_GT(audioSeconds, 1.0);
+  EXPECT_NEAR(std::stod(video.at("duration")), audioSeconds, 0.04);
+}
+
+// Escape and a right click in the picture end a recording; neither closes the window nor opens
+// its menu.
+TEST_F(CaptureMainWindow, EscapeAndARightClickInThePictureEndATvRecording) {
+  OpenForRecording();
+  OnNextDialog<QDialog>([](QDialog& d) { d.accept(); });
+  Rec()->click();
+  ASSERT_TRUE(ctx->recorders.video->IsRecording());
+  QTest::qWait(300);
+  QTest::keyClick(dlg.get(), Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
+  EXPECT_FALSE(ctx->recorders.video->IsRecording());
+  EXPECT_TRUE(dlg->isVisible());
+  EXPECT_EQ(Probe(ctx->capture.captureFileName).size(), 2u);
+
+  dlg->OnTimer();  // the tick after a recording's end clears the schedule's flags
+  Rec()->click();  // the compression is chosen now: no dialog
+  ASSERT_TRUE(ctx->recorders.video->IsRecording());
+  QTest::qWait(300);
+  QTest::mouseClick(dlg->Picture(), Qt::RightButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
+  EXPECT_FALSE(ctx->recorders.video->IsRecording());
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_TRUE(dlg->isVisible());
 }
 
 }  // namespace
