@@ -160,10 +160,12 @@ void SequenceCapture::SendProgress() {
   // The time recorded is the sound's when there is sound: that is what the file will play.
   const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
   const std::string& path = setup.avi.path;
-  status(kCapStatusCurrent, "Captured " + std::to_string(framesWritten.load()) + " frames (" +
-                                std::to_string(framesDropped.load()) + " dropped)  " +
-                                FormatRecordingHealth(static_cast<int64_t>(ms / 1000),
-                                                      FileBytes(path), FreeDiskBytes(path)));
+  // Health first, as the sound recordings show it; the whole line fits the status field for
+  // recordings of several hours.
+  status(kCapStatusCurrent, FormatRecordingHealth(static_cast<int64_t>(ms / 1000), FileBytes(path),
+                                                  FreeDiskBytes(path)) +
+                                "  " + std::to_string(framesWritten.load()) + " frames, " +
+                                std::to_string(framesDropped.load()) + " dropped");
 }
 
 void SequenceCapture::Run() {
