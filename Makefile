@@ -34,6 +34,12 @@ bench: build
 	@rm -f $(BUILD)/bench/bench_wma_writer  # an older build's program; bench_sound_writer took it over
 	@set -e; for b in $(BUILD)/bench/bench_*; do $$b; done
 
+# A day of ten recording programs against the real clock, SOAK_MINUTES long (20 by default).
+.PHONY: soak
+SOAK_MINUTES ?= 20
+soak: build
+	@$(BUILD)/bench/soak_programs $(SOAK_MINUTES)
+
 # The program, its card libraries, launcher, icon and manual page under $(PREFIX).
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)

@@ -111,7 +111,7 @@ class RecordingDay : public ::testing::Test {
   ManualClock clock{kFirst - 10};
   TempDir data;
   TempDir recordings;
-  std::vector<DayProgram> day = TenPrograms(kFirst, 48);
+  std::vector<DayProgram> day = TenPrograms(kFirst, 32);
   std::unique_ptr<RecordingStation> station = Start();
 };
 
@@ -151,7 +151,7 @@ TEST_F(RecordingDay, ARestartInTheMiddleRecordsTheRest) {
   // The program cut by the restart goes on in a file of its own from the first tick after it.
   auto expected = Expected(10);
   expected[6].second = 20;
-  expected.insert(expected.begin() + 7, {false, day[6].End() - (day[6].start + 21)});
+  expected.insert(expected.begin() + 7, {day[6].tv, day[6].End() - (day[6].start + 21)});
   ExpectRecordings(Recordings(), expected);
 }
 

@@ -35,13 +35,13 @@ struct DayProgram {
   int64_t End() const { return start + seconds; }
 };
 
-// Ten programs in slots of `slot` seconds from `first`, FM and TV in turn, each 7/8 of its slot
-// long: the fifth (FM) starts while the fourth (TV) still records, and the ninth (FM) lies inside
+// Ten programs in slots of `slot` seconds from `first`, TV and FM in turn, each 7/8 of its slot
+// long: the fifth (TV) starts while the fourth (FM) still records, and the ninth (TV) lies inside
 // the eighth, so its end has passed when it is armed.
 inline std::vector<DayProgram> TenPrograms(int64_t first, int32_t slot) {
   const int32_t length = slot * 7 / 8;
   std::vector<DayProgram> day;
-  for (int i = 0; i < 10; ++i) day.push_back({i % 2 == 1, first + int64_t{i} * slot, length});
+  for (int i = 0; i < 10; ++i) day.push_back({i % 2 == 0, first + int64_t{i} * slot, length});
   day[4].start = day[3].start + length * 5 / 8;
   day[8].start = day[7].start + length / 4;
   day[8].seconds = length / 4;
@@ -142,13 +142,14 @@ class RecordingStation {
     ctx.capture.SetWindow(nullptr);
   }
 
-  // The Recording Programs dialog's OK over these programs, each tuned to its band's station.
-  void Schedule(const std::vector<DayProgram>& day, bool shutdown) {
+  // The Recording Programs dialog's OK over these programs, each tuned to its band's station, TV
+  // at `frameRate` pictures a second.
+  void Schedule(const std::vector<DayProgram>& day, bool shutdown, int32_t frameRate = 2) {
     RecordingProgramTable& table = ctx.programs;
     table.BeginEditing();
     for (const DayProgram& p : day) {
       RecordingProgram& slot = table.programs[static_cast<std::size_t>(table.programCount.load())];
-      slot.frameRate = 2;
+      slot.frameRate = frameRate;
       slot.recordFromChannel = 1;
       slot.isTv = p.tv ? 1 : 0;
       slot.channelIndex = 0;
