@@ -204,9 +204,9 @@ int main(int argc, char** argv) {
         " -ac " + std::to_string(input.nChannels) + " -i '" + raw.string() + "' -c:a " +
         c.ffmpegCodec + " '" + (dir / c.referenceFile).string() + "'";
 
-    // The best of a few runs each, so a moment of contention does not decide the figure.
+    // The best of a few runs each, so a moment of contention does not decide the figure; the
+    // slowest buffer too is taken from the run where it was least slow.
     PrintedMessages messages;
-    // The slowest buffer is taken from the run where it was least slow, for the same reason.
     double ours = 1e9, reference = 1e9, worstBuffer = 1e9;
     for (int run = 0; run < kRuns && !messages.failed; ++run) {
       double runWorst = 0;
