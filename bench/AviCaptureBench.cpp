@@ -9,8 +9,6 @@
 // Encoding times are CPU time of all threads (ours: this process; ffmpeg's: the child's), so a
 // machine busy with other work does not count against either side. The duration is the first
 // argument or KELMO_BENCH_CAPTURE_SECONDS, 60 seconds by default.
-#include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "CpuTime.h"
 #include "audio/WaveFormat.h"
 #include "audio/sim/SimWaveInput.h"
 #include "capture/SourceCaptureWindow.h"
@@ -42,20 +41,6 @@ struct Codec {
   kelmo::VideoCodec codec;
   std::string ffmpegOptions;  // the encoder as our writer sets it up
 };
-
-double ProcessSeconds() {
-  timespec t{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-// CPU time of the child processes that have ended, in seconds.
-double ChildrenSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 int Duration(int argc, char** argv) {
   const char* text = argc > 1 ? argv[1] : std::getenv("KELMO_BENCH_CAPTURE_SECONDS");
@@ -155,7 +140,7 @@ double EncodeOurs(const Codec& codec, const kelmo::VideoMode& mode, int frames,
   std::ifstream in(raw, std::ios::binary);
   kelmo::VideoFrame frame;
   frame.Resize(mode.width, mode.height, mode.format);
-  const double start = ProcessSeconds();
+  const double start = kelmo::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   bool ok = writer->Open(setup, error);
   for (int i = 0; ok && i < frames; ++i) {
     ok = static_cast<bool>(in.read(reinterpret_cast<char*>(frame.data.data()),
@@ -164,7 +149,7 @@ double EncodeOurs(const Codec& codec, const kelmo::VideoMode& mode, int frames,
     ok = ok && writer->WriteVideo(frame, error);
   }
   ok = ok && writer->Close(error);
-  const double seconds = ProcessSeconds() - start;
+  const double seconds = kelmo::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - start;
   if (!ok) std::fprintf(stderr, "bench: %s\n", error.empty() ? "short raw file" : error.c_str());
   return ok ? seconds : -1;
 }
@@ -177,9 +162,7 @@ double EncodeFfmpeg(const Codec& codec, const kelmo::VideoMode& mode,
       std::to_string(mode.width) + "x" + std::to_string(mode.height) + " -framerate " +
       std::to_string(kFramesPerSecond) + " -i '" + raw.string() + "' " + codec.ffmpegOptions +
       " '" + file.string() + "'";
-  const double start = ChildrenSeconds();
-  if (std::system(command.c_str()) != 0) return -1;
-  return ChildrenSeconds() - start;
+  return kelmo::bench::CommandCpuSeconds(command);
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 // KELMO_BENCH_SOUND_SECONDS sets the length of the WAV
 // recordings (600 by default); the WMA recording is a fifth of it at 44100 Hz stereo.
 #include <malloc.h>
-#include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "CpuTime.h"
 #include "audio/AcmFormats.h"
 #include "audio/AudioFileWriter.h"
 #include "audio/WaveFormat.h"
@@ -35,20 +34,6 @@ namespace {
 
 constexpr uint32_t kBuffer = 4000;  // the capture engine's buffer
 constexpr int kRuns = 3;
-
-double CpuSeconds(clockid_t clock) {
-  timespec t{};
-  ::clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-// CPU time of the child processes that have ended, in seconds.
-double ChildrenSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 int SoundSeconds() {
   const char* text = std::getenv("KELMO_BENCH_SOUND_SECONDS");
@@ -161,25 +146,19 @@ double Record(const std::vector<uint8_t>& sound, const kelmo::AudioFormatSetting
   kelmo::FfmpegCodecManager codecs;
   kelmo::FfmpegWmaWriterFactory wma;
   UnseenView view;
-  const double start = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+  const double start = kelmo::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   {
     kelmo::AudioFileWriter writer(codecs, wma, messages, view);
     writer.Open((dir / "Kelmo.avi").string(), formats);
     for (std::size_t at = 0; at + kBuffer <= sound.size(); at += kBuffer) {
-      const double before = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+      const double before = kelmo::bench::CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
       writer.Write(sound.data() + at, kBuffer);
-      worstBuffer = std::max(worstBuffer, CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - before);
+      worstBuffer =
+          std::max(worstBuffer, kelmo::bench::CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - before);
     }
     writer.Close();
   }
-  return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - start;
-}
-
-// Seconds of CPU time the ffmpeg program takes for the same work; negative when it fails.
-double Reference(const std::string& command) {
-  const double start = ChildrenSeconds();
-  if (std::system(command.c_str()) != 0) return -1;
-  return ChildrenSeconds() - start;
+  return kelmo::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - start;
 }
 
 }  // namespace
@@ -218,7 +197,7 @@ int main(int argc, char** argv) {
       double runWorst = 0;
       ours = std::min(ours, Record(sound, c.formats, dir, messages, runWorst));
       worstBuffer = std::min(worstBuffer, runWorst);
-      reference = std::min(reference, Reference(command));
+      reference = std::min(reference, kelmo::bench::CommandCpuSeconds(command));
     }
     if (messages.failed || reference < 0) {
       std::fprintf(stderr, "bench: the %s recording or its ffmpeg reference failed\n", c.name);
