@@ -6,19 +6,17 @@
 #include "audio/FormatChooser.h"
 #include "audio/linux/FfmpegCodecManager.h"
 #include "audio/linux/FfmpegWmaWriter.h"
-#include "support/ScriptedChooser.h"
 
 namespace kelmo {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::Not;
 using Position = FormatChooserModel::Position;
 
 std::vector<WaveFormatEx> Offered() {
-  std::vector<WaveFormatEx> offered;
-  for (uint32_t rate : {8000u, 11025u, 22050u, 44100u})
-    for (uint16_t channels : {1, 2})
-      for (uint16_t bits : {8, 16}) offered.push_back(MakePcmFormat(rate, channels, bits));
+  std::vector<WaveFormatEx> offered = OfferedWaveFormats();
   const auto wma = OfferedWmaFormats();
   offered.insert(offered.end(), wma.begin(), wma.end());
   return offered;
@@ -29,31 +27,41 @@ class FormatChooserTest : public ::testing::Test {
   // Asks the chooser; the window answers with `answer` (nullopt: Cancel) and remembers what it
   // showed.
   int Ask(AcmFormatChoice& choice, std::optional<Position> answer) {
+    tags.clear();
     return chooser.Choose(choice, [&](const FormatChooserModel& model, Position start) {
-      tags.clear();
       for (std::size_t t = 0; t < model.TagCount(); ++t) tags.push_back(model.TagName(t));
       opened = start;
       if (answer) shown = model.Attributes(answer->tag);
       return answer;
     });
   }
+  // Converts from `input` to what the formats offered allow.
+  int AskConversions(const WaveFormatEx& input, std::optional<Position> answer = {}) {
+    AcmFormatChoice choice;
+    choice.format.resize(AcmMaxFormatSize());
+    choice.enumeration = AcmFormatEnum::ConvertFrom;
+    choice.enumerationFormat = input.ToBytes();
+    const int result = Ask(choice, answer);
+    chosen = choice;
+    return result;
+  }
 
-  test::ScriptedChooser noConversions;
+  FfmpegCodecManager conversions;
   // A sound card that records 16-bit sound only.
   FormatChooser chooser{Offered(),
                         [](std::span<const uint8_t> block) {
                           return WaveFormatEx::FromBytes(block)->wBitsPerSample == 16;
                         },
-                        noConversions};
+                        conversions};
   std::vector<std::string> tags, shown;
   Position opened;
+  AcmFormatChoice chosen;
 };
 
 TEST_F(FormatChooserTest, OpensOnTheCurrentFormatAndWritesTheChoiceBack) {
   AcmFormatChoice choice;
   choice.format = MakePcmFormat(22050, 2, 16).ToBytes();
   choice.format.resize(AcmMaxFormatSize(), 0xEE);
-  choice.enumeration = AcmFormatEnum::Input;
   const auto before = choice.format;
   EXPECT_EQ(Ask(choice, std::nullopt), kAcmErrCanceled);
   EXPECT_EQ(choice.format, before);
@@ -65,56 +73,40 @@ TEST_F(FormatChooserTest, OpensOnTheCurrentFormatAndWritesTheChoiceBack) {
   EXPECT_EQ(shown.front(), "8,000 Hz, 16 Bit, Mono, 128 kbit/s");
   EXPECT_EQ(choice.formatTagName, "PCM");
   EXPECT_EQ(choice.format.size(), AcmMaxFormatSize());
-  const auto chosen = WaveFormatEx::FromBytes(choice.format);
-  EXPECT_EQ(chosen->nSamplesPerSec, 8000u);
+  EXPECT_EQ(WaveFormatEx::FromBytes(choice.format)->nSamplesPerSec, 8000u);
   EXPECT_EQ(choice.format.back(), 0);  // what was beyond the format is cleared
-}
 
-TEST_F(FormatChooserTest, SameTagAndWmaConversionsFollowTheEnumerationFormat) {
-  AcmFormatChoice choice;
-  choice.format.resize(AcmMaxFormatSize());
   choice.enumeration = AcmFormatEnum::SameTag;
-  choice.enumerationFormat = WaveFormatEx{DefaultPcmFormat()}.ToBytes();
+  choice.enumerationFormat = MakePcmFormat(44100, 1, 8).ToBytes();
   EXPECT_EQ(Ask(choice, std::nullopt), kAcmErrCanceled);
   EXPECT_THAT(tags, ElementsAre("PCM"));
-
-  // Conversions from 22050 Hz mono: the WMA codecs at that rate and channel count.
-  choice.enumeration = AcmFormatEnum::ConvertFrom;
-  EXPECT_EQ(Ask(choice, Position{1, 0}), kAcmOk);
-  EXPECT_THAT(tags, ElementsAre("Windows Media Audio V1", "Windows Media Audio V2"));
-  EXPECT_THAT(shown, ElementsAre("22,050 Hz, Mono, 24 kbit/s"));
-  EXPECT_EQ(choice.formatTagName, "Windows Media Audio V2");
-  const auto wma = WaveFormatEx::FromBytes(choice.format);
-  EXPECT_EQ(wma->wFormatTag, 0x0161);
-  EXPECT_EQ(wma->extra.size(), 10u);  // the encoder's own extra data
-  EXPECT_GT(wma->nBlockAlign, 0);
-
-  // A rate no WMA row has converts to nothing here; a broken enumeration format is refused.
-  choice.enumerationFormat = MakePcmFormat(12000, 1, 16).ToBytes();
-  EXPECT_EQ(Ask(choice, Position{}), kAcmErrNotPossible);
   choice.enumerationFormat.resize(10);
   EXPECT_EQ(Ask(choice, Position{}), kAcmErrInvalid);
 }
 
-TEST(FormatChooserConversions, OfferWhatTheInputConvertsTo) {
-  FfmpegCodecManager conversions;
-  FormatChooser chooser(OfferedWaveFormats(), nullptr, conversions);
-  auto offeredTags = [&](const WaveFormatEx& input) {
-    AcmFormatChoice choice;
-    choice.format.resize(AcmMaxFormatSize());
-    choice.enumeration = AcmFormatEnum::ConvertFrom;
-    choice.enumerationFormat = input.ToBytes();
-    std::vector<std::string> tags;
-    chooser.Choose(choice, [&](const FormatChooserModel& model, Position) {
-      for (std::size_t t = 0; t < model.TagCount(); ++t) tags.push_back(model.TagName(t));
-      return std::nullopt;
-    });
-    return tags;
-  };
-  EXPECT_THAT(offeredTags(MakePcmFormat(8000, 1, 16)), ::testing::Contains("GSM 6.10"));
-  const auto at22050 = offeredTags(MakePcmFormat(22050, 1, 16));
-  EXPECT_THAT(at22050, ::testing::Not(::testing::Contains("GSM 6.10")));
-  EXPECT_THAT(at22050, ::testing::Contains("PCM"));
+TEST_F(FormatChooserTest, ConversionsKeepTheInputsRateAndChannelsForCodecs) {
+  EXPECT_THAT((AskConversions(MakePcmFormat(8000, 1, 16)), tags), Contains("GSM 6.10"));
+
+  // From 22050 Hz mono: PCM at any rate, codecs at that rate and channel count only.
+  const WaveFormatEx mono = MakePcmFormat(22050, 1, 16);
+  AskConversions(mono);
+  EXPECT_THAT(tags, Not(Contains("GSM 6.10")));
+  EXPECT_EQ(tags.front(), "PCM");
+  const auto v2 = static_cast<std::size_t>(
+      std::find(tags.begin(), tags.end(), "Windows Media Audio V2") - tags.begin());
+  ASSERT_LT(v2, tags.size());
+  EXPECT_EQ(AskConversions(mono, Position{v2, 0}), kAcmOk);
+  EXPECT_THAT(shown, ElementsAre("22,050 Hz, Mono, 24 kbit/s"));
+  EXPECT_EQ(chosen.formatTagName, "Windows Media Audio V2");
+  const auto wma = WaveFormatEx::FromBytes(chosen.format);
+  EXPECT_EQ(wma->wFormatTag, 0x0161);
+  EXPECT_EQ(wma->extra.size(), 10u);  // the encoder's own extra data
+  EXPECT_GT(wma->nBlockAlign, 0);
+
+  // Nothing converts from a format nobody decodes.
+  WaveFormatEx unknown = MakePcmFormat(22050, 1, 16);
+  unknown.wFormatTag = 0x7777;
+  EXPECT_EQ(AskConversions(unknown), kAcmErrNotPossible);
 }
 
 }  // namespace

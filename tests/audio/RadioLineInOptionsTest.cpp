@@ -11,9 +11,16 @@
 namespace kelmo {
 namespace {
 
+using test::FormatOf;
 using ::testing::ElementsAre;
 
-using test::FormatOf;
+uint32_t RateOf(const std::vector<uint8_t>& block) {
+  return WaveFormatEx::FromBytes(block)->nSamplesPerSec;
+}
+
+auto WmaChoice(const AudioFormatSettings& f) {
+  return std::make_tuple(f.wmaOutput, f.wmaBitrate, f.wmaSampleRate, f.wmaChannels);
+}
 
 class RadioLineInOptionsTest : public ::testing::Test {
  protected:
@@ -28,15 +35,14 @@ class RadioLineInOptionsTest : public ::testing::Test {
       }};
 };
 
-TEST_F(RadioLineInOptionsTest, InputChooserOpensOnTheBufferAndANewInputClearsCompression) {
+TEST_F(RadioLineInOptionsTest, ChoosersFollowTheInputAndANewInputClearsCompression) {
   options.ChooseCompressionFormat();
-  EXPECT_THAT(messages.Texts(), ElementsAre("You must set the Input Format first"));
 
   chooser.Answered(kAcmErrCanceled);
   options.ChooseInputFormat();
   // A cancelled first choice keeps the new default buffer, unset.
   EXPECT_EQ(formats.inputFormatSet, 0);
-  EXPECT_EQ(WaveFormatEx::FromBytes(formats.inputFormat)->nSamplesPerSec, 22050u);
+  EXPECT_EQ(RateOf(formats.inputFormat), 22050u);
   EXPECT_EQ(formats.inputFormatName, "PCM");
 
   chooser.Chosen(FormatOf(1, 8000, 1), "PCM");
@@ -47,30 +53,27 @@ TEST_F(RadioLineInOptionsTest, InputChooserOpensOnTheBufferAndANewInputClearsCom
   EXPECT_EQ(formats.compressionFormatName, "GSM 6.10");
   // The compression chooser offered what the 8000 Hz input converts to.
   EXPECT_EQ(chooser.asked.back().enumeration, AcmFormatEnum::ConvertFrom);
-  EXPECT_EQ(WaveFormatEx::FromBytes(chooser.asked.back().enumerationFormat)->nSamplesPerSec, 8000u);
+  EXPECT_EQ(RateOf(chooser.asked.back().enumerationFormat), 8000u);
 
   chooser.Chosen(FormatOf(1, 44100, 2), "PCM");
   options.ChooseInputFormat();
   EXPECT_EQ(chooser.asked.back().enumeration, AcmFormatEnum::SameTag);
-  EXPECT_EQ(WaveFormatEx::FromBytes(chooser.asked.back().format)->nSamplesPerSec, 8000u);
+  EXPECT_EQ(RateOf(chooser.asked.back().format), 8000u);
   EXPECT_EQ(formats.inputFormatSet, 1);
   EXPECT_EQ(formats.compressionFormatSet, 0);
-}
 
-TEST_F(RadioLineInOptionsTest, RestoredBufferGrowsToTheLargestFormatKeepingItsContent) {
-  formats.inputFormatSet = 1;
-  formats.inputFormat = FormatOf(1, 11025, 2).ToBytes();  // 18 bytes, as the settings store it
-  formats.inputFormatName = "PCM";
+  // A buffer restored from the settings has its stored 18 bytes: it grows, keeping its content.
+  formats.inputFormat = FormatOf(1, 11025, 2).ToBytes();
   chooser.Answered(kAcmErrCanceled);
   options.ChooseInputFormat();
-  const auto& given = chooser.asked.back().format;
-  EXPECT_EQ(given.size(), AcmMaxFormatSize());
-  EXPECT_EQ(WaveFormatEx::FromBytes(given)->nSamplesPerSec, 11025u);
+  EXPECT_EQ(chooser.asked.back().format.size(), AcmMaxFormatSize());
+  EXPECT_EQ(RateOf(chooser.asked.back().format), 11025u);
 
   chooser.Answered(kAcmErrNotPossible);
   options.ChooseInputFormat();
-  EXPECT_THAT(messages.Texts(), ElementsAre("ERROR en Dialogo acmFormatChoose"));
   EXPECT_EQ(formats.inputFormatSet, 0);
+  EXPECT_THAT(messages.Texts(), ElementsAre("You must set the Input Format first",
+                                            "ERROR en Dialogo acmFormatChoose"));
 }
 
 TEST_F(RadioLineInOptionsTest, WmaNameOpensTheWmaOptionsAndOtherNamesClearThem) {
@@ -79,10 +82,7 @@ TEST_F(RadioLineInOptionsTest, WmaNameOpensTheWmaOptionsAndOtherNamesClearThem) 
   chooser.Chosen(FormatOf(0x161, 22050, 2), "Windows Media Audio V2");
   options.ChooseCompressionFormat();
   EXPECT_EQ(wmaDialogs, 1);
-  EXPECT_EQ(formats.wmaOutput, 1);
-  EXPECT_EQ(formats.wmaBitrate, 32000);
-  EXPECT_EQ(formats.wmaSampleRate, 22050);
-  EXPECT_EQ(formats.wmaChannels, 2);
+  EXPECT_EQ(WmaChoice(formats), std::make_tuple(1, 32000, 22050, 2));
 
   // Cancelled: the kept name still is a WMA codec's, so its options open again.
   chooser.Answered(kAcmErrCanceled);
@@ -90,49 +90,43 @@ TEST_F(RadioLineInOptionsTest, WmaNameOpensTheWmaOptionsAndOtherNamesClearThem) 
   EXPECT_EQ(wmaDialogs, 2);
   EXPECT_EQ(formats.compressionFormatName, "Windows Media Audio V2");
 
+  // Names are compared byte for byte.
   chooser.Chosen(FormatOf(0x161, 22050, 2), "Windows Media Audio v2");
   options.ChooseCompressionFormat();
   EXPECT_EQ(wmaDialogs, 2);
-  EXPECT_EQ(formats.wmaOutput, 0);
-  EXPECT_EQ(formats.wmaBitrate, 0);
-  EXPECT_EQ(formats.wmaSampleRate, 0);
-  EXPECT_EQ(formats.wmaChannels, 0);
+  EXPECT_EQ(WmaChoice(formats), std::make_tuple(0, 0, 0, 0));
 }
 
-TEST(WmaOptionsTest, ListsTheRowsOfTheRateAndOkGivesTheRow) {
-  AudioFormatSettings formats;
-  WmaOptions wma(formats);
-  auto at = [&](uint32_t rate) {
-    formats.compressionFormat = FormatOf(0x161, rate, 2).ToBytes();
-    return wma.Rows();
+TEST(WmaOptionsTest, ListsTheRowsOfTheRateAndOkGivesTheRowOrZeros) {
+  struct Case {
+    uint32_t rate;
+    std::size_t rows;
+    int pick;
+    const char* text;
+    int32_t bitrate, hz, channels;
   };
-  EXPECT_THAT(at(22050), ElementsAre("16 kbps, 22 KHz, Mono", "20 kbps, 22 KHz, Mono",
-                                     "20 kbps, 22 KHz, Stereo", "22 kbps, 22 KHz, Stereo",
-                                     "32 kbps, 22 KHz, Stereo"));
-  wma.OnOK(4);
-  EXPECT_EQ(std::tie(formats.wmaBitrate, formats.wmaSampleRate, formats.wmaChannels),
-            std::make_tuple(32000, 22050, 2));
-
-  const auto rows44 = at(44100);
-  ASSERT_EQ(rows44.size(), 7u);
-  EXPECT_EQ(rows44[5], "128 kbps, 44 KHz, Stereo");
-  EXPECT_EQ(rows44[6], "160 kbps, 44 KHz, Stereo");
-  wma.OnOK(6);
-  EXPECT_EQ(std::tie(formats.wmaBitrate, formats.wmaSampleRate, formats.wmaChannels),
-            std::make_tuple(160000, 44100, 2));
-
-  EXPECT_EQ(at(48000).size(), 2u);
-  wma.OnOK(0);
-  EXPECT_EQ(std::tie(formats.wmaBitrate, formats.wmaSampleRate, formats.wmaChannels),
-            std::make_tuple(128000, 48000, 2));
-
-  EXPECT_EQ(at(8000).front(), "0 kbps, 8 KHz, Mono");
-  EXPECT_EQ(at(11025).size(), 2u);
-
-  EXPECT_TRUE(at(12000).empty());
-  wma.OnOK(-1);
-  EXPECT_EQ(std::tie(formats.wmaBitrate, formats.wmaSampleRate, formats.wmaChannels),
-            std::make_tuple(0, 0, 0));
+  const Case cases[] = {
+      {22050, 5, 4, "32 kbps, 22 KHz, Stereo", 32000, 22050, 2},
+      {44100, 7, 6, "160 kbps, 44 KHz, Stereo", 160000, 44100, 2},
+      {48000, 2, 0, "128 kbps, 48 KHz, Stereo", 128000, 48000, 2},
+      {11025, 2, 0, "8 kbps, 11 KHz, Mono", 8000, 11025, 1},
+      {8000, 5, 0, "0 kbps, 8 KHz, Mono", 0, 8000, 1},
+      {12000, 0, -1, nullptr, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    AudioFormatSettings formats;
+    formats.compressionFormat = FormatOf(0x161, c.rate, 2).ToBytes();
+    formats.wmaBitrate = 5;
+    WmaOptions wma(formats);
+    const auto rows = wma.Rows();
+    ASSERT_EQ(rows.size(), c.rows);
+    if (c.text) {
+      EXPECT_EQ(rows[static_cast<std::size_t>(c.pick)], c.text);
+    }
+    wma.OnOK(c.pick);
+    EXPECT_EQ(WmaChoice(formats), std::make_tuple(0, c.bitrate, c.hz, c.channels));
+  }
 }
 
 }  // namespace
