@@ -78,8 +78,6 @@ TEST_F(AudioFileWriterTest, PcmFileHasThe58ByteHeaderAndEveryCapturedByte) {
   ASSERT_EQ(bytes.size(), 58u + 44000);
   EXPECT_EQ(bytes.substr(0, 58), header);
   EXPECT_EQ(bytes.substr(58), std::string(input.begin(), input.begin() + 44000));
-  EXPECT_EQ(Probe(path), "pcm_s16le 22050 1");
-  EXPECT_EQ(SoxType(path), "wav\n");
   EXPECT_TRUE(messages.Texts().empty());
 
   // A write after the close changes nothing, not even the indicator.
@@ -115,32 +113,24 @@ TEST_F(AudioFileWriterTest, EveryCodecWritesAFileOtherPlayersRead) {
     if (c.sox) {
       EXPECT_EQ(SoxType(path), "wav\n");
     }
-    // The "fmt " chunk holds the format as described, its extra bytes included.
+    // The "fmt " chunk holds the format as described, its extra bytes included; whole blocks.
     const std::string bytes = test::ReadFile(path);
     const std::vector<uint8_t> block = out.ToBytes();
     const std::size_t size = c.out.tag == kTagPcm ? 18 : block.size();
     EXPECT_EQ(Le32(bytes, 16), size);
     EXPECT_EQ(bytes.substr(20, size), std::string(block.begin(), block.begin() + size));
+    EXPECT_EQ((bytes.size() - 40 - size) % out.nBlockAlign, 0u);
+    if (c.out.tag == kTagImaAdpcm || c.out.tag == kTagMsAdpcm) {
+      // Every sample of the 22 whole buffers, across the buffers' edges; only the last block
+      // padded.
+      const std::size_t decoded = test::DecodeMono(path, 22050).size();
+      EXPECT_GE(decoded, 22 * 2000u);
+      EXPECT_LT(decoded, 22 * 2000u + SamplesPerBlock(out));
+    }
   }
   // 8-bit mono grown into 16-bit stereo: every whole buffer captured, four times its bytes.
   EXPECT_EQ(test::ReadFile(dir / "7.wav").size(), 58u + 11 * 4000 * 4);
   EXPECT_TRUE(messages.Texts().empty());
-}
-
-TEST_F(AudioFileWriterTest, AdpcmKeepsEverySampleAcrossBufferEdgesAndPadsOnlyTheLastBlock) {
-  for (uint16_t tag : {kTagImaAdpcm, kTagMsAdpcm}) {
-    const WaveFormatEx out = *DescribeAcmFormat({tag, 22050, 1});
-    const WaveFormatEx in = DefaultPcmFormat();
-    const std::string path = Record(Formats(in, out), Tone(in, 3.0), std::to_string(tag) + ".avi");
-    const long captured = 3 * 22050 / 2000 * 2000;  // whole 4000-byte buffers: 2000 samples each
-    const long decoded = static_cast<long>(test::DecodeMono(path, 22050).size());
-    EXPECT_GE(decoded, captured) << tag;
-    EXPECT_LT(decoded, captured + static_cast<long>(SamplesPerBlock(out))) << tag;
-    // Whole blocks only.
-    const std::string bytes = test::ReadFile(path);
-    const std::size_t header = 40 + out.ToBytes().size();
-    EXPECT_EQ((bytes.size() - header) % out.nBlockAlign, 0u) << tag;
-  }
 }
 
 TEST_F(AudioFileWriterTest, IndicatorCyclesThroughRecordingAndTheFormatName) {

@@ -77,27 +77,21 @@ TEST_F(WaveCaptureTest, ARecordingHoldsExactlyTheFullBuffersOfItsTimeInItsOwnFor
   EXPECT_EQ(view.Get().levelText, "");
 }
 
-TEST_F(WaveCaptureTest, MonitoringDrivesTheMeterInTheAviFormatAndWritesNoFile) {
+TEST_F(WaveCaptureTest, MonitoringDrivesTheMeterWritesNoFileAndWatchesTheFirstProgramsEnd) {
   state.levelMeterOn = 1;
+  programs.programCount = 1;
+  programs.programs[0].endTime = clock.Now() + 2;
+  programs.programs[0].armed = 1;
   engine.StartMonitoring();
   EXPECT_TRUE(engine.InputRunning());
   EXPECT_FALSE(engine.IsRecording());
   clock.Advance(1);
   engine.StopInput();
-  const auto fields = view.Get();
-  EXPECT_EQ(fields.levels.size(), 11u + 1);  // eleven buffers, then emptied at the stop
-  EXPECT_EQ(fields.levelMeter, 0);
+  EXPECT_EQ(view.Get().levels.size(), 11u + 1);  // eleven buffers, then emptied at the stop
+  EXPECT_EQ(view.Get().levelMeter, 0);
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
-}
-
-TEST_F(WaveCaptureTest, EveryBufferWatchesTheFirstProgramsEndAlsoWhileMonitoring) {
-  programs.programCount = 1;
-  programs.programs[0].endTime = clock.Now() + 2;
-  programs.programs[0].armed = 1;
-  engine.StartMonitoring();
-  clock.Advance(1);
-  engine.StopInput();
   EXPECT_EQ(state.recordingFinished, 0);
+
   engine.StartMonitoring();
   clock.Advance(2);
   engine.StopInput();

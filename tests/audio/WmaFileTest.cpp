@@ -30,16 +30,13 @@ std::vector<uint8_t> Tone(const WaveFormatEx& format, double seconds) {
 }
 
 AudioFormatSettings WmaSettings(const WaveFormatEx& input, int32_t bitrate, int32_t rate,
-                                int32_t channels, const std::string& name) {
+                                int32_t channels,
+                                const std::string& name = "Windows Media Audio V2") {
   AudioFormatSettings s;
-  s.inputFormatSet = 1;
+  s.inputFormatSet = s.compressionFormatSet = s.wmaOutput = 1;
   s.inputFormat = input.ToBytes();
-  s.compressionFormatSet = 1;
   s.compressionFormatName = name;
-  s.wmaOutput = 1;
-  s.wmaBitrate = bitrate;
-  s.wmaSampleRate = rate;
-  s.wmaChannels = channels;
+  s.wmaBitrate = bitrate, s.wmaSampleRate = rate, s.wmaChannels = channels;
   return s;
 }
 
@@ -97,11 +94,10 @@ TEST_F(WmaFileTest, RecordingsPlayWithTheChosenCodecRateAndChannels) {
 TEST_F(WmaFileTest, RefusedFormatsAreToldAndLeaveNoFile) {
   WaveFormatEx gsm = Pcm(8000, 1);
   gsm.wFormatTag = 0x31;
-  file.Open(CaptureName("gsm"), WmaSettings(gsm, 32000, 22050, 1, "Windows Media Audio V2"));
+  file.Open(CaptureName("gsm"), WmaSettings(gsm, 32000, 22050, 1));
   // What a cancelled WMA dialog leaves.
-  file.Open(CaptureName("zeros"), WmaSettings(Pcm(22050, 1), 0, 0, 0, "Windows Media Audio V2"));
-  file.Open((dir / "missing/Kelmo.avi").string(),
-            WmaSettings(Pcm(22050, 1), 32000, 22050, 1, "Windows Media Audio V2"));
+  file.Open(CaptureName("zeros"), WmaSettings(Pcm(22050, 1), 0, 0, 0));
+  file.Open((dir / "missing/Kelmo.avi").string(), WmaSettings(Pcm(22050, 1), 32000, 22050, 1));
   const auto tone = Tone(Pcm(22050, 1), 0.5);
   WriteBuffers(file, tone);
   file.Flush();
@@ -114,7 +110,7 @@ TEST_F(WmaFileTest, RefusedFormatsAreToldAndLeaveNoFile) {
 
 TEST_F(WmaFileTest, NextRecordingReleasesTheLastWriterWhichCompletesItsFile) {
   const WaveFormatEx input = Pcm(22050, 1);
-  const auto settings = WmaSettings(input, 32000, 22050, 1, "Windows Media Audio V2");
+  const auto settings = WmaSettings(input, 32000, 22050, 1);
   file.Open(CaptureName("first"), settings);
   WriteBuffers(file, Tone(input, 2.0));
   // No Flush: the program was stopped without one; the next Open lets the writer go.
@@ -144,7 +140,7 @@ TEST_F(WmaFileTest, RecordingCutOffByAKillStillPlaysToWithinASecond) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       WmaFile recording(factory, messages);
-      recording.Open(name, WmaSettings(input, bitrate, 44100, 2, "Windows Media Audio V2"));
+      recording.Open(name, WmaSettings(input, bitrate, 44100, 2));
       WriteBuffers(recording, Tone(input, 4.5));
       ::kill(::getpid(), SIGKILL);
     }
