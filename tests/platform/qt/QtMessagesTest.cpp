@@ -19,13 +19,19 @@ QMessageBox* OpenBox() {
   return nullptr;
 }
 
-TEST(QtMessages, OffTheWindowThreadTheBoxIsQueuedAndTheCallerGoesOn) {
+TEST(QtMessages, TheWindowThreadGetsTheAnswerAndADriverThreadGoesOnWhileTheBoxIsQueued) {
   QtMessages messages;
+  QTimer::singleShot(0, [] {
+    if (QMessageBox* box = OpenBox()) box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(
+      messages.Show(Message{"Delete?", "ERROR", MessageIcon::Question, MessageButtons::YesNo}),
+      MessageAnswer::No);
+
   MessageAnswer answer = MessageAnswer::Ok;
   std::thread driver([&] { answer = messages.Show(std::string("Buffer lost")); });
   driver.join();  // returned without anybody pressing a button
   EXPECT_EQ(answer, MessageAnswer::Queued);
-
   QString shown;
   QTimer::singleShot(0, [&] {
     if (QMessageBox* box = OpenBox()) {
@@ -35,16 +41,6 @@ TEST(QtMessages, OffTheWindowThreadTheBoxIsQueuedAndTheCallerGoesOn) {
   });
   ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 2000));
   EXPECT_EQ(shown, "Buffer lost|Kelmo");
-}
-
-TEST(QtMessages, OnTheWindowThreadTheAnswerComesBack) {
-  QtMessages messages;
-  QTimer::singleShot(0, [] {
-    if (QMessageBox* box = OpenBox()) box->button(QMessageBox::No)->click();
-  });
-  EXPECT_EQ(
-      messages.Show(Message{"Delete?", "ERROR", MessageIcon::Question, MessageButtons::YesNo}),
-      MessageAnswer::No);
 }
 
 }  // namespace
