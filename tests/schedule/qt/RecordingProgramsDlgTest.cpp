@@ -20,6 +20,7 @@
 #include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
+#include "schedule/StoredPrograms.h"
 #include "schedule/qt/CRecordingProgramsDlg.h"
 #include "schedule/qt/HeldSpinBox.h"
 #include "support/Fakes.h"
@@ -101,12 +102,6 @@ class RecordingProgramsDlgTest : public ::testing::Test {
     Find<HeldSpinBox>("m_minutesSpin")->setValue(minutes);
     Click("m_addProgram");
   }
-  std::vector<int64_t> Starts() const {
-    std::vector<int64_t> starts;
-    for (int32_t i = 0; i < ctx.programs.programCount; ++i)
-      starts.push_back(ctx.programs.programs[i].startTime);
-    return starts;
-  }
 
   test::ScopedTimeZone zone{"UTC0"};
   QTemporaryDir dataDir;
@@ -120,7 +115,9 @@ class RecordingProgramsDlgTest : public ::testing::Test {
   int menuChoice = -1;
 };
 
-TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedInOrderAndTheDialogClosesUnshown) {
+// Missing formats are named in order and the dialog closes unshown; when only the compressor is
+// missing, its dialog is offered first.
+TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedAndOnlyAMissingCompressorIsAskedFor) {
   ctx.audioFormats = {};
   ctx.capture.videoFormatSet = 0;
   ctx.capture.compressionSet = 0;
@@ -135,11 +132,10 @@ TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedInOrderAndTheDialogCloses
                           "You didn't set the Compression (Options/Capture Options)"));
   EXPECT_FALSE(ctx.programs.Editing());
   EXPECT_EQ(ctx.programs.programCount, 0);
-}
 
-TEST_F(RecordingProgramsDlgTest, OnlyTheCompressorMissingOpensItsDialogFirst) {
-  ctx.capture.compressionSet = 0;
-  bool shown = false;
+  ctx.audioFormats.inputFormatSet = ctx.audioFormats.compressionFormatSet = 1;
+  ctx.capture.videoFormatSet = 1;
+  messages.Clear();
   // No capture window: the compression dialog cannot be shown, and the dialog closes.
   Run([&] { shown = true; });
   EXPECT_FALSE(shown);
@@ -189,19 +185,6 @@ TEST_F(RecordingProgramsDlgTest, RecordFromChannelFollowsTheTables) {
   EXPECT_EQ(ctx.programs.programs[0].channelIndex, 2);
   EXPECT_EQ(ctx.programs.programs[0].recordFromChannel, 1u);
   EXPECT_EQ(ctx.programs.programs[0].armed, 1u);
-}
-
-TEST_F(RecordingProgramsDlgTest, TenProgramsAndTenProfilesAtMost) {
-  Run([&] {
-    for (int i = 0; i < 11; ++i) {
-      AddProgram(11 + i, 0);
-      Click("m_newProfile");
-    }
-  });
-  EXPECT_THAT(messages.Texts(),
-              ElementsAre("The limit is 10 Programs.", "The limit is 10 Profiles."));
-  EXPECT_EQ(ctx.programs.programCount, 10);
-  EXPECT_EQ(ProfileFile(ctx.SettingsPath()).GetProfileInt("General", "ProfilesCount", 0), 10);
 }
 
 // Deleting shows the program that takes the place; numbers typed beyond the ranges are held.
@@ -261,16 +244,21 @@ TEST_F(RecordingProgramsDlgTest, AProfileIsAppliedForItsNextStartAndItsChannelHe
   EXPECT_EQ(ctx.programs.programs[0].durationSeconds, 3900);
 }
 
-TEST_F(RecordingProgramsDlgTest, CancelPutsBackTheTableAndTheSavedProfilesButNotTheShutdown) {
+// OK keeps ten programs and ten profiles at most; Cancel puts back the table and the saved
+// profiles, but not the shutdown request.
+TEST_F(RecordingProgramsDlgTest, TenAtMostAndCancelPutsBackTheTableAndProfilesButNotTheShutdown) {
   Run([&] {
-    AddProgram(13, 0);
-    AddProgram(11, 0);
-    AddProgram(12, 0);
-    Click("m_newProfile");
+    for (int i = 0; i < 11; ++i) {
+      AddProgram(21 - i, 0);
+      Click("m_newProfile");
+    }
   });
-  const std::vector<int64_t> armed = Starts();
-  ASSERT_EQ(armed.size(), 3u);
-  EXPECT_EQ(ProfileFile(ctx.SettingsPath()).GetProfileInt("General", "ProgramsCount", 0), 3);
+  EXPECT_THAT(messages.Texts(),
+              ElementsAre("The limit is 10 Programs.", "The limit is 10 Profiles."));
+  const std::vector<uint8_t> armed = EncodePrograms(ctx.programs);
+  ASSERT_EQ(armed.size(), 10 * 32u);
+  EXPECT_EQ(ProfileFile(ctx.SettingsPath()).GetProfileInt("General", "ProgramsCount", 0), 10);
+  EXPECT_EQ(ProfileFile(ctx.SettingsPath()).GetProfileInt("General", "ProfilesCount", 0), 10);
 
   Run(
       [&] {
@@ -280,18 +268,19 @@ TEST_F(RecordingProgramsDlgTest, CancelPutsBackTheTableAndTheSavedProfilesButNot
         Select("m_programList", 0);
         Click("m_deleteProgram");
         AddProgram(10, 30);
-        Click("m_newProfile");
-        EXPECT_EQ(Rows("m_profileList"), 2);
+        Select("m_profileList", 0);
+        Click("m_deleteProfile");
+        EXPECT_EQ(Rows("m_profileList"), 9);
       },
       "cancelButton");
-  EXPECT_EQ(Starts(), armed);
+  EXPECT_EQ(EncodePrograms(ctx.programs), armed);
   EXPECT_FALSE(ctx.programs.Editing());
   EXPECT_EQ(ctx.state.shutdownWhenFinished, 1);
 
   Run(
       [&] {
-        EXPECT_EQ(Rows("m_profileList"), 1);
-        EXPECT_EQ(Rows("m_programList"), 3);
+        EXPECT_EQ(Rows("m_profileList"), 10);
+        EXPECT_EQ(Rows("m_programList"), 10);
         EXPECT_TRUE(Checked("m_shutdownCheck"));  // the request as it stands
       },
       "cancelButton");
