@@ -4,6 +4,7 @@
 #include <clocale>
 #include <csignal>
 #include <string>
+#include <type_traits>
 
 #include "app/KelmoContext.h"
 #include "channels/ChannelFile.h"
@@ -37,6 +38,19 @@ class ChannelFileTest : public ::testing::Test {
     return *ctx;
   }
 
+  // A channel dialog's OK: the file read again, one list written into it, and saved.
+  template <typename Table>
+  bool Rewrite(const Table& table, int32_t count) {
+    ChannelFile file(dir.Path(), messages);
+    if (!file.Load()) return false;
+    if constexpr (std::is_same_v<Table, TvChannelTable>) {
+      file.WriteTvChannels(table, count);
+    } else {
+      file.WriteFmChannels(table, count);
+    }
+    return file.Save();
+  }
+
   test::TempDir dir;
   ManualClock clock;
   test::RecordingMessages messages;
@@ -59,10 +73,7 @@ TEST_F(ChannelFileTest, MissingAndEmptyFilesBecomeEightZeroBytesAndTheExampleRou
   EXPECT_EQ(c.channels.tv.entries[0].frequency, "48.25");
   EXPECT_EQ(ReadFile(FilePath()), kExample);
   WriteFile(FilePath(), "");
-  ChannelFile file(dir.Path(), messages);
-  ASSERT_TRUE(file.Load());
-  file.WriteTvChannels(c.channels.tv, 1);
-  ASSERT_TRUE(file.Save());
+  ASSERT_TRUE(Rewrite(c.channels.tv, 1));
   EXPECT_EQ(ReadFile(FilePath()), kExample);
   EXPECT_TRUE(messages.Shown().empty());
 }
@@ -77,19 +88,14 @@ TEST_F(ChannelFileTest, RewritesKeepTheOtherSectionAndTheTrailingBytes) {
   EXPECT_EQ(ReadFile(FilePath()), tv + fm + trailing);
 
   // An FM rewrite leaves the TV section byte for byte.
-  ChannelFile file(dir.Path(), messages);
-  ASSERT_TRUE(file.Load());
   c.channels.fm.entries[1] = {"Dos", "100.10"};
-  file.WriteFmChannels(c.channels.fm, 2);
-  ASSERT_TRUE(file.Save());
+  ASSERT_TRUE(Rewrite(c.channels.fm, 2));
   const std::string fm2 = U32(2) + Record("Radio", "87.50") + Record("Dos", "100.10");
   EXPECT_EQ(ReadFile(FilePath()), tv + fm2 + trailing);
 
   // A shorter TV section: the FM section follows it at once; the file keeps its old length and
   // the stale bytes after the new end are ignored.
-  ASSERT_TRUE(file.Load());
-  file.WriteTvChannels(c.channels.tv, 1);
-  ASSERT_TRUE(file.Save());
+  ASSERT_TRUE(Rewrite(c.channels.tv, 1));
   const std::string shorter = U32(1) + Record("One", "55.25") + fm2 + trailing;
   const std::string written = ReadFile(FilePath());
   ASSERT_EQ(written.size(), (tv + fm2 + trailing).size());
@@ -159,17 +165,11 @@ TEST_F(ChannelFileTest, WritingEitherListBehindADamagedTvSectionLeavesASoundFile
     KelmoContext& c = StartUp();
     ASSERT_EQ(c.channels.fm.count, 0);
     c.channels.fm.entries[0] = {"Faro", "87.60"};
-    ChannelFile file(dir.Path(), messages);
-    ASSERT_TRUE(file.Load());
-    if (fm) {
-      file.WriteFmChannels(c.channels.fm, 1);
-    } else {
-      file.WriteTvChannels(c.channels.tv, c.channels.tv.count);
-    }
-    ASSERT_TRUE(file.Save());
+    ASSERT_TRUE(fm ? Rewrite(c.channels.fm, 1) : Rewrite(c.channels.tv, c.channels.tv.count));
     // The old tail stays behind the new image and is ignored.
     const std::string sound = good + (fm ? U32(1) + Record("Faro", "87.60") : U32(0));
     EXPECT_EQ(ReadFile(FilePath()).substr(0, sound.size()), sound);
+    ChannelFile file(dir.Path(), messages);
     ASSERT_TRUE(file.Load());
     EXPECT_TRUE(file.Problems().empty());
   }
@@ -245,11 +245,9 @@ TEST_F(ChannelFileTest, FrequenciesKeepTheirDotUnderACommaLocale) {
   KelmoContext& c = StartUp();
   const double mhz = ParseFrequency(c.channels.tv.entries[0].frequency);
   c.channels.tv.entries[0].frequency = FormatFrequency(mhz + 1.0);
-  ChannelFile file(dir.Path(), messages);
-  ASSERT_TRUE(file.Load());
-  file.WriteTvChannels(c.channels.tv, 1);
-  ASSERT_TRUE(file.Save());
+  const bool written = Rewrite(c.channels.tv, 1);
   std::setlocale(LC_ALL, saved.c_str());
+  ASSERT_TRUE(written);
   EXPECT_DOUBLE_EQ(mhz, 855.25);
   EXPECT_EQ(ReadFile(FilePath()), U32(1) + Record("Eins", "856.25") + U32(0));
 }

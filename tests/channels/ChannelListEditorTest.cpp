@@ -1,38 +1,27 @@
 #include <gtest/gtest.h>
 
-#include "app/KelmoContext.h"
 #include "channels/ChannelListEditor.h"
 #include "channels/ChannelRaster.h"
 #include "channels/Frequency.h"
-#include "platform/sim/ManualClock.h"
-#include "platform/sim/RecordingPower.h"
-#include "support/ChannelBytes.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace kelmo {
 namespace {
 
-using test::ReadFile;
-using test::Record;
-using test::U32;
-using test::WriteFile;
-
-TEST(ChannelRaster, PositionsAndTextsRoundTripOnBothRasters) {
-  for (int32_t p = 0; p <= kFmRaster.lastPosition; ++p) {
+// Every position's text reads back as that position, and every TV search carrier (three runs of
+// the band plan) lies on the raster.
+TEST(ChannelRaster, PositionsAndTextsRoundTripAndTheTvCarriersLieOnTheRaster) {
+  for (int32_t p = 0; p <= kFmRaster.lastPosition; ++p)
     ASSERT_EQ(PositionOf(kFmRaster, PositionText(kFmRaster, p)), p);
-  }
-  for (int32_t p = 0; p <= kTvRaster.lastPosition; ++p) {
+  for (int32_t p = 0; p <= kTvRaster.lastPosition; ++p)
     ASSERT_EQ(PositionOf(kTvRaster, PositionText(kTvRaster, p)), p);
-  }
   EXPECT_EQ(PositionOf(kFmRaster, "100.05"), 251);
   EXPECT_EQ(PositionText(kTvRaster, 3269), "855.25");
   // Texts off the raster are held to its ends, as the slider holds them.
   EXPECT_EQ(PositionOf(kTvRaster, "900"), 3269);
   EXPECT_EQ(PositionOf(kTvRaster, "abc"), 0);
-}
 
-TEST(ChannelRaster, TheTvSearchTriesThe104CarriersOfThreeRuns) {
   const auto& f = TvSearchFrequencies();
   EXPECT_EQ(f[0], 48.25f);
   EXPECT_EQ(f[5], 83.25f);
@@ -40,9 +29,8 @@ TEST(ChannelRaster, TheTvSearchTriesThe104CarriersOfThreeRuns) {
   EXPECT_EQ(f[33], 294.25f);
   EXPECT_EQ(f[34], 303.25f);
   EXPECT_EQ(f[103], 855.25f);
-  for (float mhz : f) {
+  for (float mhz : f)
     EXPECT_EQ(PositionMhz(kTvRaster, PositionOf(kTvRaster, FormatFrequency(mhz))), mhz);
-  }
 }
 
 class ChannelListEditorTest : public ::testing::Test {
