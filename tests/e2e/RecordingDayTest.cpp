@@ -127,30 +127,24 @@ TEST_F(RecordingDay, TenProgramsRecordTheirSpansAndTheShutdownFollowsTheLast) {
   ExpectRecordings(Recordings(), Expected(10));
 }
 
-TEST_F(RecordingDay, AUsersStopCancelsTheRestAndTheShutdown) {
-  station->Schedule(day, true);
-  RunUntil(day[5].start + 20);
-  station->controls.OnStop();
-  RunUntil(day.back().End() + 5);
-  EXPECT_EQ(station->view.shutdowns, 0);
-  EXPECT_EQ(station->ctx.programs.programCount, 0);
-  auto expected = Expected(6);
-  expected[5].second = 20;
-  ExpectRecordings(Recordings(), expected);
-}
-
-TEST_F(RecordingDay, ARestartInTheMiddleRecordsTheRest) {
+// A restart in the middle of a TV program records the rest, the cut program going on in a file of
+// its own from the first tick after it; a user's STOP later cancels the rest and the shutdown.
+TEST_F(RecordingDay, ARestartRecordsTheRestAndAUsersStopCancelsItAndTheShutdown) {
   station->Schedule(day, false);
   RunUntil(day[6].start + 20);
   station.reset();
   station = Start();
   station->RestorePrograms();
   EXPECT_EQ(station->ctx.programs.programCount, 4);
+  station->ctx.state.shutdownWhenFinished = 1;
+  RunUntil(day[7].start + 20);
+  station->controls.OnStop();
   RunUntil(day.back().End() + 5);
+  EXPECT_EQ(station->view.shutdowns, 0);
   EXPECT_EQ(station->ctx.programs.programCount, 0);
-  // The program cut by the restart goes on in a file of its own from the first tick after it.
-  auto expected = Expected(10);
+  auto expected = Expected(8);
   expected[6].second = 20;
+  expected[7].second = 20;
   expected.insert(expected.begin() + 7, {day[6].tv, day[6].End() - (day[6].start + 21)});
   ExpectRecordings(Recordings(), expected);
 }
