@@ -39,7 +39,7 @@ class AlsaFileDevice : public ::testing::Test {
   std::vector<uint8_t> samples;
 };
 
-TEST_F(AlsaFileDevice, CapturesTheFileInFullBuffersAndGivesBackTheRestAtReset) {
+TEST_F(AlsaFileDevice, CapturesInFullBuffersGivesBackTheRestAtResetAndNamesMissingDevices) {
   AlsaWaveInput input("kelmotest");
   test::WaveReceiver receiver(input);
   ASSERT_EQ(input.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveOk);
@@ -56,10 +56,8 @@ TEST_F(AlsaFileDevice, CapturesTheFileInFullBuffersAndGivesBackTheRestAtReset) {
   for (std::size_t i = receiver.recorded.size() - 6; i < receiver.recorded.size(); ++i) {
     EXPECT_LT(receiver.recorded[i], 4000u);
   }
-}
 
-TEST_F(AlsaFileDevice, OpensEveryPlainFormatThroughThePlugLayerAndNamesMissingDevices) {
-  AlsaWaveInput input("kelmotest");
+  // Every plain format opens through the plug layer; a missing device is named as one.
   EXPECT_TRUE(input.SupportsFormat(MakePcmFormat(8000, 2, 8).ToBytes()));
   EXPECT_TRUE(input.SupportsFormat(MakePcmFormat(44100, 1, 16).ToBytes()));
   WaveFormatEx alaw = MakePcmFormat(8000, 1, 8);
@@ -73,7 +71,6 @@ TEST_F(AlsaFileDevice, OpensEveryPlainFormatThroughThePlugLayerAndNamesMissingDe
   EXPECT_TRUE(AlsaHasCaptureDevice("kelmotest"));
   EXPECT_FALSE(AlsaHasCaptureDevice("kelmo_no_such_device"));
   AlsaWaveInput missing("kelmo_no_such_device");
-  test::WaveReceiver receiver(missing);
   EXPECT_EQ(missing.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveErrNoDevice);
 }
 

@@ -149,7 +149,7 @@ TEST_F(AudioFileWriterTest, IndicatorCyclesThroughRecordingAndTheFormatName) {
   EXPECT_EQ(shown, "10: ;11:RECORDING;21:RECORDING;22: ;33:WAV;43:WAV;44: ;45: ;");
 }
 
-TEST_F(AudioFileWriterTest, ALongRecordingGoesOnInNumberedFilesInsteadOfWrapping) {
+TEST_F(AudioFileWriterTest, ALongRecordingGoesOnInNumberedFilesAndAnUnopenedOneIsToldOnce) {
   const WaveFormatEx pcm = DefaultPcmFormat();
   writer.SetFileSizeLimit(58 + 10000);  // two buffers and a half a file
   const std::string first = Record(Formats(pcm, pcm), Tone(pcm, 1.0));  // eleven buffers
@@ -159,10 +159,9 @@ TEST_F(AudioFileWriterTest, ALongRecordingGoesOnInNumberedFilesInsteadOfWrapping
   EXPECT_EQ(test::ReadFile(name("Kelmo.06_22.05.6.wav")).size(), 58u + 4000);
   EXPECT_FALSE(std::filesystem::exists(name("Kelmo.06_22.05.7.wav")));
   EXPECT_EQ(Probe(name("Kelmo.06_22.05.6.wav")), "pcm_s16le 22050 1");
-}
+  EXPECT_TRUE(messages.Texts().empty());
 
-TEST_F(AudioFileWriterTest, AFileThatCannotBeOpenedIsToldOnceAndNothingIsWritten) {
-  const WaveFormatEx pcm = DefaultPcmFormat();
+  // A file that cannot be opened is told once for the whole recording.
   Record(Formats(pcm, pcm), Tone(pcm, 1.0), "missing-folder/Kelmo.avi");
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"ERROR abriendo fichero WAV en disco"});
 }
