@@ -9,11 +9,12 @@ namespace {
 
 using ScheduleWindow = MainWindowFixture;
 
-// The window reads the stored programs at start, shows the first on the schedule line, runs it,
-// and keeps what is left at exit.
-TEST_F(ScheduleWindow, StoredProgramsRunAndAreKeptAtExit) {
+// The window reads the stored programs at start, shows the next on the schedule line, keeps the
+// table on disk as programs end, and after the last one closes and shuts the computer down once.
+TEST_F(ScheduleWindow, StoredProgramsRunAndTheLastEndsInShutdown) {
   ScopedTimeZone utc("UTC0");
   WriteChannelFile({{"Uno", "55.25"}}, {{"Radio", "88.00"}});
+  ProfileFile file(dataDir.filePath("config.dat").toStdString());
   {
     RecordingProgramTable stored;
     for (int64_t start : {39600, 43200}) {  // 11:00 and 12:00 on 1970-01-01
@@ -22,7 +23,6 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndAreKeptAtExit) {
       p.durationSeconds = 600, p.endTime = start + 600;
       ++stored.programCount;
     }
-    ProfileFile file(dataDir.filePath("config.dat").toStdString());
     ASSERT_TRUE(SavePrograms(file, stored));
   }
   Open();
@@ -30,48 +30,27 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndAreKeptAtExit) {
   EXPECT_EQ(Find<QLabel>("1003")->text(),
             "Recording Start: 01/01/70 at 11:00 hours - End: 10 min. after");
 
-  clock.Set(39600);
-  dlg->OnTimer();  // due: tuned to the FM channel; REC. names the missing sound formats
-  EXPECT_EQ(ctx->state.tvMode, 0);
-  EXPECT_EQ(messages.Texts().size(), 2u);
-
-  // Nothing records, so the tick ends the program itself at its end and keeps the rest.
-  clock.Set(40200);
-  dlg->OnTimer();
-  clock.Set(40201);
-  dlg->OnTimer();
-  EXPECT_EQ(ctx->programs.programCount, 1);
-  dlg->OnTimer();
+  // Nothing records (no sound formats), so the tick ends each program itself at its end.
+  ctx->state.shutdownWhenFinished = 1;
+  for (int64_t t : {39600, 40200, 40201, 40202}) {
+    clock.Set(t);
+    dlg->OnTimer();
+  }
+  EXPECT_EQ(ctx->state.tvMode, 0);  // tuned to the program's FM channel
   EXPECT_EQ(Find<QLabel>("1003")->text(),
             "Recording Start: 01/01/70 at 12:00 hours - End: 10 min. after");
-  ProfileFile file(dataDir.filePath("config.dat").toStdString());
-  EXPECT_EQ(file.GetProfileInt("General", "ProgramsCount", -1), 1);
-
-  CloseWindow();
   EXPECT_EQ(file.GetProfileInt("General", "ProgramsCount", -1), 1);
   EXPECT_EQ(file.GetProfileBinary("General", "ProgramsData")->size(), 32u);
-  EXPECT_EQ(power.ShutdownCount(), 0);
-}
 
-// After the last program the window closes, the empty table is kept, and the computer is shut
-// down once.
-TEST_F(ScheduleWindow, LastProgramEndsInShutdown) {
-  ScopedTimeZone utc("UTC0");
-  Open();
-  RecordingProgram& p = ctx->programs.programs[0];
-  p.armed = 1, p.startTime = 36010, p.durationSeconds = 60, p.endTime = 36070;
-  ctx->programs.programCount = 1;
-  ctx->state.shutdownWhenFinished = 1;
-  for (int64_t t = 36001; t <= 36070 && !dlg->Destroyed(); ++t) {
+  for (int64_t t = 43200; t <= 43800 && !dlg->Destroyed(); t += 300) {
     clock.Set(t);
     dlg->OnTimer();
   }
   EXPECT_EQ(power.ShutdownCount(), 0);
-  clock.Set(36071);
+  clock.Set(43801);
   dlg->OnTimer();
   EXPECT_TRUE(dlg->Destroyed());
   EXPECT_EQ(power.ShutdownCount(), 1);
-  ProfileFile file(dataDir.filePath("config.dat").toStdString());
   EXPECT_EQ(file.GetProfileInt("General", "ProgramsCount", -1), 0);
 }
 

@@ -38,17 +38,12 @@ TEST_F(MainWindowFixture, WavCaptureOptionsChooseTheInputThenWhatItConvertsTo) {
   ChooserCodecManager codecs(conversions, OfferedWaveFormats(), nullptr);
   ctx->codecs = &codecs;
   Open();
-  QStringList compressionTags;
   WhenModal([&](QWidget* options) {
     EXPECT_EQ(options->windowTitle(), "Options for Radio / Line in");
     WhenModal(
         [](QWidget* chooser) { Choose(chooser, "PCM", "8,000 Hz, 16 Bit, Mono, 128 kbit/s"); });
     Click(options, "m_inputFormat");
-    WhenModal([&](QWidget* chooser) {
-      auto* tags = chooser->findChild<QComboBox*>("m_formatTag");
-      for (int i = 0; i < tags->count(); ++i) compressionTags << tags->itemText(i);
-      Choose(chooser, "GSM 6.10", "8,000 Hz, Mono, 13 kbit/s");
-    });
+    WhenModal([](QWidget* chooser) { Choose(chooser, "GSM 6.10", "8,000 Hz, Mono, 13 kbit/s"); });
     Click(options, "m_compression");
     Click(options, "okButton");
   });
@@ -60,7 +55,6 @@ TEST_F(MainWindowFixture, WavCaptureOptionsChooseTheInputThenWhatItConvertsTo) {
   EXPECT_EQ(a.compressionFormatSet, 1);
   EXPECT_EQ(a.compressionFormatName, "GSM 6.10");
   EXPECT_EQ(WaveFormatEx::FromBytes(a.compressionFormat)->wFormatTag, 0x31);
-  EXPECT_TRUE(compressionTags.contains("PCM"));
   EXPECT_TRUE(messages.Texts().empty());
 }
 
