@@ -6,12 +6,9 @@
 #include <string>
 #include <type_traits>
 
-#include "app/KelmoContext.h"
 #include "channels/ChannelFile.h"
 #include "channels/ChannelLists.h"
 #include "channels/Frequency.h"
-#include "platform/sim/ManualClock.h"
-#include "platform/sim/RecordingPower.h"
 #include "support/ChannelBytes.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -31,11 +28,11 @@ class ChannelFileTest : public ::testing::Test {
  protected:
   std::filesystem::path FilePath() const { return dir / "Channels.dat"; }
 
-  // The start-up read, as the main window does it, on a fresh context.
-  KelmoContext& StartUp() {
-    ctx = std::make_unique<KelmoContext>(clock, messages, power, shell, dir.Path());
-    LoadChannelLists(ctx->dataDir, ctx->messages, ctx->channels);
-    return *ctx;
+  // The start-up read, as the main window does it, into fresh tables.
+  ChannelTables StartUp() {
+    ChannelTables tables;
+    LoadChannelLists(dir.Path(), messages, tables);
+    return tables;
   }
 
   // A channel dialog's OK: the file read again, one list written into it, and saved.
@@ -52,28 +49,24 @@ class ChannelFileTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  ManualClock clock;
   test::RecordingMessages messages;
-  RecordingPower power;
-  test::RecordingShell shell;
-  std::unique_ptr<KelmoContext> ctx;
 };
 
 TEST_F(ChannelFileTest, MissingAndEmptyFilesBecomeEightZeroBytesAndTheExampleRoundTrips) {
   StartUp();
   EXPECT_EQ(ReadFile(FilePath()), std::string(8, '\0'));
   WriteFile(FilePath(), "");
-  EXPECT_EQ(StartUp().channels.fm.count, 0);
+  EXPECT_EQ(StartUp().fm.count, 0);
   EXPECT_EQ(ReadFile(FilePath()), std::string(8, '\0'));
 
   WriteFile(FilePath(), kExample);
-  KelmoContext& c = StartUp();
-  ASSERT_EQ(c.channels.tv.count, 1);
-  EXPECT_EQ(c.channels.tv.entries[0].name, "ARD1");
-  EXPECT_EQ(c.channels.tv.entries[0].frequency, "48.25");
+  ChannelTables c = StartUp();
+  ASSERT_EQ(c.tv.count, 1);
+  EXPECT_EQ(c.tv.entries[0].name, "ARD1");
+  EXPECT_EQ(c.tv.entries[0].frequency, "48.25");
   EXPECT_EQ(ReadFile(FilePath()), kExample);
   WriteFile(FilePath(), "");
-  ASSERT_TRUE(Rewrite(c.channels.tv, 1));
+  ASSERT_TRUE(Rewrite(c.tv, 1));
   EXPECT_EQ(ReadFile(FilePath()), kExample);
   EXPECT_TRUE(messages.Shown().empty());
 }
@@ -83,27 +76,27 @@ TEST_F(ChannelFileTest, RewritesKeepTheOtherSectionAndTheTrailingBytes) {
   const std::string fm = U32(1) + Record("Radio", "87.50");
   const std::string trailing = "\x01\x02tail";
   WriteFile(FilePath(), tv + fm + trailing);
-  KelmoContext& c = StartUp();
-  EXPECT_EQ(c.channels.tv.entries[1].name, "");  // an empty name reads back empty
+  ChannelTables c = StartUp();
+  EXPECT_EQ(c.tv.entries[1].name, "");  // an empty name reads back empty
   EXPECT_EQ(ReadFile(FilePath()), tv + fm + trailing);
 
   // An FM rewrite leaves the TV section byte for byte.
-  c.channels.fm.entries[1] = {"Dos", "100.10"};
-  ASSERT_TRUE(Rewrite(c.channels.fm, 2));
+  c.fm.entries[1] = {"Dos", "100.10"};
+  ASSERT_TRUE(Rewrite(c.fm, 2));
   const std::string fm2 = U32(2) + Record("Radio", "87.50") + Record("Dos", "100.10");
   EXPECT_EQ(ReadFile(FilePath()), tv + fm2 + trailing);
 
   // A shorter TV section: the FM section follows it at once; the file keeps its old length and
   // the stale bytes after the new end are ignored.
-  ASSERT_TRUE(Rewrite(c.channels.tv, 1));
+  ASSERT_TRUE(Rewrite(c.tv, 1));
   const std::string shorter = U32(1) + Record("One", "55.25") + fm2 + trailing;
   const std::string written = ReadFile(FilePath());
   ASSERT_EQ(written.size(), (tv + fm2 + trailing).size());
   EXPECT_EQ(written.substr(0, shorter.size()), shorter);
-  KelmoContext& again = StartUp();
-  EXPECT_EQ(again.channels.tv.count, 1);
-  EXPECT_EQ(again.channels.fm.count, 2);
-  EXPECT_EQ(again.channels.fm.entries[1].frequency, "100.10");
+  ChannelTables again = StartUp();
+  EXPECT_EQ(again.tv.count, 1);
+  EXPECT_EQ(again.fm.count, 2);
+  EXPECT_EQ(again.fm.entries[1].frequency, "100.10");
   EXPECT_TRUE(messages.Shown().empty());
 }
 
@@ -135,10 +128,10 @@ TEST_F(ChannelFileTest, EachKindOfDamageIsKeptReadAsFarAsSoundAndReportedOnce) {
     test::TempDir own;
     test::RecordingMessages boxes;
     WriteFile(own / "Channels.dat", d.bytes);
-    KelmoContext c(clock, boxes, power, shell, own.Path());
-    LoadChannelLists(c.dataDir, c.messages, c.channels);
-    EXPECT_EQ(c.channels.tv.count, d.tvCount);
-    EXPECT_EQ(c.channels.fm.count, d.fmCount);
+    ChannelTables c;
+    LoadChannelLists(own.Path(), boxes, c);
+    EXPECT_EQ(c.tv.count, d.tvCount);
+    EXPECT_EQ(c.fm.count, d.fmCount);
     EXPECT_EQ(ReadFile(own / "Channels.dat"), d.bytes);
     EXPECT_EQ(ReadFile(own / "Channels.dat.bad"), d.bytes);
     // A channel dialog reading the file again says nothing more.
@@ -150,7 +143,7 @@ TEST_F(ChannelFileTest, EachKindOfDamageIsKeptReadAsFarAsSoundAndReportedOnce) {
     EXPECT_NE(text.find(d.reported), std::string::npos) << text;
     // The long name is cut to its first 79 bytes.
     if (&d == &cases[5]) {
-      EXPECT_EQ(c.channels.tv.entries[0].name, std::string(79, 'x'));
+      EXPECT_EQ(c.tv.entries[0].name, std::string(79, 'x'));
     }
   }
 }
@@ -162,10 +155,10 @@ TEST_F(ChannelFileTest, WritingEitherListBehindADamagedTvSectionLeavesASoundFile
   for (bool fm : {false, true}) {
     SCOPED_TRACE(fm ? "FM" : "TV");
     WriteFile(FilePath(), damaged);
-    KelmoContext& c = StartUp();
-    ASSERT_EQ(c.channels.fm.count, 0);
-    c.channels.fm.entries[0] = {"Faro", "87.60"};
-    ASSERT_TRUE(fm ? Rewrite(c.channels.fm, 1) : Rewrite(c.channels.tv, c.channels.tv.count));
+    ChannelTables c = StartUp();
+    ASSERT_EQ(c.fm.count, 0);
+    c.fm.entries[0] = {"Faro", "87.60"};
+    ASSERT_TRUE(fm ? Rewrite(c.fm, 1) : Rewrite(c.tv, c.tv.count));
     // The old tail stays behind the new image and is ignored.
     const std::string sound = good + (fm ? U32(1) + Record("Faro", "87.60") : U32(0));
     EXPECT_EQ(ReadFile(FilePath()).substr(0, sound.size()), sound);
@@ -203,14 +196,14 @@ TEST_F(ChannelFileTest, WithoutACopyOfADamagedFileNothingIsWritten) {
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
   const struct rlimit tiny { 8, limit.rlim_max };
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-  KelmoContext& c = StartUp();
+  ChannelTables c = StartUp();
   ChannelFile file(dir.Path(), messages);
   const bool loaded = file.Load();
   setrlimit(RLIMIT_FSIZE, &limit);
   std::signal(SIGXFSZ, previous);
   ASSERT_TRUE(loaded);
   EXPECT_FALSE(std::filesystem::exists(dir / "Channels.dat.bad"));
-  file.WriteTvChannels(c.channels.tv, 0);
+  file.WriteTvChannels(c.tv, 0);
   EXPECT_FALSE(file.Save());
   EXPECT_EQ(ReadFile(FilePath()), damaged);
   ASSERT_FALSE(messages.Shown().empty());
@@ -219,9 +212,9 @@ TEST_F(ChannelFileTest, WithoutACopyOfADamagedFileNothingIsWritten) {
 
 TEST_F(ChannelFileTest, AFailedOpenIsShownAndNothingIsWrittenBack) {
   std::filesystem::create_directory(FilePath());  // cannot be opened as a file
-  KelmoContext& c = StartUp();
-  EXPECT_EQ(c.channels.tv.count, 0);
-  EXPECT_EQ(c.channels.fm.count, 0);
+  ChannelTables c = StartUp();
+  EXPECT_EQ(c.tv.count, 0);
+  EXPECT_EQ(c.fm.count, 0);
   ASSERT_FALSE(messages.Shown().empty());
   const Message shown = messages.Shown()[0];
   EXPECT_EQ(shown.text, "¡No logré abrir " + FilePath().string() + "!");
@@ -242,10 +235,10 @@ TEST_F(ChannelFileTest, FrequenciesKeepTheirDotUnderACommaLocale) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "de_DE.UTF-8 missing";
   WriteFile(FilePath(), U32(1) + Record("Eins", "855.25") + U32(0));
-  KelmoContext& c = StartUp();
-  const double mhz = ParseFrequency(c.channels.tv.entries[0].frequency);
-  c.channels.tv.entries[0].frequency = FormatFrequency(mhz + 1.0);
-  const bool written = Rewrite(c.channels.tv, 1);
+  ChannelTables c = StartUp();
+  const double mhz = ParseFrequency(c.tv.entries[0].frequency);
+  c.tv.entries[0].frequency = FormatFrequency(mhz + 1.0);
+  const bool written = Rewrite(c.tv, 1);
   std::setlocale(LC_ALL, saved.c_str());
   ASSERT_TRUE(written);
   EXPECT_DOUBLE_EQ(mhz, 855.25);
