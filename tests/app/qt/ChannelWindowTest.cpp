@@ -42,7 +42,7 @@ TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
   EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_TV_CHANNELS)->isEnabled());
 }
 
-TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndTheChannelIsSaved) {
+TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndMuteHolds) {
   Open();
   EXPECT_EQ(ChannelLine(), "(48.25)  Uno");
   int writes = Bus().Writes();
@@ -50,6 +50,13 @@ TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndTheCha
   EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
   EXPECT_EQ(Bus().Writes(), writes + 1);  // one tuning per key press, however far it travelled
   EXPECT_EQ(dlg->Spin()->Pos(), 2);
+
+  // Mute keeps the sound off across tunings; the system item gives it back.
+  Find<QPushButton>("1024")->click();
+  Type('3');
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 0");
+  dlg->OnSysCommand(CKelmoDlg::IDM_MUTE);
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 3");
 
   // With a pop-up menu open the key belongs to the menu.
   writes = Bus().Writes();
@@ -108,15 +115,6 @@ TEST_F(ChannelWindow, SpinArrowsStepThroughTheListAndPopUpChoiceResetsThem) {
   Find<QPushButton>("1006")->click();  // closed without a choice
   EXPECT_EQ(Bus().Writes(), writes);
   EXPECT_EQ(ctx->state.tvMode, 0);
-}
-
-TEST_F(ChannelWindow, MuteButtonAndSystemItemKeepTheSoundOffAcrossTunings) {
-  Open();
-  Find<QPushButton>("1024")->click();
-  Type('2');
-  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 0");
-  dlg->OnSysCommand(CKelmoDlg::IDM_MUTE);
-  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 3");
 }
 
 TEST_F(ChannelWindow, AnEmptyFmListHasNoFmChannelItem) {

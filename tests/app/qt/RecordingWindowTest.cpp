@@ -1,6 +1,8 @@
+#include <QComboBox>
 #include <QPushButton>
+#include <QTimer>
+#include <functional>
 
-#include "app/ProfileBlock.h"
 #include "app/qt/MainWindowFixture.h"
 #include "capture/CaptureRig.h"
 
@@ -9,17 +11,48 @@ namespace {
 
 using RecordingWindow = MainWindowFixture;
 
-// REC in FM mode records the simulated card into a WAV file in the formats restored from
-// config.dat; STOP ends it at the next tick and leaves a file players read, as long as the time
-// that passed.
-TEST_F(RecordingWindow, RecThenStopInFmModeRecordsAWavFile) {
+// Runs `act` on the modal window that opens next.
+void WhenModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    act(modal);
+  });
+}
+
+void Click(QWidget* dialog, const char* name) { dialog->findChild<QPushButton*>(name)->click(); }
+
+// Picks `line` under the tag `tag` in the format chooser and presses OK.
+void Choose(QWidget* chooser, const QString& tag, const QString& line) {
+  auto* tags = chooser->findChild<QComboBox*>("m_formatTag");
+  auto* lines = chooser->findChild<QComboBox*>("m_format");
+  ASSERT_GE(tags->findText(tag), 0) << tag.toStdString();
+  tags->setCurrentIndex(tags->findText(tag));
+  ASSERT_GE(lines->findText(line), 0) << line.toStdString();
+  lines->setCurrentIndex(lines->findText(line));
+  Click(chooser, "okButton");
+}
+
+// WAV Capture Options choose the input, then what it converts to (at the input's rate and
+// channels). REC in FM mode then records the simulated card into a WAV file in those formats;
+// STOP ends it at the next tick and leaves a file players read, as long as the time that passed.
+TEST_F(RecordingWindow, WavOptionsThenRecAndStopInFmModeRecordAWavFile) {
   UseSimulatedSound(clock);
   WriteChannelFile({}, {{"Radio Faro", "87.60"}});
-  const std::string pcm = EncodeProfileBlock(DefaultPcmFormat().ToBytes());
-  WriteSettings("[General]\nTV=0\nSaveDir=" + dataDir.path().toStdString() +
-                "/\n[Audio]\nInputFormat=" + pcm + "\nInputName=PCM\nOutputFormat=" + pcm +
-                "\nOutputName=PCM\n");
+  WriteSettings("[General]\nTV=0\nSaveDir=" + dataDir.path().toStdString() + "/\n");
   Open();
+  WhenModal([](QWidget* options) {
+    EXPECT_EQ(options->windowTitle(), "Options for Radio / Line in");
+    WhenModal(
+        [](QWidget* chooser) { Choose(chooser, "PCM", "8,000 Hz, 16 Bit, Mono, 128 kbit/s"); });
+    Click(options, "m_inputFormat");
+    WhenModal([](QWidget* chooser) { Choose(chooser, "GSM 6.10", "8,000 Hz, Mono, 13 kbit/s"); });
+    Click(options, "m_compression");
+    Click(options, "okButton");
+  });
+  Find<QAction>("32822")->trigger();
+  EXPECT_EQ(ctx->audioFormats.compressionFormatName, "GSM 6.10");
+
   auto* rec = Find<QPushButton>("1008");
   auto* stop = Find<QPushButton>("1009");
   rec->click();
@@ -38,8 +71,8 @@ TEST_F(RecordingWindow, RecThenStopInFmModeRecordsAWavFile) {
   wav.replace(wav.size() - 3, 3, "wav");
   const auto streams = Probe(wav);
   ASSERT_EQ(streams.size(), 1u) << wav;
-  EXPECT_EQ(streams[0].at("codec_name"), "pcm_s16le");
-  EXPECT_EQ(streams[0].at("sample_rate"), "22050");
+  EXPECT_EQ(streams[0].at("codec_name"), "gsm_ms");
+  EXPECT_EQ(streams[0].at("sample_rate"), "8000");
   EXPECT_EQ(streams[0].at("channels"), "1");
   EXPECT_NEAR(std::stod(streams[0].at("duration")), 2.0, 0.05);
 }
