@@ -16,47 +16,43 @@ namespace {
 
 using test::FormatOf;
 
-class RadioLineInOptionsDlgTest : public ::testing::Test {
- protected:
+TEST(RadioLineInOptionsDlgTest, WmaCompressionOpensItsOptionsOnTheLastRowOfItsRate) {
+  AudioFormatSettings formats;
+  test::ScriptedChooser chooser;
+  test::RecordingMessages messages;
+  CRadioLineInOptionsDlg dlg{formats, chooser, messages};
   // Clicks `button`; once the WMA options are open, runs `act` on their list and presses `press`.
-  void ClickWithWmaOptions(const char* button, std::function<void(QComboBox*)> act,
-                           const char* press) {
-    QTimer::singleShot(0, [this, act, press] {
+  const auto clickWithWmaOptions = [&](const char* button, std::function<void(QComboBox*)> act,
+                                       const char* press) {
+    QTimer::singleShot(0, [&dlg, act, press] {
       auto* wma = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       ASSERT_EQ(wma, &dlg.WmaOptionsDialog());
       act(wma->findChild<QComboBox*>("m_wmaFormat"));
       wma->findChild<QPushButton*>(press)->click();
     });
     dlg.findChild<QPushButton*>(button)->click();
-  }
-  auto WmaChoice() const {
+  };
+  const auto wmaChoice = [&] {
     return std::make_tuple(formats.wmaOutput, formats.wmaBitrate, formats.wmaSampleRate,
                            formats.wmaChannels);
-  }
+  };
 
-  AudioFormatSettings formats;
-  test::ScriptedChooser chooser;
-  test::RecordingMessages messages;
-  CRadioLineInOptionsDlg dlg{formats, chooser, messages};
-};
-
-TEST_F(RadioLineInOptionsDlgTest, WmaCompressionOpensItsOptionsOnTheLastRowOfItsRate) {
   chooser.Chosen(FormatOf(1, 44100, 2), "PCM");
   dlg.findChild<QPushButton*>("m_inputFormat")->click();
   chooser.Chosen(FormatOf(0x161, 44100, 2), "Windows Media Audio V2");
-  ClickWithWmaOptions(
+  clickWithWmaOptions(
       "m_compression",
       [](QComboBox* combo) {
         EXPECT_EQ(combo->currentIndex(), 6);
         combo->setCurrentIndex(5);
       },
       "okButton");
-  EXPECT_EQ(WmaChoice(), std::make_tuple(1, 128000, 44100, 2));
+  EXPECT_EQ(wmaChoice(), std::make_tuple(1, 128000, 44100, 2));
 
   // Cancelling the chooser keeps the WMA name, so its options open again; Cancel there zeroes them.
-  ClickWithWmaOptions(
+  clickWithWmaOptions(
       "m_compression", [](QComboBox*) {}, "cancelButton");
-  EXPECT_EQ(WmaChoice(), std::make_tuple(1, 0, 0, 0));
+  EXPECT_EQ(wmaChoice(), std::make_tuple(1, 0, 0, 0));
   EXPECT_TRUE(messages.Texts().empty());
 }
 
