@@ -60,7 +60,6 @@ TEST_F(ChannelControlsTest, SpinStepsOneChannelPerClickAndWraps) {
   // same channel again, in the other direction it moves two.
   EXPECT_EQ(Press("+L"), "11");
   EXPECT_EQ(Press("+R"), "24");
-  EXPECT_EQ(context->state.currentChannel, 4);
 }
 
 TEST_F(ChannelControlsTest, ChannelKeysWrapAndDigitsBeyondTheTableTuneNothing) {

@@ -60,19 +60,6 @@ int Replacements(const std::filesystem::path& dir, std::string_view name,
   return count;
 }
 
-// Runs the test from `dir` as its current directory, and goes back afterwards.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const std::filesystem::path& dir)
-      : previous(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
-  }
-  ~CurrentDirectory() { std::filesystem::current_path(previous); }
-
- private:
-  std::filesystem::path previous;
-};
-
 class SettingsTest : public ::testing::Test {
  protected:
   SettingsTest() : clock(kNow) { Restart(); }
@@ -84,6 +71,14 @@ class SettingsTest : public ::testing::Test {
     rig = std::make_unique<test::CaptureRig>();
     rig->window.DriverConnect(0);
     ctx->capture.SetWindow(&rig->window);
+  }
+
+  // Reads the settings with `cwd` as the current directory, and goes back afterwards.
+  void LoadFrom(const std::filesystem::path& cwd) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(cwd);
+    LoadSettings(*ctx);
+    std::filesystem::current_path(previous);
   }
 
   std::string Config() const { return ReadFile(dir / "config.dat"); }
@@ -102,10 +97,7 @@ class SettingsTest : public ::testing::Test {
 // keys whose format is missing fall back as if they were absent.
 TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   test::TempDir current;
-  {
-    CurrentDirectory cd(current.Path());
-    LoadSettings(*ctx);
-  }
+  LoadFrom(current.Path());
   const AppState& s = ctx->state;
   const auto defaults = std::make_tuple(1, 0, 25, 2, 1, 0);
   EXPECT_EQ(
@@ -130,10 +122,7 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
                 EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +
                 "\nOutputName=PCM\nWMA=0\nWMABitRate=64000\nWMASampleRate=44100\nWMAChannels=2\n");
   ctx->capture.aviAudioFormatSet = 1;  // the card start-up's default format
-  {
-    CurrentDirectory cd(dir.Path());
-    LoadSettings(*ctx);
-  }
+  LoadFrom(dir.Path());
   EXPECT_EQ(
       std::tie(s.tvMode, s.currentChannel, s.frameRate, s.tunerType, s.overlayOn, s.alwaysOnTop),
       defaults);
@@ -151,10 +140,7 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   // Recordings go to the home folder when the current one is not writable.
   const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
   setenv("HOME", current.Path().c_str(), 1);
-  {
-    CurrentDirectory cd("/proc/sys");  // refused to writers, even to root
-    LoadSettings(*ctx);
-  }
+  LoadFrom("/proc/sys");  // refused to writers, even to root
   setenv("HOME", savedHome.c_str(), 1);
   EXPECT_EQ(s.saveDir, current.Path().string() + "/");
 

@@ -127,10 +127,7 @@ TEST_F(ChannelWindow, AnEmptyFmListHasNoFmChannelItem) {
 TEST_F(ChannelWindow, WithoutTheCardLibraryTheWindowOpensAndRefusesTheCardControls) {
   WriteChannelFile({{"Uno", "48.25"}, {"Norte", "62.25"}}, {});
   ctx->card.SetCandidates({dataDir.filePath("missing/Btvid_32.so").toStdString()});
-  Open();
-  ASSERT_FALSE(messages.Texts().empty());
-  EXPECT_EQ(messages.Texts()[0],
-            "I don't find Btvid_32.so so I'm afraid you can not hear sound with my program.");
+  Open();  // the missing library's message is the card library test's
   EXPECT_FALSE(dlg->MenuAction(CKelmoDlg::ID_TV_CHANNELS)->isEnabled());
   EXPECT_FALSE(dlg->MenuAction(CKelmoDlg::ID_FM_CHANNELS)->isEnabled());
   EXPECT_EQ(SystemItems(), (QStringList{"-", "Small View", "On Top"}));

@@ -26,9 +26,6 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndTheLastEndsInShutdown) {
     ASSERT_TRUE(SavePrograms(file, stored));
   }
   Open();
-  dlg->OnTimer();
-  EXPECT_EQ(Find<QLabel>("1003")->text(),
-            "Recording Start: 01/01/70 at 11:00 hours - End: 10 min. after");
 
   // Nothing records (no sound formats), so the tick ends each program itself at its end.
   ctx->state.shutdownWhenFinished = 1;
@@ -40,7 +37,6 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndTheLastEndsInShutdown) {
   EXPECT_EQ(Find<QLabel>("1003")->text(),
             "Recording Start: 01/01/70 at 12:00 hours - End: 10 min. after");
   EXPECT_EQ(file.GetProfileInt("General", "ProgramsCount", -1), 1);
-  EXPECT_EQ(file.GetProfileBinary("General", "ProgramsData")->size(), 32u);
 
   for (int64_t t = 43200; t <= 43800 && !dlg->Destroyed(); t += 300) {
     clock.Set(t);
