@@ -1,6 +1,5 @@
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
