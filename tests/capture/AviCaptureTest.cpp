@@ -52,7 +52,6 @@ TEST(AviCapture, FaultsOfTheSourceAreToldAndTheFileStaysValid) {
     const auto streams = Probe(file);
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_NEAR(std::stod(streams[0].at("duration")), AudioSeconds(streams[1]), 0.04);
-    EXPECT_GE(rig.window.GetStatus().dwCurrentVideoFramesDropped, 0u);
     EXPECT_NE(rig.Statuses()[rig.Statuses().size() - 2].second.find("dropped"), std::string::npos);
   }
   {
@@ -73,8 +72,9 @@ TEST(AviCapture, FaultsOfTheSourceAreToldAndTheFileStaysValid) {
 
 TEST(AviCapture, ASoundInputInUseLeavesAPictureOnlyFileAndSaysSo) {
   TempDir dir;
-  CaptureRig rig;
-  rig.sound.busy = true;
+  SystemClock clock;
+  SimWaveInput held(clock, {}, {.busy = true});
+  CaptureRig rig({}, CaptureRig::TvStation(), &held);
   ASSERT_TRUE(rig.window.DriverConnect(0));
   const std::string file = (dir / "mute.avi").string();
   rig.Record(file, 500);
@@ -96,12 +96,6 @@ TEST(AviCapture, AnUnwritableFolderEndsTheRecordingWithAMessage) {
   EXPECT_EQ(statuses.back().first, kCapStatusEnd);
   EXPECT_NE(statuses[statuses.size() - 2].second.find("Recording stopped"), std::string::npos);
 }
-
-}  // namespace
-}  // namespace kelmo::test
-
-namespace kelmo::test {
-namespace {
 
 TEST(AviCapture, ARecordingKilledMidwayStaysReadable) {
   TempDir dir;

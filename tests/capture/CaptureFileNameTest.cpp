@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "capture/CaptureFileName.h"
+#include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
-#include "support/TempDir.h"
 
 namespace kelmo {
 namespace {
@@ -12,9 +12,12 @@ TEST(CaptureFileName, AnExistingRecordingOfAnyKindIsNeverReused) {
   test::TempDir dir;
   const std::string saveDir = dir.Path().string() + "/";
   ManualClock clock(1709674215);  // 2024-03-05 21:30:15 UTC
+  test::CaptureRig rig;
   CaptureDriver capture;
+  capture.SetWindow(&rig.window);
   BuildCaptureFileName(capture, saveDir, clock);
   EXPECT_EQ(capture.captureFileName, saveDir + "Kelmo.05_21.30.15.avi");
+  EXPECT_EQ(rig.window.CaptureFile(), capture.captureFileName);
 
   test::WriteFile(dir / "Kelmo.05_21.30.15.wav", "RIFF");  // a sound recording of that second
   BuildCaptureFileName(capture, saveDir, clock);
@@ -24,11 +27,11 @@ TEST(CaptureFileName, AnExistingRecordingOfAnyKindIsNeverReused) {
   BuildCaptureFileName(capture, saveDir, clock);
   EXPECT_EQ(capture.captureFileName, saveDir + "Kelmo.05_21.30.15-4.avi");
 
-  // The same minute of the next month, at second 0.
-  ManualClock nextMonth(1712352600);  // 2024-04-05 21:30:00 UTC
-  test::WriteFile(dir / "Kelmo.05_21.30.avi", "");
+  // At second 0 the name has no seconds.
+  ManualClock nextMonth(1712302200);  // 2024-04-05 07:30:00 UTC
+  test::WriteFile(dir / "Kelmo.05_07.30.avi", "");
   BuildCaptureFileName(capture, saveDir, nextMonth);
-  EXPECT_EQ(capture.captureFileName, saveDir + "Kelmo.05_21.30-2.avi");
+  EXPECT_EQ(capture.captureFileName, saveDir + "Kelmo.05_07.30-2.avi");
 }
 
 }  // namespace

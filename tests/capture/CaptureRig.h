@@ -4,13 +4,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "capture/PacedSound.h"
+#include "audio/sim/SimWaveInput.h"
 #include "capture/SourceCaptureWindow.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/sim/TestPatternCatalog.h"
@@ -38,13 +40,13 @@ class AnsweringDialogs final : public CaptureDialogs {
   std::optional<VideoCompressionChoice> compression;
 };
 
-// The capture window over the test pattern, the FFmpeg writer and a paced sound (or `input`), in
-// real time, with its status texts and errors recorded.
+// The capture window over the test pattern, the FFmpeg writer and the simulated sound card hearing
+// `station` (or `input`), in real time, with its status texts and errors recorded.
 struct CaptureRig {
   explicit CaptureRig(TestPatternSwitches switches = {}, KelmoSimCardState station = TvStation(),
                       WaveInput* input = nullptr)
       : catalog(clock, Answer(station), switches),
-        sound(clock),
+        sound(clock, Answer(station)),
         window({catalog, writers, clock, input ? input : &sound, nullptr, &dialogs}) {
     window.SetCallbackStatus([this](int id, const std::string& text) {
       std::lock_guard lock(mutex);
@@ -96,7 +98,7 @@ struct CaptureRig {
   SystemClock clock;
   TestPatternCatalog catalog;
   FfmpegAviWriterFactory writers;
-  PacedSound sound;
+  SimWaveInput sound;
   AnsweringDialogs dialogs;
   SourceCaptureWindow window;
   std::mutex mutex;
@@ -118,18 +120,12 @@ inline std::vector<ProbedStream> Probe(const std::string& file) {
   if (pipe == nullptr) return streams;
   char line[4096];
   while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    ProbedStream stream;
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    std::size_t start = 0;
-    while (start <= text.size()) {
-      const std::size_t bar = std::min(text.find('|', start), text.size());
-      const std::string pair = text.substr(start, bar - start);
+    ProbedStream& stream = streams.emplace_back();
+    std::istringstream fields(std::string(line, std::strcspn(line, "\n")));
+    for (std::string pair; std::getline(fields, pair, '|');) {
       const std::size_t eq = pair.find('=');
       if (eq != std::string::npos) stream[pair.substr(0, eq)] = pair.substr(eq + 1);
-      start = bar + 1;
     }
-    streams.push_back(stream);
   }
   ::pclose(pipe);
   return streams;

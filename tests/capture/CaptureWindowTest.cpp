@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/WaveFormat.h"
-#include "capture/CaptureFileName.h"
 #include "capture/CaptureRig.h"
-#include "platform/sim/ManualClock.h"
 
 namespace kelmo::test {
 namespace {
@@ -15,22 +13,6 @@ std::vector<uint8_t> Video(int32_t width, int32_t height, uint32_t compression, 
   h.biCompression = compression;
   h.biBitCount = bits;
   return h.ToBytes();
-}
-
-TEST(CaptureFileName, SecondsAppearOnlyWhenNotZeroAndTheWindowIsTold) {
-  LocalTime t;
-  t.day = 5, t.hour = 21, t.minute = 30, t.second = 1;
-  EXPECT_EQ(FormatCaptureFileName("/v/", t), "/v/Kelmo.05_21.30.01.avi");
-  t.second = 0, t.hour = 7;
-  EXPECT_EQ(FormatCaptureFileName("/v/", t), "/v/Kelmo.05_07.30.avi");
-
-  CaptureRig rig;
-  ManualClock clock(1709674215);  // 2024-03-05 21:30:15 UTC
-  setenv("TZ", "UTC", 1);
-  CaptureDriver capture;
-  capture.SetWindow(&rig.window);
-  BuildCaptureFileName(capture, "/w/", clock);
-  EXPECT_EQ(rig.window.CaptureFile(), "/w/Kelmo.05_21.30.15.avi");
 }
 
 TEST(CaptureWindow, AcceptsOnlyTheFormatsTheSourceOffersWhileConnected) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 #include "capture/linux/V4l2VideoSource.h"
 #include "support/FakeV4l2Kernel.h"
@@ -9,45 +8,10 @@
 namespace kelmo::test {
 namespace {
 
-// The fake kernel with memory behind its mappings, which it does not model itself.
-class MappingKernel final : public V4l2Io {
- public:
-  explicit MappingKernel(FakeV4l2Kernel& kernel) : kernel(kernel) {}
-  int Open(const std::string& path, int flags) override { return kernel.Open(path, flags); }
-  int Close(int fd) override { return kernel.Close(fd); }
-  int Ioctl(int fd, unsigned long request, void* arg) override {
-    return kernel.Ioctl(fd, request, arg);
-  }
-  ssize_t Read(int fd, void* b, std::size_t n) override { return kernel.Read(fd, b, n); }
-  ssize_t Write(int fd, const void* b, std::size_t n) override { return kernel.Write(fd, b, n); }
-  void* Mmap(std::size_t length, int, int, int, off_t) override {
-    ++mapped;
-    return std::calloc(1, length);
-  }
-  int Munmap(void* address, std::size_t) override {
-    --mapped;
-    std::free(address);
-    return 0;
-  }
-  int Poll(pollfd* fds, nfds_t count, int timeoutMs) override {
-    return kernel.Poll(fds, count, timeoutMs);
-  }
-  std::vector<std::string> ListDirectory(const std::string& p) override {
-    return kernel.ListDirectory(p);
-  }
-  std::optional<std::string> ReadTextFile(const std::string& p) override {
-    return kernel.ReadTextFile(p);
-  }
-
-  FakeV4l2Kernel& kernel;
-  int mapped = 0;
-};
-
 // A capture card that streams YUYV and RGB24 at any size from 48 x 32 to 768 x 576, through four
 // buffers that are always full.
 struct StreamingCard {
   FakeV4l2Kernel kernel;
-  MappingKernel io{kernel};
   FakeDevice& video = kernel.AddTvCard(0, "PCI:0000:05:00.0");
   v4l2_pix_format pix{
       384, 288, V4L2_PIX_FMT_YUYV, V4L2_FIELD_INTERLACED, 768, 768 * 288, 0, 0, 0, 0, 0, 0};
@@ -114,7 +78,7 @@ struct StreamingCard {
   }
 
   std::unique_ptr<VideoSource> Source() {
-    V4l2SourceCatalog catalog(io);
+    V4l2SourceCatalog catalog(kernel);
     const auto entries = catalog.List();
     EXPECT_EQ(entries.size(), 1u);
     return catalog.Make(0);
@@ -159,7 +123,7 @@ TEST(V4l2VideoSource, OffersTheLayoutsItCanTakeAtTheStandardSizesAndStreams) {
   EXPECT_EQ(frame.width, 768);
   EXPECT_EQ(frame.data.size(), 768u * 576 * 3);
   source->StopStreaming();
-  EXPECT_EQ(card.io.mapped, 0);
+  EXPECT_EQ(card.kernel.MappingCount(), 0);
 }
 
 TEST(V4l2VideoSource, AStreamThatCannotStartReleasesItsBuffersAndSaysWhy) {
@@ -170,7 +134,7 @@ TEST(V4l2VideoSource, AStreamThatCannotStartReleasesItsBuffersAndSaysWhy) {
   ASSERT_TRUE(source->Open(error));
   EXPECT_FALSE(source->StartStreaming(error));
   EXPECT_NE(error.find("(/dev/video0): the device cannot stream"), std::string::npos) << error;
-  EXPECT_EQ(card.io.mapped, 0);
+  EXPECT_EQ(card.kernel.MappingCount(), 0);
 }
 
 }  // namespace
