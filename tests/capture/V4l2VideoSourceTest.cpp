@@ -16,7 +16,6 @@ struct StreamingCard {
   v4l2_pix_format pix{
       384, 288, V4L2_PIX_FMT_YUYV, V4L2_FIELD_INTERLACED, 768, 768 * 288, 0, 0, 0, 0, 0, 0};
   int streamOnError = 0;
-  uint32_t queued = 0;
 
   StreamingCard() {
     video.controls[V4L2_CID_BRIGHTNESS] = {0, 255, 1, 128, 100};
@@ -51,17 +50,12 @@ struct StreamingCard {
         p = pix;
         return 0;
       }
-      case VIDIOC_REQBUFS:
-        return 0;
       case VIDIOC_QUERYBUF: {
         auto* b = static_cast<v4l2_buffer*>(arg);
         b->length = pix.bytesperline * pix.height;
         b->m.offset = b->index * b->length;
         return 0;
       }
-      case VIDIOC_QBUF:
-        ++queued;
-        return 0;
       case VIDIOC_DQBUF: {
         auto* b = static_cast<v4l2_buffer*>(arg);
         b->index = 0;
@@ -70,6 +64,8 @@ struct StreamingCard {
       }
       case VIDIOC_STREAMON:
         return -streamOnError;
+      case VIDIOC_REQBUFS:
+      case VIDIOC_QBUF:
       case VIDIOC_STREAMOFF:
       case VIDIOC_S_PARM:
         return 0;

@@ -128,7 +128,7 @@ TEST_F(CaptureMainWindow, SoundFormatOffersWhatTheInputRecordsAndKeepsTheChoice)
 
 // The first REC of a run asks for the compression, records picture and sound in step, and STOP
 // leaves a file players read.
-TEST_F(CaptureMainWindow, RecThenStopInTvModeRecordsThePictureAndTheSimulatedSound) {
+TEST_F(CaptureMainWindow, RecThenStopEscapeOrARightClickInTvModeRecordThePictureAndTheSound) {
   OpenForRecording();
   // The level meter listens first: REC hands the sound input to the capture.
   Find<QPushButton>("1010")->click();
@@ -168,31 +168,24 @@ TEST_F(CaptureMainWindow, RecThenStopInTvModeRecordsThePictureAndTheSimulatedSou
   // machine) are not packets a reader returns.
   EXPECT_NEAR(std::stoi(video.at("nb_frames")), videoSeconds * 25, 1.0);
   EXPECT_LE(std::stoi(video.at("nb_read_packets")), std::stoi(video.at("nb_frames")));
-}
 
-// Escape and a right click in the picture end a recording; neither closes the window nor opens
-// its menu.
-TEST_F(CaptureMainWindow, EscapeAndARightClickInThePictureEndATvRecording) {
-  OpenForRecording();
-  OnNextDialog<QDialog>([](QDialog& d) { d.accept(); });
-  Rec()->click();
-  ASSERT_TRUE(ctx->recorders.video->IsRecording());
-  QTest::qWait(300);
-  QTest::keyClick(dlg.get(), Qt::Key_Escape);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
-  EXPECT_FALSE(ctx->recorders.video->IsRecording());
-  EXPECT_TRUE(dlg->isVisible());
-  EXPECT_EQ(Probe(ctx->capture.captureFileName).size(), 2u);
-
-  dlg->OnTimer();  // the tick after a recording's end clears the schedule's flags
-  Rec()->click();  // the compression is chosen now: no dialog
-  ASSERT_TRUE(ctx->recorders.video->IsRecording());
-  QTest::qWait(300);
-  QTest::mouseClick(dlg->Picture(), Qt::RightButton);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
-  EXPECT_FALSE(ctx->recorders.video->IsRecording());
-  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-  EXPECT_TRUE(dlg->isVisible());
+  // Escape and a right click in the picture end a recording too (the compression is chosen now:
+  // no dialog); neither closes the window nor opens its menu.
+  for (const bool escape : {true, false}) {
+    SCOPED_TRACE(escape);
+    dlg->OnTimer();  // the tick after a recording's end clears the schedule's flags
+    Rec()->click();
+    ASSERT_TRUE(ctx->recorders.video->IsRecording());
+    QTest::qWait(300);
+    if (escape)
+      QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    else
+      QTest::mouseClick(dlg->Picture(), Qt::RightButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
+    EXPECT_FALSE(ctx->recorders.video->IsRecording());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(dlg->isVisible());
+  }
 }
 
 }  // namespace
