@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
-#include "channels/ChannelRaster.h"
 #include "tuner/SimCardFixture.h"
 
 namespace kelmo::test {
@@ -21,20 +18,6 @@ std::vector<std::string> SweepFm(KelmoContext& c) {
       found.push_back(s.stationName);
   }
   return found;
-}
-
-// A search keeps every position that answers: a station must answer at one position only. (The
-// FM search's own test proposes each station of the built-in antenna exactly once.)
-TEST_F(SimCardTest, DefaultAntennaTvStationsAnswerOnceInASweep) {
-  std::vector<std::string> tv;
-  KelmoSimCardState s{};
-  for (float mhz : TvSearchFrequencies()) {
-    context->tuner.TuneTv(mhz);
-    if (context->card.ReadDecoderStatus() >= 128 && context->card.QuerySimulatedCard(s))
-      tv.push_back(s.stationName);
-  }
-  EXPECT_FALSE(tv.empty());
-  EXPECT_EQ(std::set<std::string>(tv.begin(), tv.end()).size(), tv.size());
 }
 
 TEST_F(SimCardTest, AntennaFileDecidesWhatIsReceived) {

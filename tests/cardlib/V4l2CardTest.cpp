@@ -260,7 +260,7 @@ TEST_F(V4l2CardTest, RawI2cSendsTheTunersBytesToTheCardsAdapter) {
   EXPECT_EQ(bus.i2cWrites[0].second, (std::vector<uint8_t>{0x07, 0xAC, 0x88, 0xA5}));
   EXPECT_EQ(TunerStatus(), 0x1Au);
   EXPECT_EQ(bus.i2cReads, std::vector<int>{0x61});
-  EXPECT_EQ(kernel.Device("/dev/radio0").tuners[0].frequencySets, 0);
+  EXPECT_EQ(Frequency("/dev/radio0"), 0u);
 
   FakeV4l2Kernel noAdapter;
   noAdapter.AddTvCard(0, "PCI:1");
@@ -273,11 +273,12 @@ TEST_F(V4l2CardTest, RawI2cSendsTheTunersBytesToTheCardsAdapter) {
 
 // Every frequency the program tunes comes back out of its tuner bytes, to the tuner's step.
 TEST(V4l2CardDecodeTest, EverySearchFrequencyDecodesToItself) {
+  const auto decode = [](const TunerWrite& w) {
+    return DecodeTunerWrite(std::vector<uint8_t>(w.begin(), w.end()));
+  };
   for (int32_t type = 0; type < 3; ++type) {
     for (float mhz : TvSearchFrequencies()) {
-      const TunerWrite w = TvTunerWrite(mhz, type);
-      const std::vector<uint8_t> bytes(w.begin(), w.end());
-      const auto request = DecodeTunerWrite(bytes);
+      const auto request = decode(TvTunerWrite(mhz, type));
       ASSERT_TRUE(request) << mhz;
       EXPECT_FALSE(request->fm);
       EXPECT_EQ(request->hz, std::llround(double{mhz} * 1e6)) << mhz << " type " << type;
@@ -285,14 +286,11 @@ TEST(V4l2CardDecodeTest, EverySearchFrequencyDecodesToItself) {
   }
   for (int p = 0; p < kFmSearchCount; ++p) {
     const float mhz = FmSearchFrequency(p);
-    const TunerWrite w = FmTunerWrite(mhz);
-    const std::vector<uint8_t> bytes(w.begin(), w.end());
-    const auto request = DecodeTunerWrite(bytes);
+    const auto request = decode(FmTunerWrite(mhz));
     ASSERT_TRUE(request) << mhz;
     EXPECT_TRUE(request->fm);
-    const int64_t wanted = std::llround(87.5e6 + 50e3 * p);
     // On the tuner's 50 kHz raster, the nearest step.
-    EXPECT_LE(std::abs(request->hz - wanted), 25'000) << mhz;
+    EXPECT_LE(std::abs(request->hz - std::llround(87.5e6 + 50e3 * p)), 25'000) << mhz;
     EXPECT_EQ(request->hz % 50'000, 0) << mhz;
   }
   const uint8_t notATuner[] = {0x88, 0x05, 0x73, 0x8E, 0xA0};

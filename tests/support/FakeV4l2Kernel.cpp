@@ -27,35 +27,21 @@ v4l2_input Input(uint32_t index, const std::string& name, uint32_t type) {
   return in;
 }
 
-FakeControl Control(int32_t minimum, int32_t maximum, int32_t step, int32_t defaultValue) {
-  return FakeControl{minimum, maximum, step, defaultValue, defaultValue};
-}
-
 int TunerIoctl(FakeDevice& d, unsigned long request, void* arg) {
-  if (request == VIDIOC_G_TUNER || request == VIDIOC_S_TUNER) {
+  if (request == VIDIOC_G_TUNER) {
     auto* t = static_cast<v4l2_tuner*>(arg);
     if (t->index >= d.tuners.size()) return -EINVAL;
-    if (request == VIDIOC_S_TUNER) {
-      d.tuners[t->index].info.audmode = t->audmode;
-    } else {
-      const uint32_t index = t->index;
-      *t = d.tuners[index].info;
-      t->index = index;
-    }
+    const uint32_t index = t->index;
+    *t = d.tuners[index].info;
+    t->index = index;
     return 0;
   }
   auto* f = static_cast<v4l2_frequency*>(arg);
   if (f->tuner >= d.tuners.size()) return -EINVAL;
-  FakeTuner& tuner = d.tuners[f->tuner];
-  if (request == VIDIOC_G_FREQUENCY) {
-    f->type = tuner.info.type;
-    f->frequency = tuner.frequency;
-    return 0;
-  }
   // The kernel refuses a radio frequency on a video node and the other way round.
   if (f->type != (d.radio ? V4L2_TUNER_RADIO : V4L2_TUNER_ANALOG_TV)) return -EINVAL;
+  FakeTuner& tuner = d.tuners[f->tuner];
   tuner.frequency = std::clamp(f->frequency, tuner.info.rangelow, tuner.info.rangehigh);
-  ++tuner.frequencySets;
   return 0;
 }
 
@@ -84,10 +70,6 @@ int InputIoctl(FakeDevice& d, unsigned long request, void* arg) {
       *a = d.audios[a->index];
       return 0;
     }
-    case VIDIOC_G_AUDIO:
-      if (d.audios.empty()) return -ENOTTY;
-      *static_cast<v4l2_audio*>(arg) = d.audios[d.audio];
-      return 0;
     case VIDIOC_S_AUDIO: {
       const auto* a = static_cast<const v4l2_audio*>(arg);
       if (d.audios.empty()) return -ENOTTY;
@@ -163,11 +145,11 @@ FakeDevice& FakeV4l2Kernel::AddTvCard(int n, const std::string& bus, bool withRa
                   Input(2, "S-Video", V4L2_INPUT_TYPE_CAMERA)};
   video.inputs[0].status = V4L2_IN_ST_NO_SIGNAL | V4L2_IN_ST_NO_H_LOCK;
   video.std = V4L2_STD_PAL_BG;
-  video.controls[V4L2_CID_BRIGHTNESS] = Control(0, 0xFF00, 0x100, 0x8000);
-  video.controls[V4L2_CID_CONTRAST] = Control(0, 0xFF80, 0x80, 0x6C00);
-  video.controls[V4L2_CID_SATURATION] = Control(0, 0xFF80, 0x80, 0x8000);
-  video.controls[V4L2_CID_HUE] = Control(0, 0xFF00, 0x100, 0x8000);
-  video.controls[V4L2_CID_AUDIO_MUTE] = Control(0, 1, 1, 0);
+  video.controls[V4L2_CID_BRIGHTNESS] = {0, 0xFF00, 0x100, 0x8000, 0x8000};
+  video.controls[V4L2_CID_CONTRAST] = {0, 0xFF80, 0x80, 0x6C00, 0x6C00};
+  video.controls[V4L2_CID_SATURATION] = {0, 0xFF80, 0x80, 0x8000, 0x8000};
+  video.controls[V4L2_CID_HUE] = {0, 0xFF00, 0x100, 0x8000, 0x8000};
+  video.controls[V4L2_CID_AUDIO_MUTE] = {0, 1, 1, 0, 0};
 
   if (withRadio) {
     FakeDevice& radio = AddDevice("/dev/radio" + std::to_string(n));
@@ -181,7 +163,7 @@ FakeDevice& FakeV4l2Kernel::AddTvCard(int n, const std::string& bus, bool withRa
     fm.info.rangelow = 65 * 16000;  // 65 to 108 MHz in 62.5 Hz units
     fm.info.rangehigh = 108 * 16000;
     radio.tuners.push_back(fm);
-    radio.controls[V4L2_CID_AUDIO_MUTE] = Control(0, 1, 1, 0);
+    radio.controls[V4L2_CID_AUDIO_MUTE] = {0, 1, 1, 0, 0};
   }
   return Device("/dev/video" + std::to_string(n));
 }
@@ -201,13 +183,9 @@ FakeDevice& FakeV4l2Kernel::AddCamera(int n, const std::string& bus) {
 FakeDevice& FakeV4l2Kernel::AddI2cAdapter(int n, const std::string& name) {
   FakeDevice& adapter = AddDevice("/dev/i2c-" + std::to_string(n));
   adapter.i2c = true;
-  AddFile("/sys/class/i2c-dev/i2c-" + std::to_string(n) + "/name", name);
-  return adapter;
-}
-
-void FakeV4l2Kernel::AddFile(const std::string& path, const std::string& text) {
   std::lock_guard lock(mutex);
-  files[path] = text;
+  files["/sys/class/i2c-dev/i2c-" + std::to_string(n) + "/name"] = name;
+  return adapter;
 }
 
 FakeDevice& FakeV4l2Kernel::Device(const std::string& path) {
@@ -272,24 +250,18 @@ int FakeV4l2Kernel::HandleLocked(FakeDevice& d, unsigned long request, void* arg
       *static_cast<v4l2_capability*>(arg) = d.cap;
       return 0;
     case VIDIOC_G_TUNER:
-    case VIDIOC_S_TUNER:
-    case VIDIOC_G_FREQUENCY:
     case VIDIOC_S_FREQUENCY:
       return TunerIoctl(d, request, arg);
     case VIDIOC_ENUMINPUT:
     case VIDIOC_G_INPUT:
     case VIDIOC_S_INPUT:
     case VIDIOC_ENUMAUDIO:
-    case VIDIOC_G_AUDIO:
     case VIDIOC_S_AUDIO:
       return InputIoctl(d, request, arg);
     case VIDIOC_QUERYCTRL:
     case VIDIOC_G_CTRL:
     case VIDIOC_S_CTRL:
       return ControlIoctl(d, request, arg);
-    case VIDIOC_G_STD:
-      *static_cast<v4l2_std_id*>(arg) = d.std;
-      return 0;
     case VIDIOC_S_STD:
       if (d.inputs.empty()) return -ENOTTY;
       d.std = *static_cast<v4l2_std_id*>(arg);

@@ -19,7 +19,6 @@ namespace kelmo::test {
 struct FakeTuner {
   v4l2_tuner info{};       // index, name, type, capability (CAP_LOW ...), range, signal
   uint32_t frequency = 0;  // in the tuner's units (62.5 kHz, or 62.5 Hz with CAP_LOW)
-  int frequencySets = 0;   // accepted VIDIOC_S_FREQUENCY calls
 };
 
 // One control of a fake device (V4L2_CID_*), with its range and value.
@@ -76,10 +75,9 @@ class FakeV4l2Kernel final : public V4l2Io {
   FakeDevice& AddTvCard(int n, const std::string& bus, bool withRadio = true);
   // A camera: /dev/video<n> that captures, without a tuner.
   FakeDevice& AddCamera(int n, const std::string& bus);
-  // An i2c-dev adapter /dev/i2c-<n> named `name` (as in /sys/class/i2c-dev/i2c-<n>/name).
+  // An i2c-dev adapter /dev/i2c-<n> named `name` in /sys/class/i2c-dev/i2c-<n>/name, which
+  // ReadTextFile reads and ListDirectory lists.
   FakeDevice& AddI2cAdapter(int n, const std::string& name);
-  // A text file for ReadTextFile (sysfs); its folder is listed by ListDirectory.
-  void AddFile(const std::string& path, const std::string& text);
 
   FakeDevice& Device(const std::string& path);
   // Descriptors open now, and every ioctl so far as "path NAME" lines ("/dev/video0
@@ -90,10 +88,7 @@ class FakeV4l2Kernel final : public V4l2Io {
   // Mappings made by Mmap and not yet released.
   int MappingCount() const;
 
-  FakeV4l2Kernel() = default;
   ~FakeV4l2Kernel() override;
-  FakeV4l2Kernel(const FakeV4l2Kernel&) = delete;
-  FakeV4l2Kernel& operator=(const FakeV4l2Kernel&) = delete;
 
   int Open(const std::string& path, int flags) override;
   int Close(int fd) override;
