@@ -85,6 +85,7 @@ TEST_F(Tick, OverlappingTvProgramsRunOneAfterTheOtherAtTheirFrameRate) {
   RunUntil(At(11, 0, 2));  // the callback at 11:00, the stop, the removal and the next start
   EXPECT_EQ(video.starts, 2);
   EXPECT_EQ(video.stops, 1);
+  RunUntil(At(11, 29, 59));
   EXPECT_TRUE(video.recording);
   RunUntil(At(11, 30));  // the callback sees the end, the tick stops the capture
   EXPECT_FALSE(video.recording);
@@ -191,8 +192,10 @@ TEST_F(Tick, OpenDialogHoldsRemovalAndStartAndOkKeepsTheRecordingProgram) {
   EXPECT_EQ(table.programCount, 3);  // but not removed
   ValidateAndArm(table, state, clock.Now(), messages);
   table.EndEditing();
-  // The recording program stayed; the two others' starts have passed.
-  EXPECT_EQ(messages.Texts().size(), 2u);
+  // The recording program stayed, and counts as the first; the two others' starts have passed.
+  ASSERT_EQ(messages.Texts().size(), 2u);
+  EXPECT_EQ(messages.Texts()[0],
+            "Program 2 eliminated. The Recording Time must be Posterior to Actual Time.");
   EXPECT_EQ(table.programCount, 1);
   Second();
   EXPECT_EQ(table.programCount, 0);
@@ -227,6 +230,9 @@ TEST_F(Tick, DeletingTheRecordingProgramEndsItsRecordingAtOk) {
   EXPECT_EQ(view.shutdowns, 0);
   RunUntil(At(10, 40));
   EXPECT_TRUE(video.recording);
+  RunUntil(At(10, 50, 2));
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(view.shutdowns, 1);
 }
 
 TEST_F(Tick, LevelButtonMonitorsAndRecStopsTheMonitorInTvMode) {

@@ -99,6 +99,8 @@ TEST_F(ChannelDialogsTest, TvOpensOnPositionZeroAClickTunesARowAndDeleteLoadsThe
   Find<QPushButton>(&dlg, "moveUpButton")->click();
   EXPECT_EQ(Rows(&dlg), (Texts{"175.25 Cinco", "48.25 Uno"}));
   EXPECT_EQ(dlg.findChild<QTreeWidget*>("m_channelList")->currentIndex().row(), 0);
+  Find<QPushButton>(&dlg, "moveUpButton")->click();  // row 0 stays
+  EXPECT_EQ(Rows(&dlg), (Texts{"175.25 Cinco", "48.25 Uno"}));
 }
 
 TEST_F(ChannelDialogsTest, FmDoubleClickOn10005GivesPosition251) {

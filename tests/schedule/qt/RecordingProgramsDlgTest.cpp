@@ -226,6 +226,7 @@ TEST_F(RecordingProgramsDlgTest, AProfileIsAppliedForItsNextStartAndItsChannelHe
 
   Run([&] {
     ASSERT_EQ(Rows("m_profileList"), 2);
+    EXPECT_EQ(Find<QTreeWidget>("m_profileList")->topLevelItem(0)->text(2), "1:05 hours");
     Select("m_profileList", 0);
     Click("m_applyProfile");
     EXPECT_EQ(Find<QDateEdit>("m_datePicker")->date(), QDate(2026, 12, 8));  // 09:30 has passed
