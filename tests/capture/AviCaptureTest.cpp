@@ -8,11 +8,6 @@
 namespace kelmo::test {
 namespace {
 
-// A PCM stream's length: its sample count (the header's stream length) over its rate.
-double AudioSeconds(const ProbedStream& audio) {
-  return std::stod(audio.at("nb_frames")) / std::stod(audio.at("sample_rate"));
-}
-
 TEST(AviCapture, EachCompressorWritesItsStream) {
   TempDir dir;
   CaptureRig rig;
@@ -51,7 +46,10 @@ TEST(AviCapture, FaultsOfTheSourceAreToldAndTheFileStaysValid) {
     EXPECT_NE(rig.Errors()[0].find("stream stopped"), std::string::npos);
     const auto streams = Probe(file);
     ASSERT_EQ(streams.size(), 2u);
-    EXPECT_NEAR(std::stod(streams[0].at("duration")), AudioSeconds(streams[1]), 0.04);
+    // The sound's length: its sample count (the header's stream length) over its rate.
+    const ProbedStream& audio = streams[1];
+    EXPECT_NEAR(std::stod(streams[0].at("duration")),
+                std::stod(audio.at("nb_frames")) / std::stod(audio.at("sample_rate")), 0.04);
     EXPECT_NE(rig.Statuses()[rig.Statuses().size() - 2].second.find("dropped"), std::string::npos);
   }
   {

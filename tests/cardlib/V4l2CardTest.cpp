@@ -100,17 +100,16 @@ TEST_F(V4l2CardTest, SelectorMutesAndRoutesSoundThroughTheRadioNode) {
   EXPECT_EQ(kernel.OpenCount(), 2);  // the open radio node holds the card's sound
   Sound(0);
   EXPECT_EQ(Mute("/dev/video0"), 1);
-  kernel.ClearCalls();
+  kernel.TakeCalls();
   TuneTv(503.25f);
   EXPECT_EQ(Mute("/dev/video0"), 0);
   EXPECT_EQ(kernel.OpenCount(), 1);
-  const auto calls = kernel.Calls();
+  const auto calls = kernel.TakeCalls();
   EXPECT_NE(std::find(calls.begin(), calls.end(), "/dev/video0 VIDIOC_S_INPUT"), calls.end());
 
   // A later TV sound selection leaves the input alone.
-  kernel.ClearCalls();
   TuneTv(511.25f);
-  for (const std::string& call : kernel.Calls()) EXPECT_NE(call, "/dev/video0 VIDIOC_S_INPUT");
+  for (const std::string& call : kernel.TakeCalls()) EXPECT_NE(call, "/dev/video0 VIDIOC_S_INPUT");
   EXPECT_TRUE(reports.empty());
 }
 

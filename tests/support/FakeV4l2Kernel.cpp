@@ -188,26 +188,6 @@ FakeDevice& FakeV4l2Kernel::AddI2cAdapter(int n, const std::string& name) {
   return adapter;
 }
 
-FakeDevice& FakeV4l2Kernel::Device(const std::string& path) {
-  std::lock_guard lock(mutex);
-  return *devices.at(path);
-}
-
-int FakeV4l2Kernel::OpenCount() const {
-  std::lock_guard lock(mutex);
-  return static_cast<int>(open.size());
-}
-
-std::vector<std::string> FakeV4l2Kernel::Calls() const {
-  std::lock_guard lock(mutex);
-  return calls;
-}
-
-void FakeV4l2Kernel::ClearCalls() {
-  std::lock_guard lock(mutex);
-  calls.clear();
-}
-
 int FakeV4l2Kernel::Open(const std::string& path, int) {
   std::lock_guard lock(mutex);
   const auto it = devices.find(path);
@@ -292,11 +272,6 @@ ssize_t FakeV4l2Kernel::Write(int fd, const void* buffer, std::size_t size) {
 
 FakeV4l2Kernel::~FakeV4l2Kernel() {
   for (const auto& [address, length] : mappings) std::free(address);
-}
-
-int FakeV4l2Kernel::MappingCount() const {
-  std::lock_guard lock(mutex);
-  return static_cast<int>(mappings.size());
 }
 
 void* FakeV4l2Kernel::Mmap(std::size_t length, int, int, int fd, off_t) {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/v4l2/V4l2Io.h"
@@ -79,14 +80,24 @@ class FakeV4l2Kernel final : public V4l2Io {
   // ReadTextFile reads and ListDirectory lists.
   FakeDevice& AddI2cAdapter(int n, const std::string& name);
 
-  FakeDevice& Device(const std::string& path);
-  // Descriptors open now, and every ioctl so far as "path NAME" lines ("/dev/video0
-  // VIDIOC_S_FREQUENCY").
-  int OpenCount() const;
-  std::vector<std::string> Calls() const;
-  void ClearCalls();
-  // Mappings made by Mmap and not yet released.
-  int MappingCount() const;
+  FakeDevice& Device(const std::string& path) {
+    std::lock_guard lock(mutex);
+    return *devices.at(path);
+  }
+  // Descriptors open now; mappings made by Mmap and not yet released.
+  int OpenCount() const {
+    std::lock_guard lock(mutex);
+    return static_cast<int>(open.size());
+  }
+  int MappingCount() const {
+    std::lock_guard lock(mutex);
+    return static_cast<int>(mappings.size());
+  }
+  // Every ioctl since the last call as "path NAME" lines ("/dev/video0 VIDIOC_S_FREQUENCY").
+  std::vector<std::string> TakeCalls() {
+    std::lock_guard lock(mutex);
+    return std::exchange(calls, {});
+  }
 
   ~FakeV4l2Kernel() override;
 

@@ -1,5 +1,7 @@
 // A card library with the device choice that writes each call the program makes of it to the file
-// named by KELMO_I2C_LOG: the loader's calls and their order can be read back.
+// named by KELMO_I2C_LOG: the loader's calls and their order can be read back. Built a second time
+// with KELMO_CARD_WITHOUT_READ, it lacks I2CSWRead: the program must refuse that one rather than
+// call through a null entry point.
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,10 +29,12 @@ int32_t SetGPDATABits(int32_t, int32_t, int32_t, int32_t) { return Log("GPIO"); 
 int32_t I2CSWStart(void) { return 1; }
 int32_t I2CSWWrite(int32_t) { return 1; }
 int32_t I2CSWStop(void) { return 1; }
+#ifndef KELMO_CARD_WITHOUT_READ
 int32_t I2CSWRead(uint32_t* value) {
   *value = 0;
   return 1;
 }
+#endif
 int32_t Bt848SetVideoSource(int32_t) { return 1; }
 int32_t Bt848SetVideoFormat(int32_t) { return 1; }
 int32_t I2CIsInitOK(void) { return Log("init"); }
