@@ -82,7 +82,7 @@ TEST_F(AviRecordingTest, TheIndicatorStepsWithTheStatusMessagesAcrossRecordings)
   EXPECT_EQ(view.statusLine, "Captured 1.000 sec.");
 }
 
-TEST_F(AviRecordingTest, StopDuringAScheduledRecordingDropsTheSchedule) {
+TEST_F(AviRecordingTest, AUsersStopDropsTheScheduleAProgramsEndDoesNot) {
   capture.videoFormatSet = 1;
   rig.dialogs.compression = VideoCompressionChoice{VideoCodec::MotionJpeg, 5};
   programs.programCount = 2;
@@ -97,6 +97,19 @@ TEST_F(AviRecordingTest, StopDuringAScheduledRecordingDropsTheSchedule) {
   EXPECT_EQ(state.shutdownWhenFinished, 0);
   EXPECT_EQ(state.recordingStopped.load(), 1);
   EXPECT_EQ(state.recordingFinished.load(), 1);
+
+  // A recording whose program has ended asks the schedule to stop it, and its end drops nothing.
+  state.recordingFinished = state.recordingStopped = 0;
+  programs.programCount = 1;
+  programs.programs[0].armed = 1;
+  programs.programs[0].endTime = rig.clock.Now() - 1;
+  ASSERT_TRUE(avi.StartAviCapture());
+  for (int i = 0; i < 100 && state.recordingFinished == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(state.recordingFinished.load(), 1);
+  avi.StopAviCapture();
+  EXPECT_EQ(programs.programCount.load(), 1);
+  EXPECT_EQ(state.recordingStopped.load(), 1);
 }
 
 }  // namespace
