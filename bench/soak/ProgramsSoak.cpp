@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "e2e/RecordingStation.h"
+#include "platform/linux/LargeBuffers.h"
 #include "platform/linux/SystemClock.h"
 #include "support/MediaProbe.h"
 #include "support/TempDir.h"
@@ -48,6 +49,7 @@ struct Run {
 };
 
 int Soak(int minutes) {
+  ReturnLargeBuffersToTheSystem();  // as the program does at its start
   SystemClock clock;
   test::TempDir data;
   test::TempDir recordings;

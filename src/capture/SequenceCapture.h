@@ -78,6 +78,7 @@ class SequenceCapture final : private WaveInputCallback {
   std::mutex mutex;  // frames, sound and the source's failure, between the threads
   std::condition_variable wake;
   std::deque<VideoFrame> frames;
+  std::vector<VideoFrame> spareFrames;  // written pictures whose buffers the next ones reuse
   std::vector<uint8_t> sound;
   std::string sourceError;
 

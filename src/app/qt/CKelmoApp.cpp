@@ -11,6 +11,7 @@
 #include "app/qt/CKelmoDlg.h"
 #include "app/qt/Composition.h"
 #include "app/qt/SignalPipe.h"
+#include "platform/linux/LargeBuffers.h"
 #include "platform/qt/LocalInstanceLock.h"
 #include "platform/qt/QtMessages.h"
 
@@ -44,6 +45,8 @@ CKelmoApp::~CKelmoApp() { qApp->removeEventFilter(this); }
 void CKelmoApp::SetMainWindow(CKelmoDlg* dlg) { mainWnd = dlg; }
 
 int CKelmoApp::Main(int argc, char** argv) {
+  // Before any thread starts: a day of recordings must not leave the heap larger.
+  ReturnLargeBuffersToTheSystem();
   // --help and --version answer without a display.
   if (HasOption(argc, argv, "--help") || HasOption(argc, argv, "-h")) {
     std::fputs(UsageText().c_str(), stdout);
