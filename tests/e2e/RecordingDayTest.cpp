@@ -110,7 +110,7 @@ class RecordingDay : public ::testing::Test {
 
 // Ten programs, the machine restarted in the middle of a TV program: each records its span, the
 // cut one going on in a file of its own from the first tick after the restart, and the shutdown
-// follows the last. A user's STOP is proved by the tick's and the recorders' tests.
+// follows the last.
 TEST_F(RecordingDay, TenProgramsRecordTheirSpansAcrossARestartAndTheShutdownFollowsTheLast) {
   station->Schedule(day, true);
   RunUntil(day[6].start + 20);
@@ -133,6 +133,18 @@ TEST_F(RecordingDay, TenProgramsRecordTheirSpansAcrossARestartAndTheShutdownFoll
   expected[6].second = 20;
   expected.insert(expected.begin() + 7, {day[6].tv, day[6].End() - (day[6].start + 21)});
   ExpectRecordings(Recordings(), expected);
+}
+
+// A user's STOP in the middle of an FM program ends its file, cancels the rest of the day and the
+// shutdown.
+TEST_F(RecordingDay, AUsersStopCancelsTheRestOfTheDayAndTheShutdown) {
+  station->Schedule(day, true);
+  RunUntil(day[1].start + 20);
+  station->controls.OnStop();
+  RunUntil(day.back().End() + 5);
+  EXPECT_EQ(station->view.shutdowns, 0);
+  EXPECT_EQ(station->ctx.programs.programCount, 0);
+  ExpectRecordings(Recordings(), {{day[0].tv, ExpectedSpans(day)[0]}, {day[1].tv, 20}});
 }
 
 }  // namespace
