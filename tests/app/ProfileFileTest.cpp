@@ -17,7 +17,6 @@ TEST(ProfileBlock, RoundTripsLowHalfFirstAndRejectsMalformedText) {
   EXPECT_EQ(text, "AAPBFKPP");
   EXPECT_EQ(DecodeProfileBlock(text), bytes);
 
-  EXPECT_FALSE(DecodeProfileBlock(""));
   EXPECT_FALSE(DecodeProfileBlock("AAP"));  // odd length
   EXPECT_FALSE(DecodeProfileBlock("AQ"));   // 'Q' is past 'P'
   EXPECT_FALSE(DecodeProfileBlock("aa"));   // lower case is not a letter of the code

@@ -94,20 +94,20 @@ class SettingsTest : public ::testing::Test {
 };
 
 // A first run finds the defaults; hand-edited values out of range, damaged format blocks and
-// keys whose format is missing fall back as if they were absent.
+// keys whose format is missing fall back as if they were absent. Recordings go to the current
+// folder, or to the home folder when the current one is not writable.
 TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   test::TempDir current;
-  LoadFrom(current.Path());
+  const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  setenv("HOME", current.Path().c_str(), 1);
+  LoadFrom("/proc/sys");  // refused to writers, even to root
+  setenv("HOME", savedHome.c_str(), 1);
   const AppState& s = ctx->state;
   const auto defaults = std::make_tuple(1, 0, 25, 2, 1, 0);
   EXPECT_EQ(
       std::tie(s.tvMode, s.currentChannel, s.frameRate, s.tunerType, s.overlayOn, s.alwaysOnTop),
       defaults);
   EXPECT_EQ(s.saveDir, current.Path().string() + "/");
-  EXPECT_EQ(ctx->capture.captureFileName, current.Path().string() + "/Kelmo.05_21.30.15.avi");
-  EXPECT_EQ(rig->window.CaptureFile(), ctx->capture.captureFileName);
-  EXPECT_EQ(std::tie(ctx->capture.aviAudioFormatSet, ctx->capture.videoFormatSet),
-            std::make_tuple(0, 0));
 
   std::vector<uint8_t> overlong = DefaultPcmFormat().ToBytes();
   overlong[16] = 1;  // cbSize 1, but no extra byte follows
@@ -115,7 +115,7 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   vga.biWidth = 640, vga.biHeight = 480, vga.biBitCount = 24;
   ctx->channels.tv.count = 3;
   WriteFile(dir / "config.dat",
-            "[General]\nTuner=7\nChannel=3\nTV=1\nFrameRate=0\nSaveDir=C:\\TV\\\n"
+            "[General]\nTuner=7\nChannel=3\nFrameRate=0\nSaveDir=C:\\TV\\\n"
             "[Video]\nAudioFormat=AAB\nVideoFormat=" +
                 EncodeProfileBlock(vga.ToBytes()) + "\n[Audio]\nInputFormat=" +
                 EncodeProfileBlock(overlong) + "\nInputName=IMA ADPCM\nOutputFormat=" +
@@ -127,6 +127,8 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
       std::tie(s.tvMode, s.currentChannel, s.frameRate, s.tunerType, s.overlayOn, s.alwaysOnTop),
       defaults);
   EXPECT_EQ(s.saveDir, dir.Path().string() + "/");
+  EXPECT_EQ(ctx->capture.captureFileName, dir.Path().string() + "/Kelmo.05_21.30.15.avi");
+  EXPECT_EQ(rig->window.CaptureFile(), ctx->capture.captureFileName);
   EXPECT_EQ(ctx->capture.aviAudioFormatSet, 1);  // no block: the flag stays
   EXPECT_EQ(ctx->capture.videoFormatSet, 0);     // the driver refused 640 x 480
   // The WMA values and the input's name count only under their format.
@@ -136,13 +138,6 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
                      a.wmaSampleRate, a.wmaChannels),
             std::make_tuple(0, 1, 0, 0, 0, 0));
   EXPECT_TRUE(messages.Shown().empty());
-
-  // Recordings go to the home folder when the current one is not writable.
-  const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
-  setenv("HOME", current.Path().c_str(), 1);
-  LoadFrom("/proc/sys");  // refused to writers, even to root
-  setenv("HOME", savedHome.c_str(), 1);
-  EXPECT_EQ(s.saveDir, current.Path().string() + "/");
 
   // The separator is added unless the folder already ends in one; a missing folder is kept.
   EXPECT_EQ(CaptureDirectoryFromSetting("/", "/d/"), "/");

@@ -6,7 +6,6 @@
 #include <QWindow>
 
 #include "app/qt/MainWindowFixture.h"
-#include "support/TempDir.h"
 
 namespace kelmo::test {
 namespace {
@@ -33,7 +32,6 @@ TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
   EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_ALWAYS_ON_TOP)->isChecked());
   EXPECT_TRUE(dlg->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
-  EXPECT_EQ(ctx->state.tvMode, 0);
   EXPECT_EQ(dlg->Spin()->Upper(), 1);
   EXPECT_EQ(dlg->Spin()->Pos(), 1);
   EXPECT_EQ(Bus().Lines().back(), "GPIO 1");  // FM sound after the tuning
@@ -78,11 +76,6 @@ TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndMuteHo
   EXPECT_EQ(edit->text(), "1");
   EXPECT_EQ(Bus().Writes(), writes);
   EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
-
-  dlg->close();
-  const std::string config = ReadFile(dataDir.filePath("config.dat").toStdString());
-  EXPECT_NE(config.find("Channel=2"), std::string::npos) << config;
-  EXPECT_NE(config.find("TV=1"), std::string::npos);
 }
 
 TEST_F(ChannelWindow, SpinArrowsStepThroughTheListAndPopUpChoiceResetsThem) {
@@ -104,9 +97,6 @@ TEST_F(ChannelWindow, SpinArrowsStepThroughTheListAndPopUpChoiceResetsThem) {
   };
   Find<QPushButton>("1007")->click();
   EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
-  EXPECT_EQ(ctx->state.tvMode, 0);
-  EXPECT_EQ(dlg->Spin()->Upper(), 1);
-  EXPECT_EQ(dlg->Spin()->Pos(), 1);
   QTest::mouseClick(right, Qt::LeftButton);  // first click after a choice: the same channel
   EXPECT_EQ(ChannelLine(), "(100.10)  Centro");
 

@@ -89,7 +89,6 @@ TEST_F(MainWindow, SmallViewAndOnTopToggleInPlace) {
   const WId id = dlg->winId();
   QMenuBar* bar = dlg->MainMenu();
   dlg->MenuAction(CKelmoDlg::ID_ALWAYS_ON_TOP)->trigger();
-  EXPECT_EQ(ctx->state.alwaysOnTop, 1);
   EXPECT_TRUE(handle->flags() & Qt::WindowStaysOnTopHint);
 
   dlg->OnSysCommand(CKelmoDlg::IDM_SMALLVIEW);
@@ -226,13 +225,10 @@ TEST_F(MainWindow, SigtermDuringStartUpEndsTheProgramOnceTheSettingsAreRead) {
   // The first timer runs in the loop of the first box: the missing card library.
   QTimer::singleShot(100, [] { std::raise(SIGTERM); });
   bool hung = false;
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+  QTimer::singleShot(5000, &pipe, [&] {
     hung = true;
     if (QWidget* w = QApplication::activeModalWidget()) w->close();
   });
-  watchdog.start(5000);
   FreeLock lock;
   EXPECT_EQ(app->InitInstance(lock, &boxes), 0);
   EXPECT_FALSE(hung);
