@@ -22,8 +22,8 @@ class ChannelSearchTest : public test::SimCardFixture {
   }
 
   // Runs the search to its end. Each proposal is answered with the next reply: a name adds the
-  // channel, "-" is No Add Channel, "!" is Abort; No Add when the replies run out. Returns the
-  // frequencies proposed.
+  // channel, "-" is No Add Channel; No Add when the replies run out. Returns the frequencies
+  // proposed.
   std::vector<std::string> Run(std::deque<std::string> replies = {}) {
     std::vector<std::string> proposed;
     search->Start();
@@ -40,8 +40,6 @@ class ChannelSearchTest : public test::SimCardFixture {
       if (!replies.empty()) replies.pop_front();
       if (reply == "-") {
         p.proposedFrequency = ChannelProposal::kNoAdd;
-      } else if (reply == "!") {
-        p.proposedFrequency = ChannelProposal::kAbort;
       } else {
         p.proposedName = reply;
       }
@@ -79,11 +77,8 @@ TEST_F(ChannelSearchTest, TvProposesTheAntennasCarriersAndSkipsThoseListed) {
   EXPECT_EQ(search->Swept(), search->Total());
 }
 
-TEST_F(ChannelSearchTest, FmEmptiesTheListAndProposesEachStationOnce) {
-  std::ofstream(dir / "Channels.dat", std::ios::binary)
-      << test::U32(0) + test::U32(1) + test::Record("Old", "99.00");
+TEST_F(ChannelSearchTest, FmProposesEachStationOnce) {
   Begin(ChannelBand::Fm);
-  ASSERT_EQ(editor->Rows().size(), 1u);
   // The built-in antenna; 87.60 and 107.95 lie a hair off their single-precision candidates.
   EXPECT_EQ(Run({"Faro"}), (Texts{"87.60", "89.30", "94.85", "100.10", "103.45", "107.95"}));
   EXPECT_EQ(Rows(), (Texts{"87.60 Faro"}));
@@ -99,15 +94,6 @@ TEST_F(ChannelSearchTest, ASignalThatDropsOnOneConfirmationIsNotProposed) {
   unsetenv("KELMO_SIM_FADE");
   Begin(ChannelBand::Tv);
   EXPECT_EQ(Run(), (Texts{"62.25"}));
-}
-
-TEST_F(ChannelSearchTest, AbortEndsTheSearchKeepingWhatWasAdded) {
-  Begin(ChannelBand::Fm);
-  EXPECT_EQ(Run({"Faro", "-", "!"}), (Texts{"87.60", "89.30", "94.85"}));
-  EXPECT_EQ(Rows(), (Texts{"87.60 Faro"}));
-  EXPECT_LT(search->Swept(), search->Total());
-  // The tuner stays on the last candidate tried.
-  EXPECT_EQ(LastWrite(), "W C2 08 3F 88 A5");  // 94.85 MHz + 10.7 MHz in 50 kHz steps: 2111
 }
 
 TEST_F(ChannelSearchTest, AListThatFillsUpEndsTheSearch) {

@@ -64,15 +64,9 @@ TEST_F(Programs, SortedByStartWithTiesToTheLowerSlotEliminatedInOrderAndArmed) {
   EXPECT_EQ(table.programs[0].startTime, kNow + 60);
 }
 
-TEST_F(Programs, DefaultsAndComposedPrograms) {
-  state.frameRate = 12;
-  state.currentChannel = 4;
+TEST_F(Programs, DefaultsStartAtTheNextMinuteAndComposedProgramsFollowSummerTime) {
   InitDefaultProgram(table.programs[0], state, kNow + 30);
   EXPECT_EQ(table.programs[0].startTime, kNow + 60);
-  EXPECT_EQ(table.programs[0].durationSeconds, 300);
-  EXPECT_EQ(table.programs[0].frameRate, 12);
-  EXPECT_EQ(table.programs[0].channelIndex, 4);
-  EXPECT_EQ(table.programs[0].isTv, 1u);
 
   ScopedTimeZone berlin(kBerlin);
   LocalTime date;
