@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -16,12 +15,6 @@ namespace kelmo::test {
 namespace {
 
 constexpr int64_t kFirst = 1796637600;  // 2026-12-07 10:00:00 UTC
-
-// What a recording holds: its file's extension and the seconds of sound in it.
-struct Recorded {
-  std::string extension;
-  double seconds = -1;
-};
 
 // A day of unattended recording in virtual time: the manual clock drives the card, the sound and
 // the picture, and each second the recording threads are given the time to take what it brought
@@ -65,37 +58,22 @@ class RecordingDay : public ::testing::Test {
     while (clock.Now() < instant) Second();
   }
 
-  // Every recording in the order made, as ffprobe reads it.
-  std::vector<Recorded> Recordings() const {
+  // The recordings are the programs' in order, WAV for FM and AVI for TV, each read by ffprobe
+  // and holding the sound of its span.
+  void ExpectRecordings(const std::vector<std::pair<bool, int64_t>>& expected) const {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(recordings.Path()))
       files.push_back(entry.path());
     // "Kelmo.DD_HH.MM.SS", the seconds left out at a whole minute: by start.
-    const auto startOf = [](const std::filesystem::path& file) {
-      const std::string stem = file.stem().string();
-      return stem.size() == 14 ? stem + ".00" : stem;
-    };
     std::sort(files.begin(), files.end(),
-              [&](const auto& a, const auto& b) { return startOf(a) < startOf(b); });
-    std::vector<Recorded> made;
-    for (const auto& file : files) {
-      Recorded r{file.extension().string()};
-      // Read by ffprobe, and as long as the sound decoded from it.
-      if (!ProbeAudio(file).codec.empty())
-        r.seconds = static_cast<double>(DecodeMono(file, 22050).size()) / 22050;
-      made.push_back(r);
-    }
-    return made;
-  }
-
-  // The recordings are the programs' in order, WAV for FM and AVI for TV, each of its span.
-  static void ExpectRecordings(const std::vector<Recorded>& made,
-                               const std::vector<std::pair<bool, int64_t>>& expected) {
-    ASSERT_EQ(made.size(), expected.size());
-    for (std::size_t i = 0; i < made.size(); ++i) {
-      SCOPED_TRACE("recording " + std::to_string(i + 1));
-      EXPECT_EQ(made[i].extension, expected[i].first ? ".avi" : ".wav");
-      EXPECT_NEAR(made[i].seconds, static_cast<double>(expected[i].second), 2.0);
+              [](const auto& a, const auto& b) { return a.stem() < b.stem(); });
+    ASSERT_EQ(files.size(), expected.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      SCOPED_TRACE(files[i].filename().string());
+      EXPECT_EQ(files[i].extension(), expected[i].first ? ".avi" : ".wav");
+      EXPECT_FALSE(ProbeAudio(files[i]).codec.empty());
+      EXPECT_NEAR(static_cast<double>(DecodeMono(files[i], 22050).size()) / 22050,
+                  static_cast<double>(expected[i].second), 2.0);
     }
   }
 
@@ -132,7 +110,7 @@ TEST_F(RecordingDay, TenProgramsRecordTheirSpansAcrossARestartAndTheShutdownFoll
   for (std::size_t i = 0; i < day.size(); ++i) expected.emplace_back(day[i].tv, spans[i]);
   expected[6].second = 20;
   expected.insert(expected.begin() + 7, {day[6].tv, day[6].End() - (day[6].start + 21)});
-  ExpectRecordings(Recordings(), expected);
+  ExpectRecordings(expected);
 }
 
 // A user's STOP in the middle of an FM program ends its file, cancels the rest of the day and the
@@ -144,7 +122,7 @@ TEST_F(RecordingDay, AUsersStopCancelsTheRestOfTheDayAndTheShutdown) {
   RunUntil(day.back().End() + 5);
   EXPECT_EQ(station->view.shutdowns, 0);
   EXPECT_EQ(station->ctx.programs.programCount, 0);
-  ExpectRecordings(Recordings(), {{day[0].tv, ExpectedSpans(day)[0]}, {day[1].tv, 20}});
+  ExpectRecordings({{day[0].tv, ExpectedSpans(day)[0]}, {day[1].tv, 20}});
 }
 
 }  // namespace
