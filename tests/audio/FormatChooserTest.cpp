@@ -78,9 +78,7 @@ TEST_F(FormatChooserTest, OpensOnTheCurrentFormatAndWritesTheChoiceBack) {
 
   choice.enumeration = AcmFormatEnum::SameTag;
   choice.enumerationFormat = MakePcmFormat(44100, 1, 8).ToBytes();
-  EXPECT_EQ(Ask(choice, std::nullopt), kAcmErrCanceled);
-  EXPECT_THAT(tags, ElementsAre("PCM"));
-  choice.enumerationFormat.resize(10);
+  choice.enumerationFormat.resize(10);  // damaged: refused, not read past its end
   EXPECT_EQ(Ask(choice, Position{}), kAcmErrInvalid);
 }
 

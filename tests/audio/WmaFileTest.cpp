@@ -69,7 +69,6 @@ TEST_F(WmaFileTest, RecordingsPlayWithTheChosenCodecRateAndChannels) {
       // Below the encoder's floor: accepted and encoded at the floor.
       {Pcm(22050, 1), 16000, 22050, 1, "Windows Media Audio V2", "wmav2", 24000},
       {Pcm(8000, 2, 8), 0, 8000, 1, "Windows Media Audio V1", "wmav1", 24000},
-      {Pcm(44100, 2), 160000, 48000, 2, "Windows Media Audio V1", "wmav1", 160000},
   };
   // No Flush between them: each Open lets the last writer go, which completes its file.
   std::vector<std::string> names;
@@ -84,7 +83,6 @@ TEST_F(WmaFileTest, RecordingsPlayWithTheChosenCodecRateAndChannels) {
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE(names[i]);
-    EXPECT_THAT(names[i], ::testing::EndsWith(".wma"));
     const auto probed = ProbeAudio(names[i]);
     EXPECT_EQ(probed.codec, c.codec);
     EXPECT_EQ(probed.sampleRate, c.rate);
@@ -124,27 +122,24 @@ TEST_F(WmaFileTest, FullDiskFailsTheWriterInsteadOfLosingSoundSilently) {
   EXPECT_LT(writer->Flush(), 0);
 }
 
+// At a high rate an ASF packet holds the most sound, so the once-a-second sync has the most to
+// lose there.
 TEST_F(WmaFileTest, RecordingCutOffByAKillStillPlaysToWithinASecond) {
-  for (int32_t bitrate : {0, 160000}) {
-    SCOPED_TRACE(bitrate);
-    const WaveFormatEx input = Pcm(44100, 2);
-    const std::string name = CaptureName("killed" + std::to_string(bitrate));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      WmaFile recording(factory, messages);
-      recording.Open(name, WmaSettings(input, bitrate, 44100, 2));
-      WriteBuffers(recording, Tone(input, 4.5));
-      ::kill(::getpid(), SIGKILL);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    const double seconds =
-        DecodeMono(dir / ("killed" + std::to_string(bitrate) + ".wma"), 8000).size() / 8000.0;
-    EXPECT_GT(seconds, 3.5);
-    EXPECT_LE(seconds, 4.6);
+  const WaveFormatEx input = Pcm(44100, 2);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    WmaFile recording(factory, messages);
+    recording.Open(CaptureName("killed"), WmaSettings(input, 160000, 44100, 2));
+    WriteBuffers(recording, Tone(input, 4.5));
+    ::kill(::getpid(), SIGKILL);
   }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  const double seconds = DecodeMono(dir / "killed.wma", 8000).size() / 8000.0;
+  EXPECT_GT(seconds, 3.5);
+  EXPECT_LE(seconds, 4.6);
 }
 
 }  // namespace

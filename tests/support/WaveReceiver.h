@@ -35,7 +35,7 @@ class WaveReceiver final : public WaveInputCallback {
     recorded.push_back(buffer.bytesRecorded);
     if (buffer.Full()) {
       bytes.insert(bytes.end(), buffer.data, buffer.data + buffer.bytesRecorded);
-      requeueResults.push_back(input.AddBuffer(buffer));
+      input.AddBuffer(buffer);
     }
     arrived.notify_all();
   }
@@ -53,7 +53,6 @@ class WaveReceiver final : public WaveInputCallback {
   std::condition_variable arrived;
   std::vector<uint32_t> recorded;  // bytesRecorded of every buffer given back
   std::vector<uint8_t> bytes;      // the full buffers' samples, in order
-  std::vector<int> requeueResults;
 };
 
 }  // namespace kelmo::test
