@@ -38,7 +38,7 @@ TEST_F(SimCardTest, AntennaFileDecidesWhatIsReceived) {
   EXPECT_EQ(s.audioSelector, 1);
 }
 
-TEST_F(SimCardTest, LogLinesAndResetByTheBusInitialisation) {
+TEST_F(SimCardTest, LogLinesAndTheStatusReadsPause) {
   context->state.tunerType = 0;
   context->tuner.TuneTv(48.25f);
   const int64_t before = clock.SleptMilliseconds();
@@ -47,22 +47,6 @@ TEST_F(SimCardTest, LogLinesAndResetByTheBusInitialisation) {
   context->card.ReadDecoderStatus();
   EXPECT_EQ(Log(), (std::vector<std::string>{"GPIO 0", "W C0 05 73 8E A0", "GPIO 3", "R C3 -> 03",
                                              "DEC 00 -> C0"}));
-
-  // A new initialisation starts a fresh card writing to the log now named.
-  const std::filesystem::path second = dir / "second.log";
-  setenv("KELMO_I2C_LOG", second.c_str(), 1);
-  context->card.InitCardBus();
-  KelmoSimCardState s{};
-  ASSERT_TRUE(context->card.QuerySimulatedCard(s));
-  EXPECT_EQ(s.band, KELMO_SIM_BAND_NONE);
-  EXPECT_EQ(s.audioSelector, 0);
-  EXPECT_EQ(s.tuneCount, 0u);
-  context->card.ReadDecoderStatus();
-  EXPECT_EQ(Log().size(), 5u);
-  std::ifstream file(second);
-  std::string line;
-  std::getline(file, line);
-  EXPECT_EQ(line, "DEC 00 -> 00");
 }
 
 }  // namespace
