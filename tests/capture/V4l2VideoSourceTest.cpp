@@ -90,7 +90,6 @@ TEST(V4l2VideoSource, OffersTheLayoutsItCanTakeStreamsOrSaysWhyNot) {
   // NV12 is not offered; RGB24 arrives as BGR; sizes within the device's range only.
   EXPECT_EQ(modes.size(), 12u);
   EXPECT_EQ(modes.front(), (VideoMode{384, 288, PixelFormat::Bgr24}));
-  EXPECT_FALSE(source->HasOverlay());
   ASSERT_EQ(source->Controls().size(), 4u);
   EXPECT_EQ(source->Controls()[0].name, "Brightness");
   EXPECT_EQ(source->Controls()[0].value, 100);
