@@ -149,13 +149,19 @@ TEST_F(Tick, DueProgramEndsAHandStartedRecordingOfEitherKind) {
 
 // A program whose recording never starts is still finished at its end, and the next one runs.
 TEST_F(Tick, ProgramThatRecordsNothingEndsAtItsEnd) {
+  formats.inputFormatSet = 0;
   formats.compressionFormatSet = 0;
   Add(At(10, 0), 60, false);
   Add(At(10, 5), 60, true);
   Confirm();
   state.shutdownWhenFinished = 1;
   RunUntil(At(10, 0, 59));
-  EXPECT_EQ(messages.Texts().size(), 1u);
+  // REC names the missing formats, the input's first, and records nothing.
+  EXPECT_EQ(messages.Texts(),
+            (std::vector<std::string>{
+                "You didn't set Input WAV Format (Options/WAV Capture Options)",
+                "You didn't set Compression WAV Format (Options/WAV Capture Options)"}));
+  EXPECT_EQ(sound.starts, 0);
   EXPECT_EQ(table.programCount, 2);
   RunUntil(At(10, 1, 2));
   EXPECT_EQ(table.programCount, 1);
@@ -166,7 +172,7 @@ TEST_F(Tick, ProgramThatRecordsNothingEndsAtItsEnd) {
   Second();
   EXPECT_EQ(table.programCount, 0);
   EXPECT_EQ(view.shutdowns, 1);
-  EXPECT_EQ(messages.Texts().size(), 1u);  // no retry
+  EXPECT_EQ(messages.Texts().size(), 2u);  // no retry
 }
 
 // The dialog, open over a recording program: the tick stops recordings but neither removes nor
@@ -233,21 +239,6 @@ TEST_F(Tick, LevelOffKeepsTheInputRunning) {
   controls.OnLevel();
   EXPECT_EQ(state.levelMeterOn, 0);
   EXPECT_TRUE(sound.monitoring);
-}
-
-TEST_F(Tick, RecInFmModeNamesMissingFormatsInputFirst) {
-  state.tvMode = 0;
-  formats.inputFormatSet = 0;
-  formats.compressionFormatSet = 0;
-  controls.OnRec();
-  EXPECT_EQ(messages.Texts(),
-            (std::vector<std::string>{
-                "You didn't set Input WAV Format (Options/WAV Capture Options)",
-                "You didn't set Compression WAV Format (Options/WAV Capture Options)"}));
-  formats.compressionFormatSet = 1;
-  controls.OnRec();
-  EXPECT_EQ(messages.Texts().size(), 3u);
-  EXPECT_EQ(sound.starts, 0);
 }
 
 }  // namespace
