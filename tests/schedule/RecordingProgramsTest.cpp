@@ -1,11 +1,6 @@
-#include <gtest/gtest.h>
-
-#include "platform/sim/ManualClock.h"
 #include "schedule/ProgramText.h"
-#include "schedule/RecordingPrograms.h"
+#include "schedule/ScheduleFixture.h"
 #include "schedule/StoredPrograms.h"
-#include "support/Fakes.h"
-#include "support/TimeZone.h"
 
 namespace kelmo::test {
 namespace {
@@ -14,21 +9,8 @@ constexpr int64_t kNow = 1772442000;  // 2026-03-02 09:00 UTC, a Monday
 // Central Europe: summer time from the last Sunday of March, 02:00 -> 03:00.
 constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-struct Programs : ::testing::Test {
-  ScopedTimeZone utc{"UTC0"};
-  ManualClock clock{kNow};
-  RecordingMessages messages;
-  AppState state;
-  RecordingProgramTable table;
-
-  RecordingProgram& Add(int64_t start, int32_t seconds) {
-    RecordingProgram& p = table.programs[static_cast<std::size_t>(table.programCount.load())];
-    p.startTime = start;
-    p.durationSeconds = seconds;
-    p.endTime = start + seconds;
-    ++table.programCount;
-    return p;
-  }
+struct Programs : ScheduleFixture {
+  Programs() { clock.Set(kNow); }
 };
 
 // Each past program is the first left when it is eliminated.

@@ -64,7 +64,7 @@ struct ScheduleFixture : ::testing::Test {
   }
 
   // Adds a program to the table, as the dialog does, tuned to channel 0 of its band.
-  void Add(int64_t start, int32_t seconds, bool tv) {
+  RecordingProgram& Add(int64_t start, int32_t seconds, bool tv = true) {
     RecordingProgram& p = table.programs[static_cast<std::size_t>(table.programCount.load())];
     p.recordFromChannel = 1;
     p.isTv = tv ? 1 : 0;
@@ -74,6 +74,7 @@ struct ScheduleFixture : ::testing::Test {
     p.durationSeconds = seconds;
     p.endTime = start + seconds;
     ++table.programCount;
+    return p;
   }
   void Confirm() { ValidateAndArm(table, state, clock.Now(), messages); }
 
