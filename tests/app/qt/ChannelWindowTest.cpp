@@ -47,7 +47,6 @@ TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndMuteHo
   Type('-');  // wraps to the last TV channel
   EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
   EXPECT_EQ(Bus().Writes(), writes + 1);  // one tuning per key press, however far it travelled
-  EXPECT_EQ(dlg->Spin()->Pos(), 2);
 
   // Mute keeps the sound off across tunings; the system item gives it back.
   Find<QPushButton>("1024")->click();
