@@ -50,22 +50,14 @@ class KelmoProcess {
   QByteArray output;
 };
 
-QString UniqueInstance(const char* what) {
-  return QStringLiteral("kelmo-test-%1-%2").arg(what).arg(QCoreApplication::applicationPid());
-}
-
-// A folder holding a copy of the program.
-struct ProgramCopy : QTemporaryDir {
-  ProgramCopy() { EXPECT_TRUE(QFile::copy(KELMO_BUILD_DIR "/kelmo", filePath("kelmo"))); }
-};
-
 // A copy killed outright leaves its lock and socket behind: the next start runs anyway, and a
 // second start then ends at once and raises it. SIGTERM closes it as its close box does: the
 // settings are saved beside the program, whatever the working folder, and it ends cleanly.
 TEST(SingleInstance, AfterAKilledCopyTheNextRunsASecondRaisesItAndSigtermSaves) {
-  ProgramCopy bin;
+  QTemporaryDir bin;
   QTemporaryDir elsewhere;
-  const QString instance = UniqueInstance("single");
+  ASSERT_TRUE(QFile::copy(KELMO_BUILD_DIR "/kelmo", bin.filePath("kelmo")));
+  const QString instance = QStringLiteral("kelmo-test-%1").arg(QCoreApplication::applicationPid());
   {
     KelmoProcess killed(instance, bin, elsewhere);
     ASSERT_TRUE(killed.StartAndWaitUntilUp()) << killed.output.toStdString();
