@@ -44,9 +44,9 @@ class ChannelListEditorTest : public ::testing::Test {
     return *editor;
   }
 
-  static std::vector<std::string> Column(const ChannelListEditor& e, bool names) {
+  static std::vector<std::string> Rows(const ChannelListEditor& e) {
     std::vector<std::string> out;
-    for (const ChannelEntry& row : e.Rows()) out.push_back(names ? row.name : row.frequency);
+    for (const ChannelEntry& row : e.Rows()) out.push_back(row.name + " " + row.frequency);
     return out;
   }
 
@@ -68,11 +68,11 @@ TEST_F(ChannelListEditorTest, SortIsASelectionSortWithWholeMhzTies) {
   }
   tv.Sort(1);
   // The swaps leave the three 471s as a, c, e (a stable sort would give c, a, e).
-  EXPECT_EQ(Column(tv, true), (std::vector<std::string>{"d", "a", "c", "e", "b"}));
-  EXPECT_EQ(Column(tv, false),
-            (std::vector<std::string>{"48.25", "471.25", "471.75", "471.50", "855.25"}));
+  EXPECT_EQ(Rows(tv),
+            (std::vector<std::string>{"d 48.25", "a 471.25", "c 471.75", "e 471.50", "b 855.25"}));
   tv.Sort(0);
-  EXPECT_EQ(Column(tv, true), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+  EXPECT_EQ(Rows(tv),
+            (std::vector<std::string>{"a 471.25", "b 855.25", "c 471.75", "d 48.25", "e 471.50"}));
   EXPECT_EQ(WholeMhz(" -3.9"), -3);
   EXPECT_EQ(WholeMhz("1e3"), 1);
 }
