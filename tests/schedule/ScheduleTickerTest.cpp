@@ -50,6 +50,9 @@ TEST_F(Tick, FmProgramLivesThroughTheFiveStates) {
   EXPECT_EQ(state.tvMode, 0);
   EXPECT_TRUE(sound.recording);
   EXPECT_EQ(state.programStarted, 1);
+  EXPECT_FALSE(view.recEnabled);
+  EXPECT_TRUE(view.stopEnabled);
+  EXPECT_EQ(view.focus, "stop");
 
   RunUntil(At(10, 0, 59));
   EXPECT_TRUE(sound.recording);
@@ -113,6 +116,10 @@ TEST_F(Tick, StopOrACaptureEndingByItselfDropsTheSchedule) {
     EXPECT_FALSE(sound.recording || video.recording);
     EXPECT_EQ(state.recordingFinished, 0);
     EXPECT_EQ(state.recordingStopped, 0);
+    if (end != kTvEndsByItself) {
+      EXPECT_TRUE(view.recEnabled);
+      EXPECT_FALSE(view.stopEnabled);
+    }
     RunUntil(clock.Now() + 2000);
     EXPECT_EQ(sound.starts + video.starts, 1);
     EXPECT_EQ(view.shutdowns, 0);
