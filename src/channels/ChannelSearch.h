@@ -71,7 +71,7 @@ class ChannelSearch {
   int Swept() const { return swept; }
   int Total() const;
 
-  // For the benchmark: the waits asked for, and the tunings done, since Start().
+  // The waits asked for (the benchmark's floor) and the tunings done, since Start().
   int64_t WaitedMs() const { return waitedMs; }
   int Tunings() const { return tunings; }
 

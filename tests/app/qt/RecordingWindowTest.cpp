@@ -34,9 +34,10 @@ void Choose(QWidget* chooser, const QString& tag, const QString& line) {
 }
 
 // WAV Capture Options choose the input, then what it converts to (at the input's rate and
-// channels). REC in FM mode then records the simulated card into a WAV file in those formats;
-// STOP ends it at the next tick and leaves a file players read, as long as the time that passed.
-TEST_F(RecordingWindow, WavOptionsThenRecAndStopInFmModeRecordAWavFile) {
+// channels); the window keeps them in config.dat. At the next start REC in FM mode records the
+// simulated card into a WAV file in the formats read back; STOP ends it at the next tick and
+// leaves a file players read, as long as the time that passed.
+TEST_F(RecordingWindow, WavOptionsKeptInConfigThenRecAndStopInFmModeRecordAWavFile) {
   UseSimulatedSound(clock);
   WriteChannelFile({}, {{"Radio Faro", "87.60"}});
   WriteSettings("[General]\nTV=0\nSaveDir=" + dataDir.path().toStdString() + "/\n");
@@ -52,6 +53,10 @@ TEST_F(RecordingWindow, WavOptionsThenRecAndStopInFmModeRecordAWavFile) {
   });
   Find<QAction>("32822")->trigger();
   EXPECT_EQ(ctx->audioFormats.compressionFormatName, "GSM 6.10");
+  CloseWindow();
+  ctx = MakeContext();
+  UseSimulatedSound(clock);
+  Open();
 
   Find<QPushButton>("1008")->click();
   ASSERT_TRUE(ctx->recorders.sound->IsRecording()) << ::testing::PrintToString(messages.Texts());
