@@ -36,7 +36,8 @@ class WaveInput {
   virtual std::string Name() const = 0;
 
   // Whether the device can record `format` (a WAVEFORMATEX block, WaveFormat.h), asked without
-  // opening it for long; for the format chooser. False for a block that is not a valid format.
+  // opening it for long; for the format chooser. A device another program holds answers as well
+  // as it can without opening it, never "nothing". False for a block that is not a valid format.
   virtual bool SupportsFormat(std::span<const uint8_t> format) = 0;
 
   // Opens the device to record in `format`; `callback` receives the buffers. kWaveOk;

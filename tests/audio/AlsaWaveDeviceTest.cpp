@@ -26,7 +26,11 @@ class AlsaFileDevice : public ::testing::Test {
     test::WriteFile(dir / "asound.conf",
                     "pcm.kelmotest {\n type file\n slave.pcm \"null\"\n file \"/dev/null\"\n"
                     " infile \"" +
-                        (dir / "in.raw").string() + "\"\n format \"raw\"\n}\n");
+                        (dir / "in.raw").string() +
+                        "\"\n format \"raw\"\n}\n"
+                        "pcm_type.kelmobusy { lib \"" KELMO_BUSY_PCM
+                        "\" }\n"
+                        "pcm.kelmobusy { type kelmobusy }\n");
     const std::string path = "/usr/share/alsa/alsa.conf:" + (dir / "asound.conf").string();
     setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
   }
@@ -39,7 +43,7 @@ class AlsaFileDevice : public ::testing::Test {
   std::vector<uint8_t> samples;
 };
 
-TEST_F(AlsaFileDevice, CapturesInFullBuffersGivesBackTheRestAtResetAndNamesMissingDevices) {
+TEST_F(AlsaFileDevice, CapturesInFullBuffersGivesBackTheRestAtResetAndNamesMissingAndHeldDevices) {
   AlsaWaveInput input("kelmotest");
   test::WaveReceiver receiver(input);
   ASSERT_EQ(input.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveOk);
@@ -71,6 +75,14 @@ TEST_F(AlsaFileDevice, CapturesInFullBuffersGivesBackTheRestAtResetAndNamesMissi
   EXPECT_FALSE(AlsaHasCaptureDevice("kelmo_no_such_device"));
   AlsaWaveInput missing("kelmo_no_such_device");
   EXPECT_EQ(missing.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveErrNoDevice);
+
+  // A device another program holds is there and says so at the open; the format question still
+  // answers for the plug layer, so that the chooser offers what it will convert.
+  AlsaWaveInput held("kelmobusy");
+  EXPECT_TRUE(AlsaHasCaptureDevice("kelmobusy"));
+  EXPECT_EQ(held.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveErrAllocated);
+  EXPECT_TRUE(held.SupportsFormat(MakePcmFormat(11025, 2, 8).ToBytes()));
+  EXPECT_FALSE(held.SupportsFormat(alaw.ToBytes()));
 }
 
 }  // namespace

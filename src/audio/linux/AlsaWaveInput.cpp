@@ -30,7 +30,11 @@ bool AlsaWaveInput::SupportsFormat(std::span<const uint8_t> block) {
   std::lock_guard owner(ownerMutex);
   if (pcm != nullptr) return AlsaTakesFormat(pcm, *parsed);
   snd_pcm_t* probe = nullptr;
-  if (OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, probe) != kWaveOk) return false;
+  const int opened = OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, probe);
+  // Held by another program: the plug layer converts any plain PCM, so the chooser still offers
+  // it; whether the device is free again is the recording's own open to tell.
+  if (opened == kWaveErrAllocated) return true;
+  if (opened != kWaveOk) return false;
   const bool takes = AlsaTakesFormat(probe, *parsed);
   snd_pcm_close(probe);
   return takes;
