@@ -38,7 +38,7 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
               RecordingProtocol& protocol, Ports ports);
   ~WaveCapture() override { StopWaveCapture(); }
 
-  bool StartRecording() override;
+  bool StartRecording(StartedBy by = StartedBy::User) override;
   void StopRecording() override;
   bool IsRecording() const override { return state.recordingToFile != 0; }
   bool InputRunning() const override { return state.waveInputRunning != 0; }

@@ -4,7 +4,7 @@
 
 namespace kelmo {
 
-void RecordingControls::OnRec() {
+void RecordingControls::OnRec(StartedBy by) {
   BuildCaptureFileName(capture, state.saveDir, clock);
   const bool tv = state.tvMode != 0;
   if (!tv && !SoundFormatsSet()) return;
@@ -23,12 +23,12 @@ void RecordingControls::OnRec() {
   }
 
   if (tv) {
-    if (recorders.video && recorders.video->StartRecording()) ShowRecordingButtons();
+    if (recorders.video && recorders.video->StartRecording(by)) ShowRecordingButtons();
     return;
   }
   // A sound start that fails has told the user; the buttons still show a recording, and STOP
   // brings them back.
-  if (sound) sound->StartRecording();
+  if (sound) sound->StartRecording(by);
   ShowRecordingButtons();
 }
 
@@ -44,7 +44,9 @@ bool RecordingControls::SoundFormatsSet() {
 
 void RecordingControls::OnStop() {
   if (VideoRecording()) {
+    protocol.BeginUserEnd();
     recorders.video->StopRecording();
+    protocol.EndUserEnd();
     ShowIdleButtons();
     return;
   }

@@ -41,7 +41,7 @@ class RecordingControls {
   // REC. (and "Start AVI Capture", "Start Wav Capture", a program falling due). Names the file,
   // ends a recording or a monitoring input that runs, then starts the recording of the current
   // mode. In FM mode the two sound formats must be set (both messages can appear, input first).
-  void OnRec();
+  void OnRec(StartedBy by = StartedBy::User);
 
   // STOP (and the schedule's stop). A video recording is ended at once; its end drops the schedule
   // unless the schedule asked for it. Otherwise the first STOP drops the schedule and asks for the

@@ -33,12 +33,13 @@ void Eliminate(RecordingProgramTable& table, int32_t i, int32_t n, const char* f
   table.RemoveProgram(i);
 }
 
-// The tests in order; `isPast` and `isBadDuration` decide. `keep` is the recording program's slot
-// (-1 for none): never tested for its start, and left armed or not as its recording has it.
+// The longest program: a stored program's duration holds at most a day.
+constexpr int32_t kMaxDurationSeconds = 86400;
+
+// The tests in order; `isPast` decides the first. `keep` is the recording program's slot (-1 for
+// none): never tested for its start, and left armed or not as its recording has it.
 void CheckAndArm(RecordingProgramTable& table, int32_t keep,
-                 const std::function<bool(const RecordingProgram&)>& isPast,
-                 const std::function<bool(const RecordingProgram&)>& isBadDuration,
-                 Messages& messages) {
+                 const std::function<bool(const RecordingProgram&)>& isPast, Messages& messages) {
   int32_t n = 1;
   for (int32_t i = 0; i < table.programCount;) {
     const RecordingProgram& p = table.programs[static_cast<std::size_t>(i)];
@@ -46,8 +47,11 @@ void CheckAndArm(RecordingProgramTable& table, int32_t keep,
       Eliminate(table, i, n,
                 "Program %i eliminated. The Recording Time must be Posterior to Actual Time.",
                 messages);
-    } else if (isBadDuration(p)) {
+    } else if (p.durationSeconds <= 0) {
       Eliminate(table, i, n, "Program %i eliminated. Duration can't be zero.", messages);
+    } else if (p.durationSeconds > kMaxDurationSeconds) {
+      Eliminate(table, i, n, "Program %i eliminated. Duration can't be longer than 24 hours.",
+                messages);
     } else {
       ++i;
       ++n;
@@ -91,15 +95,13 @@ void ValidateAndArm(RecordingProgramTable& table, const AppState& state, int64_t
   SortByStart(table, started ? 1 : 0);
   CheckAndArm(
       table, started ? 0 : -1, [now](const RecordingProgram& p) { return p.startTime <= now; },
-      [](const RecordingProgram& p) { return p.durationSeconds <= 0; }, messages);
+      messages);
 }
 
 void ArmRestoredPrograms(RecordingProgramTable& table, int64_t now, Messages& messages) {
   SortByStart(table, 0);
   CheckAndArm(
-      table, -1, [now](const RecordingProgram& p) { return p.endTime <= now; },
-      [](const RecordingProgram& p) { return p.durationSeconds <= 0 || p.durationSeconds > 86400; },
-      messages);
+      table, -1, [now](const RecordingProgram& p) { return p.endTime <= now; }, messages);
 }
 
 }  // namespace kelmo

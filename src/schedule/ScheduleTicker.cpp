@@ -9,6 +9,7 @@ namespace kelmo {
 bool ScheduleTicker::ScheduleTick() {
   if (state.timerBusy) return false;
   state.timerBusy = 1;
+  messages.BeginDeferring();
   const int64_t now = clock.Now();
 
   capture.QueryCaptureStatus();
@@ -17,9 +18,8 @@ bool ScheduleTicker::ScheduleTick() {
   view.SetOverlayText(state.overlayOn ? "Overlay ON" : "Overlay OFF");
   ShowChannelLine();
 
-  // The Recording Programs dialog edits the live table: no program starts or goes under it.
-  const bool editing = table.Editing();
-  if (!editing && protocol.Waiting() && table.programs[0].startTime <= now) StartFirstProgram();
+  // An open Recording Programs dialog holds nothing up: it refreshes its list from the table.
+  if (protocol.Waiting() && table.programs[0].startTime <= now) StartFirstProgram();
 
   // A started program whose recording never began (a format missing, a busy device) has no
   // callback to notice its end: the tick finishes it itself, so the programs behind it and the
@@ -29,12 +29,13 @@ bool ScheduleTicker::ScheduleTick() {
   if (protocol.StopAsked()) {
     if (!protocol.Stopped()) {
       EndRecording();
-    } else if (!editing) {
+    } else {
       const bool noneLeft = protocol.RemoveStoppedProgram();
       if (noneLeft && state.shutdownWhenFinished != 0) view.ExitAndShutdown();
     }
   }
 
+  messages.EndDeferring();
   state.timerBusy = 0;
   return true;
 }
@@ -79,7 +80,7 @@ void ScheduleTicker::StartFirstProgram() {
     }
   }
   protocol.ProgramStarting();
-  controls.OnRec();
+  controls.OnRec(StartedBy::Schedule);
 }
 
 void ScheduleTicker::EndRecording() {

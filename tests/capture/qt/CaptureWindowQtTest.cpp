@@ -2,11 +2,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/ProfileBlock.h"
 #include "app/qt/MainWindowFixture.h"
 #include "capture/CaptureRig.h"
 #include "capture/qt/CChooseDriverDlg.h"
+#include "schedule/qt/CRecordingProgramsDlg.h"
+#include "support/TimeZone.h"
 
 namespace kelmo::test {
 namespace {
@@ -169,22 +172,87 @@ TEST_F(CaptureMainWindow, RecThenStopEscapeOrARightClickInTvModeRecordThePicture
   EXPECT_LE(std::stoi(video.at("nb_read_packets")), std::stoi(video.at("nb_frames")));
 
   // Escape and a right click in the picture end a recording too (the compression is chosen now:
-  // no dialog); neither closes the window nor opens its menu.
+  // no dialog), once "Stop the recording?" is answered Yes; No (the default) leaves it recording.
+  // Neither closes the window nor opens its menu.
   for (const bool escape : {true, false}) {
     SCOPED_TRACE(escape);
     dlg->OnTimer();  // the tick after a recording's end clears the schedule's flags
     Rec()->click();
     ASSERT_TRUE(ctx->recorders.video->IsRecording());
     QTest::qWait(300);
-    if (escape)
-      QTest::keyClick(dlg.get(), Qt::Key_Escape);
-    else
-      QTest::mouseClick(dlg->Picture(), Qt::RightButton);
+    const auto abort = [&] {
+      if (escape)
+        QTest::keyClick(dlg.get(), Qt::Key_Escape);
+      else
+        QTest::mouseClick(dlg->Picture(), Qt::RightButton);
+    };
+    messages.Clear();
+    messages.Answer(MessageAnswer::No);
+    abort();
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "Stop the recording?");
+    EXPECT_EQ(messages.Shown()[0].defaultAnswer, MessageAnswer::No);
+    EXPECT_TRUE(ctx->recorders.video->IsRecording());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    messages.Answer(MessageAnswer::Yes);
+    abort();
     EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
     EXPECT_FALSE(ctx->recorders.video->IsRecording());
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(dlg->isVisible());
   }
+}
+
+// A scheduled TV program takes the compressor stored in config.dat without a dialog; under an
+// open Recording Programs dialog programs still end and start on time, and its list follows.
+TEST_F(CaptureMainWindow, ScheduleRecordsWithTheStoredCompressorAndRunsUnderTheOpenDialog) {
+  ScopedTimeZone utc("UTC0");
+  OpenForRecording();
+  ctx->audioFormats.inputFormatSet = ctx->audioFormats.compressionFormatSet = 1;
+  const int64_t start = clock.Now() + 2;
+  RecordingProgramTable& table = ctx->programs;
+  for (int64_t s : {start, start + 20}) {
+    RecordingProgram& p = table.programs[static_cast<std::size_t>(table.programCount.load())];
+    p.armed = 1, p.frameRate = 25, p.startTime = s, p.durationSeconds = 10, p.endTime = s + 10;
+    ++table.programCount;
+  }
+  clock.Set(start);
+  dlg->OnTimer();
+  ASSERT_TRUE(ctx->recorders.video->IsRecording()) << ::testing::PrintToString(messages.Texts());
+  EXPECT_EQ(rig->dialogs.shown, 0);
+
+  auto rows = [](CRecordingProgramsDlg& d) {
+    QStringList texts;
+    auto* list = d.findChild<QTreeWidget*>("m_programList");
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      texts.append(list->topLevelItem(i)->text(0));
+    return texts;
+  };
+  bool ran = false;
+  OnNextDialog<CRecordingProgramsDlg>([&](CRecordingProgramsDlg& d) {
+    ran = true;
+    EXPECT_TRUE(rows(d).at(0).endsWith("(recording)")) << rows(d).join("|").toStdString();
+    // The first program's end: its callback notices it, two ticks stop and remove it.
+    clock.Set(start + 10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ctx->state.recordingFinished != 0; }, 3000));
+    for (int64_t t : {start + 11, start + 12}) {
+      clock.Set(t);
+      dlg->OnTimer();
+      QTest::qWait(50);
+    }
+    EXPECT_EQ(rows(d).size(), 1);
+    EXPECT_FALSE(rows(d).at(0).endsWith("(recording)"));
+    clock.Set(start + 20);
+    dlg->OnTimer();
+    EXPECT_TRUE(ctx->recorders.video->IsRecording());
+    EXPECT_TRUE(rows(d).at(0).endsWith("(recording)"));
+    d.findChild<QPushButton*>("cancelButton")->click();
+  });
+  dlg->MenuAction(CKelmoDlg::ID_RECORDING_PROGRAMS)->trigger();
+  EXPECT_TRUE(ran);
+  ASSERT_EQ(table.programCount, 1);  // Cancel brings back no finished program
+  EXPECT_EQ(table.programs[0].startTime, start + 20);
+  Stop()->click();
 }
 
 }  // namespace
