@@ -1,5 +1,7 @@
 #include "base/RecordingProtocol.h"
 
+#include "base/Log.h"
+
 namespace kelmo {
 
 bool RecordingProtocol::EndTimeSeen(int64_t now) {
@@ -9,6 +11,7 @@ bool RecordingProtocol::EndTimeSeen(int64_t now) {
   // Both callbacks may look at once; only the one that disarms raises the request.
   if (!first.armed.compare_exchange_strong(armed, 0)) return false;
   state.recordingFinished = 1;
+  LogInfo("schedule", "the program's end time has come");
   return true;
 }
 
@@ -19,6 +22,7 @@ bool RecordingProtocol::CaptureEnded() {
     return false;
   }
   if (userEnding != 0) {
+    LogInfo("schedule", "the user ended the capture: the schedule is cancelled");
     state.recordingStopped = 1;
     DropSchedule();
     return true;
@@ -26,6 +30,7 @@ bool RecordingProtocol::CaptureEnded() {
   // The capture failed for a reason of its own (its file, the disk, the device) and has said so:
   // the program it recorded is over, the programs behind it and the shutdown stay.
   if (state.programStarted != 0) {
+    LogWarning("schedule", "the program's capture failed: it ends, the schedule goes on");
     table.programs[0].armed = 0;
     state.recordingStopped = 1;
     state.recordingFinished = 1;
@@ -35,6 +40,7 @@ bool RecordingProtocol::CaptureEnded() {
 
 bool RecordingProtocol::UserStopped() {
   if (state.recordingFinished != 0) return false;
+  LogInfo("schedule", "the user's STOP: the schedule is cancelled");
   DropSchedule();
   return true;
 }
@@ -86,6 +92,7 @@ bool RecordingProtocol::RemoveStoppedProgram() {
 
 void RecordingProtocol::ProgramsConfirmed() {
   if (table.RecordingProgramDeleted() && state.programStarted != 0) {
+    LogInfo("schedule", "the recording program was deleted: its recording stops");
     // The program in the first slot has not started: no recording callback may end it.
     table.programs[0].armed = 0;
     firstRemoved = 1;

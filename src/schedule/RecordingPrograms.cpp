@@ -4,6 +4,8 @@
 #include <functional>
 #include <utility>
 
+#include "base/Log.h"
+
 namespace kelmo {
 namespace {
 
@@ -29,6 +31,8 @@ void Eliminate(RecordingProgramTable& table, int32_t i, int32_t n, const char* f
                Messages& messages) {
   char text[160];
   std::snprintf(text, sizeof text, format, n);
+  LogInfo("schedule", "program starting at %lld eliminated: %s",
+          static_cast<long long>(table.programs[static_cast<std::size_t>(i)].startTime), text);
   messages.Show(text);
   table.RemoveProgram(i);
 }
@@ -57,8 +61,13 @@ void CheckAndArm(RecordingProgramTable& table, int32_t keep,
       ++n;
     }
   }
-  for (int32_t i = keep == 0 ? 1 : 0; i < table.programCount; ++i)
-    table.programs[static_cast<std::size_t>(i)].armed = 1;
+  for (int32_t i = keep == 0 ? 1 : 0; i < table.programCount; ++i) {
+    RecordingProgram& p = table.programs[static_cast<std::size_t>(i)];
+    p.armed = 1;
+    LogInfo("schedule", "program %d armed: start %lld, %d s, %s channel %d%s", i + 1,
+            static_cast<long long>(p.startTime), p.durationSeconds, p.isTv != 0 ? "TV" : "FM",
+            p.channelIndex, p.recordFromChannel != 0 ? "" : " (as tuned)");
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/Log.h"
 #include "schedule/ProgramText.h"
 
 namespace kelmo {
@@ -31,7 +32,11 @@ bool ScheduleTicker::ScheduleTick() {
       EndRecording();
     } else {
       const bool noneLeft = protocol.RemoveStoppedProgram();
-      if (noneLeft && state.shutdownWhenFinished != 0) view.ExitAndShutdown();
+      LogInfo("schedule", "program removed, %d left", table.programCount.load());
+      if (noneLeft && state.shutdownWhenFinished != 0) {
+        LogInfo("schedule", "last program done: shutdown asked");
+        view.ExitAndShutdown();
+      }
     }
   }
 
@@ -79,6 +84,8 @@ void ScheduleTicker::StartFirstProgram() {
       selector.TuneFmChannel(state.currentChannel);
     }
   }
+  LogInfo("schedule", "program due at %lld starts, ending at %lld",
+          static_cast<long long>(first.startTime), static_cast<long long>(first.endTime.load()));
   protocol.ProgramStarting();
   controls.OnRec(StartedBy::Schedule);
 }
@@ -87,6 +94,7 @@ void ScheduleTicker::EndRecording() {
   // A sound recording (or none) is over when OnStop returns; a video capture reports its own end,
   // and the frame rate it ran at gives way to the user's again.
   const bool video = controls.VideoRecording();
+  LogInfo("schedule", "stopping the %s recording", video ? "video" : "sound");
   controls.OnStop();
   if (video) {
     state.frameRate = state.savedFrameRate;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/Log.h"
+
 namespace kelmo {
 
 std::string SleepGuard::RecordingName() const {
@@ -24,11 +26,18 @@ std::string SleepGuard::Reason(int64_t now) const {
   return text;
 }
 
-std::optional<PowerResult> SleepGuard::Update() {
+void SleepGuard::Update() {
   const std::string reason = Reason(clock.Now());
-  if (reason == asked) return std::nullopt;
+  if (reason == asked) return;
   asked = reason;
-  return power.Inhibit(reason);
+  const PowerResult result = power.Inhibit(reason);
+  if (!result.Ok()) {
+    LogWarning("power", "no lock against sleep (%s): %s", reason.c_str(), result.detail.c_str());
+  } else if (reason.empty()) {
+    LogInfo("power", "sleep lock released");
+  } else {
+    LogInfo("power", "sleep lock held: %s", reason.c_str());
+  }
 }
 
 }  // namespace kelmo

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "audio/AudioFormatSettings.h"
@@ -38,9 +37,9 @@ class SleepGuard {
   // empty when none should be held.
   std::string Reason(int64_t now) const;
 
-  // Takes, changes or releases the lock to match Reason. A lock the power manager refuses is
-  // asked for again only when the reason changes. Returns the outcome when something was asked.
-  std::optional<PowerResult> Update();
+  // Takes, changes or releases the lock to match Reason, and logs what became of it. A lock the
+  // power manager refuses is asked for again only when the reason changes.
+  void Update();
 
  private:
   std::string RecordingName() const;

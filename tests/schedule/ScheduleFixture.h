@@ -88,7 +88,7 @@ struct ScheduleFixture : ::testing::Test {
     clock.Advance(1);
     if (sound.InputRunning() || video.recording) protocol.EndTimeSeen(clock.Now());
     ticker.ScheduleTick();
-    (void)sleepGuard.Update();
+    sleepGuard.Update();
   }
   // Seconds until `instant` has been ticked.
   void RunUntil(int64_t instant) {

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
-#include <cstdio>
 
 #include "app/ScheduleSettings.h"
 #include "app/Settings.h"
@@ -18,6 +17,7 @@
 #include "app/qt/DialogUnits.h"
 #include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
+#include "base/Log.h"
 #include "capture/CaptureFormatView.h"
 #include "capture/qt/CChooseDriverDlg.h"
 #include "capture/qt/CVideoCaptureOptionsDlg.h"
@@ -304,23 +304,25 @@ void CKelmoDlg::OnDestroy() {
   if (CaptureWindow* window = ctx.capture.Window()) window->AttachToParent(nullptr, nullptr);
   timer.stop();
   if (const PowerResult released = ctx.power.Inhibit(""); !released.Ok())
-    std::fprintf(stderr, "kelmo: sleep lock not released: %s\n", released.detail.c_str());
+    LogWarning("power", "sleep lock not released: %s", released.detail.c_str());
   emit destroyedSequenceDone();
   if (!shutdownRequested) return;
   // Everything is saved and closed by now: a refusal loses nothing, and the fallback has been
   // started.
-  if (const PowerResult result = ctx.power.Shutdown(); !result.Ok()) {
-    std::fprintf(stderr, "kelmo: shutdown: %s\n", result.detail.c_str());
-    ctx.messages.Show(result.detail);
+  const PowerResult result = ctx.power.Shutdown();
+  if (result.Ok()) {
+    LogInfo("power", "shutdown asked of the system");
+    return;
   }
+  LogWarning("power", "shutdown: %s", result.detail.c_str());
+  ctx.messages.Show(result.detail);
 }
 
 void CKelmoDlg::OnTimer() {
   ticker->ScheduleTick();
   // After the last program the window may have closed for the shutdown: the table was saved then.
   if (destroyed) return;
-  if (const auto inhibited = sleepGuard->Update(); inhibited && !inhibited->Ok())
-    std::fprintf(stderr, "kelmo: no lock against sleep: %s\n", inhibited->detail.c_str());
+  sleepGuard->Update();
   if (programsDialog) programsDialog->RefreshProgramList();
   ProfileFile settings(ctx.SettingsPath());
   SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs);
