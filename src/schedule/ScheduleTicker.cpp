@@ -27,21 +27,25 @@ bool ScheduleTicker::ScheduleTick() {
   // shutdown are not lost.
   protocol.EndUnrecordedProgram(now, controls.Recording());
 
+  bool shutdown = false;
   if (protocol.StopAsked()) {
     if (!protocol.Stopped()) {
       EndRecording();
     } else {
       const bool noneLeft = protocol.RemoveStoppedProgram();
       LogInfo("schedule", "program removed, %d left", table.programCount.load());
-      if (noneLeft && state.shutdownWhenFinished != 0) {
-        LogInfo("schedule", "last program done: shutdown asked");
-        view.ExitAndShutdown();
-      }
+      shutdown = noneLeft && state.shutdownWhenFinished != 0;
     }
   }
 
   messages.EndDeferring();
   state.timerBusy = 0;
+  // After the tick's work, so that what the power-off has to say is shown, not queued behind a
+  // window that is closing.
+  if (shutdown) {
+    LogInfo("schedule", "last program done: shutdown asked");
+    view.ExitAndShutdown();
+  }
   return true;
 }
 
