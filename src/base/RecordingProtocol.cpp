@@ -77,7 +77,7 @@ bool RecordingProtocol::RemoveStoppedProgram() {
     // The next program stays disarmed while it moves into the first slot and until the flags are
     // clear, so no callback acts on a half-moved program or has its request wiped.
     table.programs[0].armed = 0;
-    table.programs[1].armed = 0;
+    table.programs[static_cast<std::size_t>(next)].armed = 0;
     if (count != 0 || deleted) {
       table.RemoveFinishedProgram();
       tableChanged = 1;
