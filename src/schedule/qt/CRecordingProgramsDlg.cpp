@@ -25,6 +25,8 @@ namespace {
 // its header or a row needs more with the fonts at hand.
 constexpr int kProgramColumnWidth = 324;
 constexpr int kProfileColumnWidths[] = {100, 100, 75};
+// After the row of the program that records now.
+constexpr char kRecordingMark[] = "  (recording)";
 
 void FitColumn(QTreeWidget* list, int column, int width) {
   list->resizeColumnToContents(column);
@@ -42,7 +44,7 @@ void FitListWidth(QTreeWidget* list, const std::vector<int>& columnWidths) {
 }
 
 // The program list's column holds the longest row the clock's locale writes: the last minute of
-// the year, lasting a whole day and 59 minutes.
+// the year, lasting a whole day and 59 minutes, recording.
 int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
   LocalTime last = clock.ToLocal(clock.Now());
   last.month = 12;
@@ -52,7 +54,8 @@ int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
   RecordingProgram longest;
   longest.startTime = clock.FromLocal(last);
   longest.durationSeconds = 24 * 3600 + 59 * 60;
-  const QString row = QString::fromStdString(DescribeProgram(longest, clock));
+  const QString row =
+      QString::fromStdString(DescribeProgram(longest, clock)) + QString(kRecordingMark);
   const int margins = 4 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
   return std::max(kProgramColumnWidth, list->fontMetrics().horizontalAdvance(row) + margins + 8);
 }
@@ -211,7 +214,7 @@ QStringList CRecordingProgramsDlg::ProgramRows() const {
   for (int32_t k = 0; k < table.programCount; ++k) {
     QString row = QString::fromStdString(
         DescribeProgram(table.programs[static_cast<std::size_t>(k)], ctx.clock));
-    if (k == 0 && firstRecords) row += "  (recording)";
+    if (k == 0 && firstRecords) row += kRecordingMark;
     rows.append(row);
   }
   return rows;
