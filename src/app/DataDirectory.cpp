@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "tuner/CardDriverLibrary.h"
+
 namespace kelmo {
 
 std::filesystem::path ExecutableDirectory() {
@@ -14,9 +16,12 @@ std::filesystem::path ExecutableDirectory() {
 }
 
 bool IsInstalledProgram(const std::filesystem::path& executableDir) {
+  if (executableDir.empty()) return false;
   std::error_code ec;
-  return !executableDir.empty() &&
-         std::filesystem::is_directory(executableDir.parent_path() / "lib" / "kelmo", ec);
+  for (const auto& folder : InstalledCardLibraryFolders(executableDir)) {
+    if (std::filesystem::is_directory(folder, ec)) return true;
+  }
+  return false;
 }
 
 std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,

@@ -9,7 +9,8 @@ namespace kelmo {
 // The folder of the running executable (from /proc/self/exe); empty when it cannot be read.
 std::filesystem::path ExecutableDirectory();
 
-// True for an installed program: its card libraries sit in ../lib/kelmo beside its folder.
+// True for an installed program: one of its card library folders (InstalledCardLibraryFolders)
+// exists beside its folder.
 bool IsInstalledProgram(const std::filesystem::path& executableDir);
 
 // Where config.dat and Channels.dat live: `override` when given (created if missing); else the
