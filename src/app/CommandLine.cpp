@@ -19,6 +19,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.version = true;
     } else if (a == "--sim") {
       cl.sim = true;
+    } else if (a == "--verbose") {
+      cl.verbose = true;
     } else if (a == "--data-dir") {
       value(cl.dataDir);
     } else if (a == "--card-library") {
@@ -41,6 +43,7 @@ std::string UsageText() {
          "  --card-library PATH   load the card library from PATH (also KELMO_CARD_LIBRARY)\n"
          "  --audio-device NAME   record sound from the ALSA device NAME (\"sim\": simulated)\n"
          "  --sim                 use simulated devices only\n"
+         "  --verbose             write debug lines to the log\n"
          "  --help                show this text\n"
          "  --version             show the version and the devices in use\n";
 }

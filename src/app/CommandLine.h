@@ -12,6 +12,7 @@ struct CommandLine {
   std::optional<std::string> cardLibrary;  // --card-library PATH: the card library to load
   std::optional<std::string> audioDevice;  // --audio-device NAME: an ALSA PCM name, or "sim"
   bool sim = false;                        // --sim: every device simulated
+  bool verbose = false;                    // --verbose: debug lines in the log
   bool help = false;                       // --help
   bool version = false;                    // --version
   std::string error;                       // not empty when the arguments could not be read

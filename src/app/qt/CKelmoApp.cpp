@@ -11,6 +11,7 @@
 #include "app/qt/CKelmoDlg.h"
 #include "app/qt/Composition.h"
 #include "app/qt/SignalPipe.h"
+#include "base/Log.h"
 #include "platform/linux/LargeBuffers.h"
 #include "platform/qt/LocalInstanceLock.h"
 #include "platform/qt/QtMessages.h"
@@ -26,6 +27,17 @@ void PreferX11() {
   if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
   if (!qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
     qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+}
+
+// One log line per port: which backend serves it.
+void LogBackends(const std::string& backends) {
+  std::size_t start = 0;
+  while (start < backends.size()) {
+    std::size_t end = backends.find('\n', start);
+    if (end == std::string::npos) end = backends.size();
+    if (end > start) LogInfo("app", "%s", backends.substr(start, end - start).c_str());
+    start = end + 1;
   }
 }
 
@@ -91,12 +103,13 @@ int CKelmoApp::Main(int argc, char** argv) {
 }
 
 int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
+  LogInfo("app", "Kelmo %s starting", KELMO_VERSION);
   CKelmoDlg dlg(ctx);
-  std::fprintf(stderr, "kelmo: %s", ctx.backends.c_str());
+  LogBackends(ctx.backends);
   SetMainWindow(&dlg);
   if (messages) messages->SetOwner(&dlg);
   lock.OnRaiseRequest([&dlg] {
-    std::fputs("kelmo: a second start asked to show this window\n", stderr);
+    LogInfo("app", "a second start asked to show this window");
     dlg.showNormal();
     dlg.raise();
     dlg.activateWindow();
@@ -111,6 +124,7 @@ int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
   SetMainWindow(nullptr);  // no key may reach the window while it is being destroyed
   lock.OnRaiseRequest({});
   lock.Release();
+  LogInfo("app", "Kelmo ended");
   return 0;
 }
 

@@ -54,8 +54,15 @@ std::string CardReason(const CommandLine& options, const std::optional<V4l2Devic
 }  // namespace
 
 Composition::Composition(const CommandLine& options)
-    : clock(std::make_unique<SystemClock>()), shell(std::make_unique<DesktopShell>()) {
+    : log(DefaultLogFile()),
+      clock(std::make_unique<SystemClock>()),
+      shell(std::make_unique<DesktopShell>()) {
+  SetLogDebug(options.verbose);
   std::string backends = "clock: system\nmessages: Qt message boxes\nshell: desktop\n";
+  backends +=
+      "log: " +
+      (log.FileError().empty() ? log.File().string() : "stderr only (" + log.FileError() + ")") +
+      "\n";
   if (options.sim) {
     power = std::make_unique<RecordingPower>();
     backends += "power: simulated (the machine stays on)\n";

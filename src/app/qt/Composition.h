@@ -8,6 +8,7 @@
 #include "capture/SourceCaptureWindow.h"
 #include "capture/SourceCatalogChain.h"
 #include "capture/linux/FfmpegAviWriter.h"
+#include "platform/linux/SpdLogSink.h"
 #include "platform/linux/v4l2/SystemV4l2Io.h"
 #include "platform/qt/QtMessages.h"
 
@@ -30,6 +31,9 @@ class Composition {
   // Builds the wave input and output; their lines of the backends report.
   std::string ChooseSoundDevices(const CommandLine& options);
 
+  // First in, last out: every other part may log while it is built and destroyed.
+  SpdLogSink log;
+  ScopedLogSink logInstalled{log};
   std::unique_ptr<Clock> clock;
   QtMessages messages;
   std::unique_ptr<Power> power;

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "base/Log.h"
+
 namespace kelmo {
 namespace {
 
@@ -40,6 +42,8 @@ QMessageBox::StandardButtons ToButtons(MessageButtons buttons) {
 }  // namespace
 
 MessageAnswer QtMessages::Show(const Message& message) {
+  // What the user was told stays in the log after the box is gone.
+  LogInfo("messages", "box \"%s\": %s", message.caption.c_str(), message.text.c_str());
   if (QThread::currentThread() == qApp->thread()) return Run(message);
   // A driver thread never waits for a person: the box opens on the user-interface thread.
   QMetaObject::invokeMethod(
