@@ -9,10 +9,6 @@ src=$1
 build=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 source "$(dirname "$0")/InstalledProgram.sh"
 
 # One version everywhere: the build's, the package's and the newest release of the metainfo.

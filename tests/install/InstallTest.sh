@@ -7,10 +7,6 @@ set -euo pipefail
 build=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 source "$(dirname "$0")/InstalledProgram.sh"
 
 prefix=$tmp/prefix

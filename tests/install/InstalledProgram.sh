@@ -1,7 +1,11 @@
 # Checks shared by the install test, the package test and `make deb-check`: what a desktop expects of
 # an installed Kelmo, and a run of the installed program from another folder (--version, then the
-# window until SIGTERM). Sourced; the caller sets `set -euo pipefail`, defines fail() and gives a
-# scratch folder.
+# window until SIGTERM). Sourced; the caller sets `set -euo pipefail` and gives a scratch folder.
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
 
 # The installed files under PREFIX, with the card libraries in CARD_DIR; validates the launcher, the
 # AppStream metainfo and the manual page (plain or compressed).
