@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -15,6 +16,7 @@
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "support/Fakes.h"
+#include "support/RecordingLog.h"
 #include "support/TempDir.h"
 #include "support/TimeZone.h"
 
@@ -94,8 +96,8 @@ class SettingsTest : public ::testing::Test {
 };
 
 // A first run finds the defaults; hand-edited values out of range, damaged format blocks and
-// keys whose format is missing fall back as if they were absent. Recordings go to the current
-// folder, or to the home folder when the current one is not writable.
+// keys whose format is missing fall back as if they were absent (a damaged sound format is told).
+// Recordings go to the current folder, or to the home folder when the current one is not writable.
 TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   test::TempDir current;
   const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
@@ -109,8 +111,8 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
       defaults);
   EXPECT_EQ(s.saveDir, current.Path().string() + "/");
 
-  std::vector<uint8_t> overlong = DefaultPcmFormat().ToBytes();
-  overlong[16] = 1;  // cbSize 1, but no extra byte follows
+  WaveFormatEx silent = DefaultPcmFormat();
+  silent.nChannels = 0;  // no device records it: it would look like a busy device at REC
   BitmapInfoHeader vga;
   vga.biWidth = 640, vga.biHeight = 480, vga.biBitCount = 24;
   ctx->channels.tv.count = 3;
@@ -118,7 +120,7 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
             "[General]\nTuner=7\nChannel=3\nFrameRate=0\nSaveDir=C:\\TV\\\n"
             "[Video]\nAudioFormat=AAB\nVideoFormat=" +
                 EncodeProfileBlock(vga.ToBytes()) + "\n[Audio]\nInputFormat=" +
-                EncodeProfileBlock(overlong) + "\nInputName=IMA ADPCM\nOutputFormat=" +
+                EncodeProfileBlock(silent.ToBytes()) + "\nInputName=IMA ADPCM\nOutputFormat=" +
                 EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +
                 "\nOutputName=PCM\nWMA=0\nWMABitRate=64000\nWMASampleRate=44100\nWMAChannels=2\n");
   ctx->capture.aviAudioFormatSet = 1;  // the card start-up's default format
@@ -137,7 +139,13 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   EXPECT_EQ(std::tie(a.inputFormatSet, a.compressionFormatSet, a.wmaOutput, a.wmaBitrate,
                      a.wmaSampleRate, a.wmaChannels),
             std::make_tuple(0, 1, 0, 0, 0, 0));
-  EXPECT_TRUE(messages.Shown().empty());
+  // The damaged input format is named, and stays in the file for the user to see.
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("([Audio] InputFormat) is damaged: it is not a format a sound "
+                                     "card records"),
+            std::string::npos);
+  SaveSettings(*ctx);
+  EXPECT_NE(Config().find(EncodeProfileBlock(silent.ToBytes())), std::string::npos);
 
   // The separator is added unless the folder already ends in one; a missing folder is kept.
   EXPECT_EQ(CaptureDirectoryFromSetting("/", "/d/"), "/");
@@ -215,6 +223,33 @@ TEST_F(SettingsTest, FormatsTheWindowCannotReportSurviveAStartAndAnExit) {
   SaveSettings(*ctx);
   EXPECT_NE(Config().find("AudioFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes())),
             std::string::npos);
+}
+
+// A config.dat that is a pipe, or one the user made read-only, is told about and left as it is:
+// the start does not wait for a writer, and the exit's save says which file and why.
+TEST_F(SettingsTest, AFileThatCannotBeReadOrReplacedIsToldAndLeftAsItIs) {
+  test::RecordingLog log;
+  ASSERT_EQ(::mkfifo((dir / "config.dat").c_str(), 0600), 0);
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->state.frameRate, 25);
+  EXPECT_FALSE(SaveSettings(*ctx));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "config.dat"));
+  ASSERT_EQ(messages.Texts().size(), 2u);
+  EXPECT_NE(messages.Texts()[0].find("could not be read (it is a named pipe, not a file)"),
+            std::string::npos);
+
+  std::filesystem::remove(dir / "config.dat");
+  WriteFile(dir / "config.dat", "[General]\nFrameRate=10\n");
+  std::filesystem::permissions(dir / "config.dat", std::filesystem::perms::owner_read);
+  Restart();
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->state.frameRate, 10);
+  ctx->state.frameRate = 12;
+  EXPECT_FALSE(SaveSettings(*ctx));
+  EXPECT_EQ(Config(), "[General]\nFrameRate=10\n");
+  EXPECT_EQ(messages.Texts().back(), "The settings could not be saved in " +
+                                         (dir / "config.dat").string() + " (it is read-only).");
+  EXPECT_TRUE(log.Has(LogLevel::Warning, "files", "config.dat refused: it is read-only"));
 }
 
 }  // namespace
