@@ -30,10 +30,10 @@ class KelmoProcess {
     }
   }
 
-  // Starts it and waits until it runs its window (it reports its backends first).
+  // Starts it and waits until it runs its window (it logs its backends first).
   bool StartAndWaitUntilUp() {
     process.start();
-    return process.waitForStarted(5000) && WaitForOutput("kelmo: clock:");
+    return process.waitForStarted(5000) && WaitForOutput("[app] clock:");
   }
 
   bool WaitForOutput(const QString& text, int ms = 10000) {
@@ -83,6 +83,39 @@ TEST(SingleInstance, AfterAKilledCopyTheNextRunsASecondRaisesItAndSigtermSaves) 
   EXPECT_TRUE(QFile::exists(bin.filePath("config.dat")));
   EXPECT_TRUE(QFile::exists(bin.filePath("Channels.dat")));
   EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+// A closed terminal (SIGHUP) and the quit key (SIGQUIT) end it as SIGTERM does: the settings are
+// saved and it ends cleanly. A config.dat the user made read-only is left alone, and the end says
+// so, with exit code 1.
+TEST(SingleInstance, HangupAndQuitSaveAndASaveRefusedEndsWithAnError) {
+  QTemporaryDir bin;
+  QTemporaryDir elsewhere;
+  ASSERT_TRUE(QFile::copy(KELMO_BUILD_DIR "/kelmo", bin.filePath("kelmo")));
+  const QString instance = QStringLiteral("kelmo-hup-%1").arg(QCoreApplication::applicationPid());
+  for (int signal : {SIGHUP, SIGQUIT}) {
+    QFile::remove(bin.filePath("config.dat"));
+    KelmoProcess run(instance, bin, elsewhere);
+    ASSERT_TRUE(run.StartAndWaitUntilUp()) << run.output.toStdString();
+    ::kill(static_cast<pid_t>(run.process.processId()), signal);
+    ASSERT_TRUE(run.process.waitForFinished(5000)) << signal;
+    EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit) << signal;
+    EXPECT_EQ(run.process.exitCode(), 0) << signal;
+    EXPECT_TRUE(QFile::exists(bin.filePath("config.dat"))) << signal;
+  }
+  QFile config(bin.filePath("config.dat"));
+  ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+  const QByteArray kept = config.readAll();
+  config.close();
+  ASSERT_TRUE(config.setPermissions(QFile::ReadOwner));
+  KelmoProcess refused(instance, bin, elsewhere);
+  ASSERT_TRUE(refused.StartAndWaitUntilUp()) << refused.output.toStdString();
+  refused.process.terminate();
+  ASSERT_TRUE(refused.process.waitForFinished(5000));
+  EXPECT_EQ(refused.process.exitCode(), 1);
+  EXPECT_TRUE(refused.WaitForOutput("The settings could not be saved in", 1000));
+  ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+  EXPECT_EQ(config.readAll(), kept);
 }
 
 }  // namespace
