@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include "base/Log.h"
@@ -96,8 +97,8 @@ int CreateTemporaryBeside(const std::filesystem::path& path, std::string& name) 
   return -1;
 }
 
-}  // namespace
-
+// Everything left to read from `fd`, at most `limit` bytes; nullopt and errno on a read error,
+// or EFBIG when there is more.
 std::optional<std::string> ReadDescriptor(int fd, std::size_t limit) {
   std::string bytes;
   char buffer[65536];
@@ -106,10 +107,15 @@ std::optional<std::string> ReadDescriptor(int fd, std::size_t limit) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return std::nullopt;
     if (n == 0) return bytes;
-    if (static_cast<std::size_t>(n) > limit - bytes.size()) return std::nullopt;
+    if (static_cast<std::size_t>(n) > limit - bytes.size()) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
 }
+
+}  // namespace
 
 FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t limit) {
   FileContents contents;
@@ -137,11 +143,12 @@ FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t limi
         FileResult::Failed(FileErrorKind::TooLarge,
                            "it is " + std::to_string(info.st_size) + " bytes long, more than " +
                                std::to_string(limit) + " bytes can be right");
-  } else if (errno = 0; auto bytes = ReadDescriptor(fd, limit)) {
+  } else if (auto bytes = ReadDescriptor(fd, limit)) {
     contents.bytes = std::move(*bytes);
   } else {
-    contents.result = errno != 0 ? SystemError(errno)
-                                 : FileResult::Failed(FileErrorKind::TooLarge, "it kept growing");
+    contents.result = errno == EFBIG
+                          ? FileResult::Failed(FileErrorKind::TooLarge, "it kept growing")
+                          : SystemError(errno);
   }
   ::close(fd);
   contents.result = Log("reading", path, std::move(contents.result));

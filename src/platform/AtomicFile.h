@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,10 +49,6 @@ struct FileContents {
 // thread.
 FileContents ReadRegularFile(const std::filesystem::path& path,
                              std::size_t limit = kMaxDataFileBytes);
-
-// Everything left to read from the open descriptor `fd` (which stays open), at most `limit` bytes;
-// nullopt on a read error or when there is more. Any thread.
-std::optional<std::string> ReadDescriptor(int fd, std::size_t limit = kMaxDataFileBytes);
 
 // Replaces the contents of `path` with `bytes`: they are written to a temporary file in the same
 // folder, flushed to disk and renamed over the file, so the old contents stay whole until the new

@@ -43,7 +43,7 @@ class CKelmoApp : public QObject {
 
   KelmoContext& ctx;
   QPointer<CKelmoDlg> mainWnd;
-  bool closing = false;  // SIGTERM or SIGINT has come
+  bool closing = false;  // a terminating signal has come
 };
 
 }  // namespace kelmo
