@@ -12,6 +12,20 @@ namespace kelmo {
 std::string FormatRecordingHealth(int64_t secondsRecorded, uint64_t fileBytes,
                                   std::optional<uint64_t> freeBytes);
 
+// What the user is told when a recording's file can no longer be written and the recording has
+// stopped: the disk that is full (or the system's reason), the file, and how much of the
+// recording it keeps, e.g. "The disk is full: the recording has stopped.\n/video/Kelmo.07_21.30.wav
+// keeps 0:00:06 (304 KB); /video has 0 KB free." `reason` is the system's text for `diskFull`
+// false.
+std::string RecordingStoppedText(const std::string& path, bool diskFull, const std::string& reason,
+                                 int64_t secondsKept, uint64_t bytesKept,
+                                 std::optional<uint64_t> freeBytes);
+
+// The room an AVI recording of `chunks` chunks so far, writing `bytesPerSecond`, must keep free on
+// its disk to end properly: its end writes the index (16 bytes a chunk in the first part, 8 in an
+// OpenDML part's) and closing chunks, and the next look at the free space is a second away.
+uint64_t AviReserveBytes(uint64_t chunks, uint64_t bytesPerSecond);
+
 // The bytes an unprivileged program may still write on the file system that holds `path` (a file
 // or a folder); nullopt when it cannot be asked.
 std::optional<uint64_t> FreeDiskBytes(const std::string& path);

@@ -5,7 +5,7 @@
 namespace kelmo {
 namespace {
 
-constexpr std::array<VideoCodecInfo, 5> kCodecs{{
+constexpr std::array<VideoCodecInfo, 6> kCodecs{{
     // Frames as the source gives them: large files, no loss, no work.
     {VideoCodec::Uncompressed, "raw", "Full Frames (Uncompressed)", "rawvideo", nullptr, 0, 0, 0,
      false},
@@ -14,6 +14,9 @@ constexpr std::array<VideoCodecInfo, 5> kCodecs{{
      true},
     // Lossless, about half the size of full frames.
     {VideoCodec::HuffYuv, "huffyuv", "HuffYUV (lossless)", "huffyuv", nullptr, 0, 0, 0, false},
+    // Lossless, about half the size of HuffYUV: the codec archives keep tapes in (version 3, with
+    // a checksum in every slice, so damage is found and stays within its slice).
+    {VideoCodec::Ffv1, "ffv1", "FFV1 (lossless)", "ffv1", nullptr, 0, 0, 0, false},
     // MPEG-4 Part 2 (as DivX and Xvid write it); quantiser 2 (best) to 31.
     {VideoCodec::Mpeg4, "mpeg4", "MPEG-4 Part 2", "mpeg4", "Quantiser (2 = best)", 2, 31, 4, true},
     // H.264 without B-frames, which an AVI cannot order; constant rate factor 0 (best) to 51.

@@ -7,7 +7,7 @@
 namespace kelmo {
 
 // The compressors an AVI recording can use.
-enum class VideoCodec { Uncompressed, MotionJpeg, HuffYuv, Mpeg4, H264 };
+enum class VideoCodec { Uncompressed, MotionJpeg, HuffYuv, Ffv1, Mpeg4, H264 };
 
 struct VideoCodecInfo {
   VideoCodec codec;
