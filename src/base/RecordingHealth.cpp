@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 
 namespace kelmo {
 
@@ -41,6 +42,8 @@ std::string Duration(int64_t seconds) {
 
 }  // namespace
 
+std::string FormatBytes(uint64_t bytes) { return Size(bytes); }
+
 std::string RecordingStoppedText(const std::string& path, bool diskFull, const std::string& reason,
                                  int64_t secondsKept, uint64_t bytesKept,
                                  std::optional<uint64_t> freeBytes) {
@@ -70,7 +73,17 @@ uint64_t AviReserveBytes(uint64_t chunks, uint64_t bytesPerSecond) {
 std::optional<uint64_t> FreeDiskBytes(const std::string& path) {
   struct statvfs fs {};
   if (::statvfs(path.c_str(), &fs) != 0) return std::nullopt;
-  return static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
+  const uint64_t free = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
+  const auto simulated = SimulatedDiskBytes();
+  return simulated && *simulated < free ? *simulated : free;
+}
+
+std::optional<uint64_t> SimulatedDiskBytes() {
+  const char* text = std::getenv("KELMO_SIM_DISK_FULL_AFTER");
+  if (text == nullptr || *text == '\0') return std::nullopt;
+  char* stop = nullptr;
+  const unsigned long long bytes = std::strtoull(text, &stop, 10);
+  return *stop == '\0' ? std::optional<uint64_t>(bytes) : std::nullopt;
 }
 
 uint64_t FileBytes(const std::string& path) {

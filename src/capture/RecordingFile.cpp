@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 #include "base/RecordingHealth.h"
 #include "capture/CaptureFileName.h"
@@ -33,14 +32,6 @@ std::string NextName(const std::string& taken) {
   return free + extension;
 }
 
-std::optional<uint64_t> SimulatedLimit() {
-  const char* text = std::getenv("KELMO_SIM_DISK_FULL_AFTER");
-  if (text == nullptr || *text == '\0') return std::nullopt;
-  char* stop = nullptr;
-  const unsigned long long bytes = std::strtoull(text, &stop, 10);
-  return *stop == '\0' ? std::optional<uint64_t>(bytes) : std::nullopt;
-}
-
 }  // namespace
 
 bool IsDiskFullError(int code) { return code == ENOSPC || code == EDQUOT || code == EFBIG; }
@@ -59,7 +50,7 @@ bool RecordingFile::Create(std::string& name) {
     if (fd >= 0) {
       path = name;
       position = end = 0;
-      limit = SimulatedLimit().value_or(UINT64_MAX);
+      limit = SimulatedDiskBytes().value_or(UINT64_MAX);
       return true;
     }
     if (errno != EEXIST && errno != ELOOP) return Fail(errno);
