@@ -19,8 +19,9 @@ bool IsInstalledProgram(const std::filesystem::path& executableDir) {
          std::filesystem::is_directory(executableDir.parent_path() / "lib" / "kelmo", ec);
 }
 
-std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,
-                                           const std::optional<std::string>& override) {
+std::filesystem::path ResolveDataDirectory(
+    const std::filesystem::path& executableDir, const std::optional<std::string>& override,
+    const std::function<std::filesystem::path()>& privateFolder) {
   std::error_code ec;
   if (override) {
     std::filesystem::path dir = std::filesystem::absolute(*override, ec);
@@ -34,10 +35,11 @@ std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executab
   std::filesystem::path base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
     base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
+  } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
     base = std::filesystem::path(home) / ".config";
   } else {
-    base = std::filesystem::temp_directory_path(ec);
+    base = privateFolder();
+    if (base.empty()) return {};
   }
   std::filesystem::path dir = base / "kelmo";
   std::filesystem::create_directories(dir, ec);
