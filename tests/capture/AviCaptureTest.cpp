@@ -196,7 +196,7 @@ TEST(AviCapture, AFullDiskStopsTheRecordingWhileTheIndexStillFits) {
   EXPECT_NE(streams[0].at("duration"), "N/A");
 }
 
-TEST(AviCapture, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
+TEST(AviCapture, ALinkPlantedUnderTheNameIsNotWrittenThroughAndAFailedStartLeavesNoFile) {
   TempDir dir;
   const std::string precious = (dir / "precious").string();
   { std::ofstream(precious) << "keep me"; }
@@ -211,6 +211,14 @@ TEST(AviCapture, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
   EXPECT_EQ(ReadFile(precious), "keep me");
   EXPECT_EQ(writer.Path(), (dir / "Kelmo.07_21.30-2.avi").string());
   EXPECT_EQ(Probe(writer.Path()).size(), 1u);
+
+  // A disk without room for the header: the recording cannot start and leaves no file.
+  ::setenv("KELMO_SIM_DISK_FULL_AFTER", "100", 1);
+  setup.path = (dir / "full.avi").string();
+  EXPECT_FALSE(writer.Open(setup, error));
+  ::unsetenv("KELMO_SIM_DISK_FULL_AFTER");
+  EXPECT_NE(error.find("the disk is full"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(setup.path));
 }
 
 }  // namespace

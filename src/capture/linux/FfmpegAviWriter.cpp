@@ -66,9 +66,10 @@ bool FfmpegAviWriter::Failed(const std::string& what, int code, std::string& err
 
 bool FfmpegAviWriter::Open(const AviSetup& setup, std::string& error) {
   if (OpenFile(setup, error)) return true;
-  // A recording that could not start leaves no file behind.
-  Release();
+  // A recording that could not start leaves no file behind (what the muxer still buffers goes
+  // nowhere).
   file.Discard();
+  Release();
   return false;
 }
 
@@ -92,6 +93,8 @@ bool FfmpegAviWriter::OpenFile(const AviSetup& setup, std::string& error) {
   headerWritten = true;
   packet = av_packet_alloc();
   avio_flush(format->pb);
+  if (format->pb->error < 0)
+    return Failed("Cannot write the capture file", format->pb->error, error);
   if (!FindCounters()) return Failed("Cannot read back the AVI header", AVERROR_BUG, error);
   return Flush(error);
 }
