@@ -91,7 +91,7 @@ void ScheduleTicker::StartFirstProgram() {
   LogInfo("schedule", "program due at %lld starts, ending at %lld",
           static_cast<long long>(first.startTime), static_cast<long long>(first.endTime.load()));
   protocol.ProgramStarting();
-  controls.OnRec(StartedBy::Schedule);
+  controls.OnRec(first.endTime - clock.Now());
 }
 
 void ScheduleTicker::EndRecording() {

@@ -296,7 +296,7 @@ void CKelmoDlg::OnInitDialog() {
 void CKelmoDlg::OnDestroy() {
   if (destroyed) return;
   destroyed = true;
-  SaveSettings(ctx);
+  settingsSaved = SaveSettings(ctx);
   // The wave input reads the formats: it stops before they go.
   if (soundRecorder) soundRecorder->StopInput();
   ctx.audioFormats.ReleaseFormats();
@@ -325,7 +325,7 @@ void CKelmoDlg::OnTimer() {
   sleepGuard->Update();
   if (programsDialog) programsDialog->RefreshProgramList();
   ProfileFile settings(ctx.SettingsPath());
-  SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs);
+  SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs, ctx.messages);
 }
 
 void CKelmoDlg::OnRec() { recordingControls->OnRec(); }
