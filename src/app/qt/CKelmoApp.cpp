@@ -159,16 +159,6 @@ bool CKelmoApp::PreTranslateMessage(QObject* receiver, QEvent* event) {
 
   if (QApplication::activePopupWidget() || QApplication::activeWindow() != mainWnd) return false;
 
-  // Alt+H names two menus of the bar; the window decides which one opens.
-  if (mainWnd->IsSharedMnemonic(key)) {
-    if (type == QEvent::ShortcutOverride) {
-      event->accept();  // deliver it as a key press instead of the menu bar's own shortcut
-      return true;
-    }
-    mainWnd->OpenSharedMnemonicMenu();
-    return true;
-  }
-
   // A typed character acts once, at its first receiver; it is consumed only when the handler used
   // it.
   if (type != QEvent::KeyPress) return false;
