@@ -164,6 +164,7 @@ bool CKelmoApp::PreTranslateMessage(QObject* receiver, QEvent* event) {
   if (type != QEvent::KeyPress) return false;
   QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : mainWnd.data();
   if (receiver != first) return false;
+  if (mainWnd->Viewer().HandleKeypad(*key)) return true;
   if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   const QString text = key->text();
   if (text.isEmpty() || !text.at(0).isPrint()) return false;

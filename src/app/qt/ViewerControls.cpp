@@ -1,8 +1,10 @@
 #include "app/qt/ViewerControls.h"
 
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 
 #include "base/Log.h"
 #include "channels/ChannelText.h"
@@ -103,14 +105,29 @@ void ViewerControls::Run(ViewerCommand command) {
   }
 }
 
+bool ViewerControls::HandleKeypad(const QKeyEvent& key) {
+  if (!(key.modifiers() & Qt::KeypadModifier)) return false;
+  if (key.key() == Qt::Key_Plus) {
+    Run(ViewerCommand::VolumeUp);
+  } else if (key.key() == Qt::Key_Minus) {
+    Run(ViewerCommand::VolumeDown);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void ViewerControls::SetFullScreen(bool on) {
   if (on == fullScreen) return;
   fullScreen = on;
   QDialog& dialog = window.dialog;
   if (on) {
     wasMaximized = dialog.isMaximized();
+    normalGeometry = dialog.geometry();
     window.menuBar.hide();
     window.layout.SetPictureOnly(true);
+    // Without a window manager to honour the full-screen state, the screen's size is set as well.
+    if (QScreen* screen = dialog.screen()) dialog.setGeometry(screen->geometry());
     dialog.showFullScreen();
     pointerIdle.start();
   } else {
@@ -118,10 +135,12 @@ void ViewerControls::SetFullScreen(bool on) {
     window.picture.unsetCursor();
     window.layout.SetPictureOnly(ctx.state.smallView);
     window.menuBar.setVisible(!ctx.state.smallView);
-    if (wasMaximized)
+    if (wasMaximized) {
       dialog.showMaximized();
-    else
+    } else {
       dialog.showNormal();
+      dialog.setGeometry(normalGeometry);
+    }
   }
   actions[ViewerCommand::FullScreen]->setChecked(on);
   LogInfo("app", "full screen %s", on ? "on" : "off");
@@ -144,6 +163,7 @@ void ViewerControls::StepVolume(int delta) {
     LogWarning("audio", "the volume did not change: %s", result.reason.c_str());
     return;
   }
+  LogInfo("audio", "volume %d%%", ctx.volume->Volume());
   osd.ShowVolume(ctx.volume->Volume(), Now());
   window.picture.update();
 }
@@ -206,6 +226,7 @@ void ViewerControls::PaintOsd(QPainter& painter, const QRect& shown) const {
     // A bar along the bottom: the outline is the whole range, the fill the volume.
     const int h = std::max(6, shown.height() / 30);
     const QRect bar(box.left(), box.bottom() - h, box.width() / 2, h);
+    painter.fillRect(bar, QColor(0, 0, 0, 140));  // dark behind, so the bar reads on white too
     painter.setPen(QPen(Qt::white, 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(bar);

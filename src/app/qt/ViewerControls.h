@@ -14,6 +14,7 @@
 #include "capture/qt/CapturePicture.h"
 
 class QDialog;
+class QKeyEvent;
 class QMenuBar;
 
 namespace kelmo {
@@ -39,6 +40,9 @@ class ViewerControls : public QObject {
   ViewerControls(KelmoContext& ctx, ChannelControls& channels, Window window);
 
   void Run(ViewerCommand command);
+  // The keypad's + and - as a key press: on X11 Qt does not match them to the menu's shortcuts,
+  // and they must not reach the typed channel keys. True when used.
+  bool HandleKeypad(const QKeyEvent& key);
   QAction* Action(ViewerCommand command) const { return actions.at(command); }
 
   bool FullScreen() const { return fullScreen; }
@@ -70,6 +74,7 @@ class ViewerControls : public QObject {
   QTimer pointerIdle;  // hides the pointer in full screen
   bool fullScreen = false;
   bool wasMaximized = false;
+  QRect normalGeometry;
   bool lastMuted = false;
   bool lastRecording = false;
   bool osdShowing = false;
