@@ -4,14 +4,14 @@ namespace kelmo {
 
 const std::vector<ViewerBinding>& ViewerBindings() {
   static const std::vector<ViewerBinding> bindings = {
-      {ViewerCommand::FullScreen, "&Full Screen", {"F11", "F"}},
-      {ViewerCommand::Deinterlace, "&Deinterlace", {}},
-      {ViewerCommand::ChannelUp, "Channel &Up", {"PgUp", "Up"}},
-      {ViewerCommand::ChannelDown, "Channel Do&wn", {"PgDown", "Down"}},
-      {ViewerCommand::PreviousChannel, "&Previous Channel", {"Backspace"}},
-      {ViewerCommand::Mute, "&Mute", {"M"}},
-      {ViewerCommand::VolumeUp, "&Volume Up", {"Num++"}},
-      {ViewerCommand::VolumeDown, "Volume Dow&n", {"Num+-"}},
+      {ViewerCommand::FullScreen, "&Full Screen", {"F11", "F"}, "F11, F, double click"},
+      {ViewerCommand::Deinterlace, "&Deinterlace", {}, ""},
+      {ViewerCommand::ChannelUp, "Channel &Up", {"PgUp", "Up"}, "PgUp, Up, wheel up"},
+      {ViewerCommand::ChannelDown, "Channel Do&wn", {"PgDown", "Down"}, "PgDown, Down, wheel down"},
+      {ViewerCommand::PreviousChannel, "&Previous Channel", {"Backspace"}, "Backspace"},
+      {ViewerCommand::Mute, "&Mute", {"M"}, "M"},
+      {ViewerCommand::VolumeUp, "&Volume Up", {"Num++"}, "Keypad +"},
+      {ViewerCommand::VolumeDown, "Volume Dow&n", {"Num+-"}, "Keypad -"},
   };
   return bindings;
 }

@@ -22,6 +22,7 @@ struct ViewerBinding {
   ViewerCommand command;
   const char* text;               // the menu item, with its mnemonic
   std::vector<std::string> keys;  // in the portable form of a key sequence ("PgUp", "Num++")
+  const char* shown;              // the keys as the menu lists them, the mouse's ways too
 };
 
 // In menu order. The volume keys are the numeric keypad's + and -: the main keyboard's '+' and '-'

@@ -63,7 +63,8 @@ void ViewerControls::BuildMenu() {
   }
   bar.insertMenu(before, menu);
   for (const ViewerBinding& b : ViewerBindings()) {
-    QAction* a = menu->addAction(QString::fromUtf8(b.text));
+    // The text after the tab stands in the shortcut's column: every key, not only the first.
+    QAction* a = menu->addAction(QString::fromUtf8(b.text) + '\t' + QString::fromUtf8(b.shown));
     QList<QKeySequence> keys;
     for (const std::string& k : b.keys)
       keys << QKeySequence(QString::fromStdString(k), QKeySequence::PortableText);
