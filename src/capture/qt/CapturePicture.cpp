@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <cstring>
+#include <utility>
 
 #include "capture/PictureFit.h"
 
@@ -38,19 +39,26 @@ void CapturePicture::Convert(const VideoFrame& frame) {
 }
 
 void CapturePicture::ShowFrame(const VideoFrame& frame) {
-  const Instant now = std::chrono::steady_clock::now();
+  Instant captured = std::chrono::steady_clock::now();
   const bool weave = deinterlace && deinterlacer != nullptr && IsFullHeightCapture(frame.height);
-  if (weave && restartFilter.exchange(false)) deinterlacer->Reset();
-  if (weave && deinterlacer->Process(frame, woven)) {
-    Convert(woven);
-  } else if (weave && !deinterlacer->Failed()) {
-    return;  // the filter holds this frame until it sees the next one
+  if (weave) {
+    if (restartFilter.exchange(false)) deinterlacer->Reset();
+    // The filter gives out the frame before this one, once it has seen this one.
+    const Instant previous = std::exchange(lastArrival, captured);
+    if (deinterlacer->Process(frame, woven)) {
+      Convert(woven);
+      captured = previous;
+    } else if (!deinterlacer->Failed()) {
+      return;
+    } else {
+      Convert(frame);
+    }
   } else {
     Convert(frame);
   }
   std::lock_guard lock(mutex);
   std::swap(image, back);  // `back` is now the older picture, overwritten next time
-  arrived = now;
+  arrived = captured;
   if (updateQueued) return;
   updateQueued = true;
   QMetaObject::invokeMethod(
