@@ -93,7 +93,7 @@ int CKelmoApp::Main(int argc, char** argv) {
   }
   Composition composition(options);
 
-  LocalInstanceLock lock;
+  LocalInstanceLock lock(composition.Context().dataDir);
   if (!lock.Acquire()) return 0;  // the running copy has been asked to show itself
 
   CKelmoApp kelmo(composition.Context());

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
 
@@ -10,9 +11,16 @@ namespace {
 
 constexpr int kRaiseWaitMs = 800;  // a second start ends within a second, reached or not
 
-QString InstanceName() {
+// One copy per user and data folder: a second start with another --data-dir runs beside the
+// first. The folder is named by a short hash of its canonical path (socket paths are short).
+QString InstanceName(const std::filesystem::path& dataDir) {
   const QString custom = qEnvironmentVariable("KELMO_INSTANCE");
-  return custom.isEmpty() ? QStringLiteral("Kelmo%1").arg(getuid()) : custom;
+  if (!custom.isEmpty()) return custom;
+  std::error_code error;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(dataDir, error);
+  const QByteArray folder = QByteArray::fromStdString((error ? dataDir : canonical).string());
+  const QByteArray hash = QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex();
+  return QStringLiteral("Kelmo%1-%2").arg(getuid()).arg(QString::fromLatin1(hash.left(12)));
 }
 
 QString RuntimeDir() {
@@ -22,7 +30,8 @@ QString RuntimeDir() {
 
 }  // namespace
 
-LocalInstanceLock::LocalInstanceLock() : base(RuntimeDir() + '/' + InstanceName()) {}
+LocalInstanceLock::LocalInstanceLock(const std::filesystem::path& dataDir)
+    : base(RuntimeDir() + '/' + InstanceName(dataDir)) {}
 
 LocalInstanceLock::~LocalInstanceLock() { Release(); }
 

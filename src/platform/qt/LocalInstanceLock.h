@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QString>
+#include <filesystem>
 #include <memory>
 
 #include "platform/InstanceLock.h"
@@ -15,7 +16,7 @@ namespace kelmo {
 // listening.
 class LocalInstanceLock final : public InstanceLock {
  public:
-  LocalInstanceLock();
+  explicit LocalInstanceLock(const std::filesystem::path& dataDir);
   ~LocalInstanceLock() override;
 
   bool Acquire() override;
