@@ -13,6 +13,7 @@
 #include "app/ScheduleSettings.h"
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
+#include "app/qt/DialogPlacement.h"
 #include "app/qt/DialogUnits.h"
 #include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
@@ -272,6 +273,7 @@ void CKelmoDlg::OnFm() {
 void CKelmoDlg::OnTvChannels() {
   CTvChannelsDlg channels(ctx, this);
   channelsDialog = &channels;
+  PlaceBeside(channels, *this);
   channels.exec();
   channelControls->FollowTuner(false);  // the dialog tuned and searched on its own
 }
@@ -279,6 +281,7 @@ void CKelmoDlg::OnTvChannels() {
 void CKelmoDlg::OnFmChannels() {
   CRadioChannelsDlg channels(ctx, this);
   channelsDialog = &channels;
+  PlaceBeside(channels, *this);
   channels.exec();
   channelControls->FollowTuner(false);
 }

@@ -1,11 +1,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "app/qt/DialogPlacement.h"
 #include "app/qt/MainWindowFixture.h"
 #include "audio/sim/SimVolumeControl.h"
 
@@ -101,6 +103,20 @@ TEST_F(ChannelWindow, FullScreenShowsThePictureAloneAndEscapeLeavesIt) {
   EXPECT_TRUE(dlg->MainMenu()->isVisible());
   QTest::mouseDClick(dlg->Picture(), Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->isFullScreen(); }));
+}
+
+// A dialog opens beside its owner, right where the screen has room, else left; never over it.
+TEST(DialogPlacement, BesideTheOwnerWhereTheScreenHasRoom) {
+  const QRect screen = QApplication::primaryScreen()->availableGeometry();
+  QWidget owner, dialog;
+  dialog.setFixedSize(screen.width() / 4, 100);
+  for (const int x : {screen.left(), screen.right() - screen.width() / 2}) {
+    owner.setGeometry(x, screen.top() + 10, screen.width() / 2, 200);
+    PlaceBeside(dialog, owner);
+    EXPECT_FALSE(dialog.frameGeometry().intersects(owner.frameGeometry())) << x;
+    EXPECT_TRUE(screen.contains(dialog.frameGeometry())) << x;
+    EXPECT_EQ(dialog.y(), owner.frameGeometry().top()) << x;
+  }
 }
 
 TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndMuteHolds) {
