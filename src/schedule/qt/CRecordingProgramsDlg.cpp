@@ -411,10 +411,11 @@ void CRecordingProgramsDlg::LoadProfileRows() {
 void CRecordingProgramsDlg::accept() {
   ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
   ProfileFile file(ctx.SettingsPath());
-  const bool saved = SaveProfiles(file, ctx.profiles, ui->m_profileList->topLevelItemCount()) &&
-                     SavePrograms(file, ctx.programs);
+  FileResult saved = SaveProfiles(file, ctx.profiles, ui->m_profileList->topLevelItemCount());
+  if (saved) saved = SavePrograms(file, ctx.programs);
   if (!saved)
-    ctx.messages.Show("The recording programs could not be saved in " + file.Path().string() + ".");
+    ctx.messages.Show("The recording programs could not be saved in " + file.Path().string() +
+                      " (" + saved.reason + ").");
   ctx.protocol.ProgramsConfirmed();
   QDialog::accept();
 }
