@@ -6,7 +6,7 @@
 namespace kelmo {
 
 void OnScreenDisplay::ShowChannel(int number, const std::string& name, int64_t nowMs) {
-  channel = name.empty() ? std::to_string(number) : std::to_string(number) + "  " + name;
+  channel = std::to_string(number) + "  " + name;
   channelUntil = nowMs + kShowMs;
 }
 

@@ -170,19 +170,24 @@ void ViewerControls::StepVolume(int delta) {
 }
 
 void ViewerControls::ChannelShown(const QString& line) {
+  // The tick writes the line every second (the channel, or an armed program): only a new text is
+  // a change worth showing.
+  if (line == lastLine) return;
+  lastLine = line;
   // The line is written before the current channel moves (a choice from a menu): read it after.
   QTimer::singleShot(0, this, [this, text = line.toStdString()] {
     const int32_t i = ctx.state.currentChannel;
     auto named = [&](const auto& table) {
-      if (!table.IsValidIndex(i)) return false;
+      if (!table.IsValidIndex(i)) return;
       const ChannelEntry& e = table.entries[static_cast<std::size_t>(i)];
-      if (ChannelLineText(e) != text) return false;
+      if (ChannelLineText(e) != text) return;  // a program's line, or a bare frequency
       osd.ShowChannel(i + 1, ChannelDisplayText(e.name), Now());
-      return true;
+      window.picture.update();
     };
-    const bool found = ctx.state.tvMode != 0 ? named(ctx.channels.tv) : named(ctx.channels.fm);
-    if (!found) osd.ShowChannel(0, text, Now());
-    window.picture.update();
+    if (ctx.state.tvMode != 0)
+      named(ctx.channels.tv);
+    else
+      named(ctx.channels.fm);
   });
 }
 

@@ -78,6 +78,7 @@ class ViewerControls : public QObject {
   bool lastMuted = false;
   bool lastRecording = false;
   bool osdShowing = false;
+  QString lastLine;  // the channel line as last shown
 };
 
 }  // namespace kelmo
