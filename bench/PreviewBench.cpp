@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "SimTelevision.h"
 #include "app/ProfileBlock.h"
 #include "capture/AviWriter.h"
 #include "capture/SourceCaptureWindow.h"
@@ -39,19 +40,7 @@ namespace {
 
 constexpr int kWarmUpSeconds = 3;
 
-int Duration(int argc, char** argv) {
-  const char* text = argc > 1 ? argv[1] : std::getenv("KELMO_BENCH_PREVIEW_SECONDS");
-  const int seconds = text != nullptr ? std::atoi(text) : 20;
-  return seconds > 0 ? seconds : 20;
-}
-
-bool TvStation(KelmoSimCardState& s) {
-  s = {};
-  s.band = KELMO_SIM_BAND_TV;
-  s.stationFound = 1;
-  std::snprintf(s.stationName, sizeof s.stationName, "Kelmo Uno");
-  return true;
-}
+using kelmo::bench::TvStation;
 
 std::vector<uint8_t> Yuy2Format(int width, int height) {
   kelmo::BitmapInfoHeader h;
@@ -169,7 +158,7 @@ double LatencyP95(int seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int seconds = Duration(argc, argv);
+  const int seconds = kelmo::bench::Duration(argc, argv, "KELMO_BENCH_PREVIEW_SECONDS", 20);
   int display = 90;
   while (std::filesystem::exists("/tmp/.X" + std::to_string(display) + "-lock")) ++display;
   const std::string name = ":" + std::to_string(display);
