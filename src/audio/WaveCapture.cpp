@@ -30,7 +30,7 @@ bool WaveCapture::StartRecording() {
 }
 
 void WaveCapture::StopRecording() {
-  if (IsRecording()) StopWaveCapture();
+  if (state.recordingToFile != 0) StopWaveCapture();
 }
 
 void WaveCapture::StartMonitoring() {
@@ -58,6 +58,7 @@ void WaveCapture::StartWaveCapture(bool toFile) {
     return;
   }
   if (toFile) {
+    failureReported = false;
     writer.Open(capture.captureFileName, recordingFormats);
     state.recordingToFile = 1;
   }
@@ -115,7 +116,17 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
     ports.view.SetLevelMeter(level);
     ports.view.SetLevelText(std::to_string(level));
   }
-  if (state.recordingToFile != 0) writer.Write(buffer.data, buffer.bufferLength);
+  if (state.recordingToFile != 0) {
+    writer.Write(buffer.data, buffer.bufferLength);
+    // A file that failed has ended the recording, as a video capture that ends by itself does:
+    // REC. can start another at once.
+    if (writer.Failed() && !failureReported.exchange(true)) {
+      protocol.CaptureEnded();
+      ports.view.SetRecEnabled(true);
+      ports.view.FocusRec();
+      ports.view.SetStopEnabled(false);
+    }
+  }
   ports.input.AddBuffer(buffer);
 }
 

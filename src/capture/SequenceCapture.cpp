@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/Log.h"
 #include "base/RecordingHealth.h"
 
 namespace kelmo {
@@ -102,6 +103,8 @@ bool SequenceCapture::Begin(std::string& failure) {
   }
   if (!withSound) setup.avi.audio.reset();
   if (!writer->Open(setup.avi, failure)) return false;
+  setup.avi.path = writer->Path();  // the next free name when the chosen one was taken by now
+  LogInfo("capture", "recording to %s", setup.avi.path.c_str());
   if (soundOpen) {
     const uint32_t bytes = std::max<uint32_t>(1, samplesPerSec / 100) * blockAlign;
     soundMemory.assign(kSoundBuffers, std::vector<uint8_t>(bytes));
@@ -128,13 +131,53 @@ bool SequenceCapture::WriteSlot(std::optional<VideoFrame>& frame, std::string& f
     lastSequence = frame->sequence;
     if (!writer->WriteVideo(*frame, failure)) return false;
     ++framesWritten;
+    NoteFrameWritten();
   } else {
     // No new picture for this slot: players show the previous one.
     if (!writer->WriteEmptyVideo(failure)) return false;
     ++framesDropped;
+    if (dropsInRun++ == 0) runStart = slotsWritten;
+    runEnd = slotsWritten;
   }
   ++slotsWritten;
   return true;
+}
+
+void SequenceCapture::NoteFrameWritten() {
+  // A run of drops ends after a second of pictures without one.
+  const int64_t second = 1000000 / std::max<uint32_t>(1, setup.avi.microSecPerFrame);
+  if (dropsInRun > 0 && slotsWritten - runEnd > second) LogDropRun();
+}
+
+void SequenceCapture::LogDropRun() {
+  if (dropsInRun == 0) return;
+  const uint64_t period = setup.avi.microSecPerFrame;
+  LogWarning("capture", "%s: frames %lld to %lld: %lld dropped (%s s to %s s)",
+             setup.avi.path.c_str(), static_cast<long long>(runStart),
+             static_cast<long long>(runEnd), static_cast<long long>(dropsInRun),
+             Seconds(static_cast<uint64_t>(runStart) * period / 1000).c_str(),
+             Seconds(static_cast<uint64_t>(runEnd + 1) * period / 1000).c_str());
+  dropsInRun = 0;
+}
+
+bool SequenceCapture::RoomLeft() {
+  const auto free = writer->FreeBytes();
+  const uint64_t size = FileBytes(setup.avi.path);
+  const uint64_t perSecond = size > lastFileBytes ? size - lastFileBytes : 0;
+  lastFileBytes = size;
+  const auto chunks = static_cast<uint64_t>(slotsWritten) + soundChunks;
+  if (!free || *free >= AviReserveBytes(chunks, perSecond)) return true;
+  // Stopped while the index still fits: the file ends whole.
+  LogError("capture", "%s: the disk is full (%llu bytes free): the recording stops",
+           setup.avi.path.c_str(), static_cast<unsigned long long>(*free));
+  error(RecordingStoppedText(setup.avi.path, true, "", static_cast<int64_t>(RecordedMs() / 1000),
+                             size, free));
+  return false;
+}
+
+uint64_t SequenceCapture::RecordedMs() const {
+  // The time recorded is the sound's when there is sound: that is what the file will play.
+  return withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
 }
 
 bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
@@ -147,6 +190,7 @@ bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
   }
   if (!bytes.empty()) {
     if (!writer->WriteAudio(bytes, failure)) return false;
+    ++soundChunks;
     samplesWritten += bytes.size() / blockAlign;
     waveSamples = static_cast<uint32_t>(samplesWritten);
   }
@@ -175,15 +219,29 @@ bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
 }
 
 void SequenceCapture::SendProgress() {
-  // The time recorded is the sound's when there is sound: that is what the file will play.
-  const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
+  const uint64_t ms = RecordedMs();
   const std::string& path = setup.avi.path;
   // Health first, as the sound recordings show it; the whole line fits the status field for
   // recordings of several hours.
   status(kCapStatusCurrent, FormatRecordingHealth(static_cast<int64_t>(ms / 1000), FileBytes(path),
-                                                  FreeDiskBytes(path)) +
+                                                  writer->FreeBytes()) +
                                 "  " + std::to_string(framesWritten.load()) + " frames, " +
                                 std::to_string(framesDropped.load()) + " dropped");
+}
+
+void SequenceCapture::WarnOfDrops() {
+  const auto dropped = static_cast<int64_t>(framesDropped.load());
+  const int64_t limit = setup.parms.wPercentDropForError;
+  if (slotsWritten == 0 || dropped * 100 <= slotsWritten * limit) return;
+  const int64_t percent = dropped * 100 / slotsWritten;
+  LogWarning("capture", "%s: %lld of %lld frames dropped (%lld %%, the limit is %lld %%)",
+             setup.avi.path.c_str(), static_cast<long long>(dropped),
+             static_cast<long long>(slotsWritten), static_cast<long long>(percent),
+             static_cast<long long>(limit));
+  error("Frames were lost: " + std::to_string(dropped) + " of the " + std::to_string(slotsWritten) +
+        " frames of " + setup.avi.path + " (" + std::to_string(percent) +
+        " %) have no picture of their own, more than the " + std::to_string(limit) +
+        " % allowed. The computer or the capture device could not keep up.");
 }
 
 void SequenceCapture::Run() {
@@ -208,6 +266,11 @@ void SequenceCapture::Run() {
     if (ok && now - lastFlushMs >= kFlushEveryMs) {
       lastFlushMs = now;
       ok = writer->Flush(failure);
+      if (ok && !RoomLeft()) {
+        failure = "the disk is full";
+        failureTold = true;
+        ok = false;
+      }
       SendProgress();
     }
     if (setup.parms.fLimitEnabled && now - startMs >= int64_t{setup.parms.wTimeLimit} * 1000) break;
@@ -228,8 +291,10 @@ void SequenceCapture::Finish(const std::string& failureSoFar) {
   std::string closeFailure;
   if (!writer->Close(closeFailure) && failure.empty()) failure = closeFailure;
   ok = ok && failure.empty();
-  if (!failure.empty()) error(failure);
-  const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
+  if (!failure.empty() && !failureTold) error(failure);
+  LogDropRun();
+  WarnOfDrops();
+  const uint64_t ms = RecordedMs();
   // The closing statistics stay on the status line: a failure is told there too.
   std::string text = (ok ? "" : "Recording stopped: " + failure + "  ") + "Captured " +
                      Seconds(ms) + " sec.  " + std::to_string(slotsWritten) + " frames (" +

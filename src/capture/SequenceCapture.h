@@ -63,6 +63,15 @@ class SequenceCapture final : private WaveInputCallback {
   void Finish(const std::string& failure);
   int64_t SlotsDue() const;
   void SendProgress();
+  uint64_t RecordedMs() const;
+  // The runs of dropped frames go to the log as they end; at the end of a capture whose drops
+  // pass the parameters' share the user is told.
+  void NoteFrameWritten();
+  void LogDropRun();
+  void WarnOfDrops();
+  // False (with the user told) when the disk no longer has room for another second and the
+  // index: the capture then ends while the file can still be closed properly.
+  bool RoomLeft();
   void OnWaveInputData(WaveBuffer& buffer) override;
 
   Setup setup;
@@ -93,6 +102,12 @@ class SequenceCapture final : private WaveInputCallback {
   int64_t startMs = 0;
   uint64_t samplesWritten = 0;
   int64_t slotsWritten = 0;
+  uint64_t soundChunks = 0;
+  uint64_t lastFileBytes = 0;
+  bool failureTold = false;
+  int64_t dropsInRun = 0;  // dropped frames in the run now going on
+  int64_t runStart = 0;    // its first and last dropped slot
+  int64_t runEnd = 0;
   uint64_t lastSequence = UINT64_MAX;
   std::atomic<uint32_t> framesWritten{0};
   std::atomic<uint32_t> framesDropped{0};

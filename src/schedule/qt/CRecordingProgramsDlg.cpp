@@ -15,6 +15,7 @@
 #include "schedule/ProgramText.h"
 #include "schedule/RecordingFormatChecks.h"
 #include "schedule/RecordingPrograms.h"
+#include "schedule/RecordingSpace.h"
 #include "tuner/ChannelSelector.h"
 #include "ui_CRecordingProgramsDlg.h"
 
@@ -410,6 +411,8 @@ void CRecordingProgramsDlg::LoadProfileRows() {
 
 void CRecordingProgramsDlg::accept() {
   ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
+  WarnIfScheduleHasNoRoom(ctx.programs, ctx.state.saveDir, ctx.capture, ctx.audioFormats,
+                          ctx.messages);
   ProfileFile file(ctx.SettingsPath());
   FileResult saved = SaveProfiles(file, ctx.profiles, ui->m_profileList->topLevelItemCount());
   if (saved) saved = SavePrograms(file, ctx.programs);
