@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "CpuTime.h"
+#include "SimTelevision.h"
 #include "audio/WaveFormat.h"
 #include "audio/sim/SimWaveInput.h"
 #include "capture/SourceCaptureWindow.h"
@@ -43,21 +44,7 @@ struct Codec {
   std::string ffmpegOptions;  // the encoder as our writer sets it up
 };
 
-int Duration(int argc, char** argv) {
-  const char* text = argc > 1 ? argv[1] : std::getenv("KELMO_BENCH_CAPTURE_SECONDS");
-  const int seconds = text != nullptr ? std::atoi(text) : 60;
-  return seconds > 0 ? seconds : 60;
-}
-
-// The simulated card tuned to a television station, for the pattern and the sound alike.
-bool TvStation(KelmoSimCardState& s) {
-  s = {};
-  s.band = KELMO_SIM_BAND_TV;
-  s.stationFound = 1;
-  s.audioSelector = 3;
-  std::snprintf(s.stationName, sizeof s.stationName, "Kelmo Uno");
-  return true;
-}
+using kelmo::bench::TvStation;
 
 kelmo::VideoMode Mode(int width, int height) { return {width, height, kelmo::PixelFormat::Yuyv}; }
 
@@ -171,7 +158,7 @@ double EncodeFfmpeg(const Codec& codec, const kelmo::VideoMode& mode,
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int seconds = Duration(argc, argv);
+  const int seconds = kelmo::bench::Duration(argc, argv, "KELMO_BENCH_CAPTURE_SECONDS", 60);
   const int frames = seconds * kFramesPerSecond;
   const auto dir =
       std::filesystem::temp_directory_path() / ("kelmo-bench-avi-" + std::to_string(::getpid()));

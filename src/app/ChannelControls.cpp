@@ -131,6 +131,13 @@ void ChannelControls::TuneSavedChannel() {
   SetSpinForCurrentMode();
 }
 
+void ChannelControls::FollowTuner(bool restarted) {
+  if (restarted) selector.RetuneCurrent();
+  const int32_t index = selector.FollowTuner();
+  if (index >= 0) context.state.currentChannel = index;
+  SetSpinForCurrentMode();
+}
+
 void ChannelControls::TuneCurrentChannel() {
   if (context.state.tvMode != 0) {
     selector.TuneTvChannel(context.state.currentChannel);

@@ -64,6 +64,12 @@ class ChannelControls {
   // then sets the spin's range and position for the current mode.
   void TuneSavedChannel();
 
+  // After a dialog that may have tuned the card or changed the lists (a channel dialog, a search,
+  // Choose Driver): the channel line names what the card is tuned to, the current channel follows
+  // it when it is one of the list's, and the spin's range follows the list. `restarted`: the card
+  // was started again and is tuned to the current channel anew.
+  void FollowTuner(bool restarted);
+
   ChannelSelector& Selector() { return selector; }
 
  private:

@@ -5,6 +5,7 @@
 
 #include "audio/AudioCodecManager.h"
 #include "audio/AudioFormatSettings.h"
+#include "audio/VolumeControl.h"
 #include "audio/WaveInput.h"
 #include "audio/WaveOutput.h"
 #include "audio/WmaWriter.h"
@@ -13,6 +14,7 @@
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
 #include "capture/CardStartup.h"
+#include "capture/Deinterlacer.h"
 #include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
@@ -64,6 +66,10 @@ class KelmoContext {
   AudioCodecManager* codecs = nullptr;
   // The WMA file writers; set by whoever builds the context.
   WmaWriterFactory* wmaWriters = nullptr;
+  // The sound card's playback volume (the volume keys); set by whoever builds the context.
+  VolumeControl* volume = nullptr;
+  // The live picture's deinterlacer; null: the picture shows as captured.
+  Deinterlacer* deinterlacer = nullptr;
 
   // The recording programs and profiles, and the protocol by which the tick and the recordings
   // share the programs.

@@ -51,6 +51,7 @@ void LoadGeneral(const ProfileFile& file, KelmoContext& ctx) {
   s.tunerType = file.GetProfileInt(kGeneral, "Tuner", kDefaultTuner);
   s.overlayOn = Flag(file.GetProfileInt(kGeneral, "Overlay", 1));
   s.alwaysOnTop = Flag(file.GetProfileInt(kGeneral, "OnTop", 0));
+  s.deinterlace = Flag(file.GetProfileInt(kVideo, "Deinterlace", 1));
 
   // The frame rate divides the microseconds per frame; the tuner type indexes its table.
   if (s.frameRate < 1 || s.frameRate > 30) s.frameRate = kDefaultFrameRate;
@@ -223,6 +224,7 @@ bool SaveSettings(KelmoContext& ctx) {
   changes.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
   changes.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
   changes.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
+  changes.WriteProfileInt(kVideo, "Deinterlace", s.deinterlace);
   // A window that reports no format (no driver answers on this run) must not erase the formats
   // stored by an earlier run or by the Windows version.
   if (!blocks.audio.empty()) changes.WriteProfileBinary(kVideo, "AudioFormat", blocks.audio);

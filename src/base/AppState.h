@@ -19,7 +19,8 @@ struct AppState {
   std::string saveDir;     // recordings' directory, ending in '/'
   bool muted = false;
   bool smallView = false;
-  int32_t soundOnAtExit = 0;             // "Exit and Sound ON" leaves the card's sound on
+  int32_t deinterlace = 1;    // full-height captures are deinterlaced in the live picture
+  int32_t soundOnAtExit = 0;  // "Exit and Sound ON" leaves the card's sound on
   std::atomic<int32_t> levelMeterOn{0};  // read by the wave reader thread
   int32_t spinLastDirection = 0;         // -1, 0 or +1: the previous spin click
 

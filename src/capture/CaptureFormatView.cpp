@@ -1,5 +1,7 @@
 #include "capture/CaptureFormatView.h"
 
+#include <filesystem>
+
 #include "audio/WaveFormat.h"
 
 namespace kelmo {
@@ -34,13 +36,23 @@ std::string ChannelsText(int channels) {
 std::map<int, std::string> ViewCaptureFormatTexts(const AudioFormatSettings& formats,
                                                   CaptureDriver& capture) {
   std::map<int, std::string> texts;
-  texts[1005] = capture.captureFileName;
+  // The last recording's file, while it is there: a name built for a recording that never ran
+  // (or a file since deleted) would point at nothing.
+  std::error_code error;
+  if (!capture.captureFileName.empty() && std::filesystem::exists(capture.captureFileName, error))
+    texts[1005] = capture.captureFileName;
   static constexpr int kInput[5] = {1006, 1008, 1009, 1010, 1012};
   static constexpr int kCompression[5] = {1014, 1016, 1017, 1018, 1020};
   WaveRows(texts, formats.inputFormatSet != 0, formats.inputFormatName, formats.inputFormat,
            kInput);
   WaveRows(texts, formats.compressionFormatSet != 0, formats.compressionFormatName,
            formats.compressionFormat, kCompression);
+  // A WMA file is encoded as its options say, not at the chooser's nominal rate.
+  if (formats.compressionFormatSet != 0 && formats.wmaOutput != 0 && formats.wmaBitrate > 0) {
+    texts[kCompression[1]] = ChannelsText(formats.wmaChannels);
+    texts[kCompression[2]] = std::to_string(formats.wmaSampleRate);
+    texts[kCompression[3]] = std::to_string(formats.wmaBitrate / 8);
+  }
   CaptureWindow* window = capture.Window();
   if (capture.aviAudioFormatSet != 0 && window != nullptr) {
     std::vector<uint8_t> block(window->GetAudioFormatSize());

@@ -39,6 +39,15 @@ class ChannelSelector {
   // in that mode (unchanged when the previous one is no longer in the table).
   int32_t TuneBackToPreviousChannel();
 
+  // Tunes the current mode's current channel again (the card was restarted), leaving the memory
+  // as it is. Nothing when that index is no longer in its table.
+  void RetuneCurrent();
+
+  // After a dialog tuned the card itself: when the frequency the tuner is on is a channel of its
+  // band's table, that channel becomes the current one (as if chosen) and its index is returned;
+  // otherwise the channel line shows the bare frequency and -1 is returned. -1 without a tuning.
+  int32_t FollowTuner();
+
  private:
   Tuner& tuner;
   const ChannelTables& tables;

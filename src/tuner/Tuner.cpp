@@ -46,6 +46,8 @@ TunerWrite FmTunerWrite(float mhz) {
 void Tuner::TuneTv(float mhz) {
   if (!card.IsLoaded()) return;
   state.tvMode = 1;
+  tunedMhz = mhz;
+  tunedTv = true;
   // Silence while the tuner slews, so the change of channel makes no noise.
   card.SelectAudioOff();
   card.I2CWrite(TvTunerWrite(mhz, state.tunerType));
@@ -55,6 +57,8 @@ void Tuner::TuneTv(float mhz) {
 void Tuner::TuneFm(float mhz) {
   if (!card.IsLoaded()) return;
   state.tvMode = 0;
+  tunedMhz = mhz;
+  tunedTv = false;
   card.SelectAudioOff();
   card.I2CWrite(FmTunerWrite(mhz));
   if (!state.muted) card.SelectAudioFm();

@@ -29,9 +29,16 @@ class Tuner {
   void TuneTv(float mhz);
   void TuneFm(float mhz);
 
+  // The frequency written last (0 before any) and its band; the window's channel line is checked
+  // against it after dialogs that tune on their own (the channel dialogs, their searches).
+  float TunedMhz() const { return tunedMhz; }
+  bool TunedTv() const { return tunedTv; }
+
  private:
   CardDriverLibrary& card;
   AppState& state;
+  float tunedMhz = 0;
+  bool tunedTv = true;
 };
 
 }  // namespace kelmo

@@ -95,6 +95,38 @@ TEST_F(ChannelControlsTest, GoingBackAlternatesBetweenTheLastTwoChannels) {
   EXPECT_EQ(Press("33."), "222");  // the same channel twice: back re-tunes it
 }
 
+// A channel dialog tunes and searches on its own: once it closes the line names what the card is
+// on, the current channel follows when that is one of the list's, and the spin follows the list.
+TEST_F(ChannelControlsTest, AfterADialogTheLineAndSpinFollowTheTuner) {
+  TvChannels(3);
+  context->channels.tv.entries[1].frequency = "55.25";
+  controls->TuneSavedChannel();
+  context->tuner.TuneTv(55.25f);  // the dialog's slider
+  TvChannels(2);                  // and its edits: the third row went
+  context->channels.tv.entries[1] = {"B", "55.25"};
+  controls->FollowTuner(false);
+  EXPECT_EQ(view.channelLine, "(55.25)  B");
+  EXPECT_EQ(context->state.currentChannel, 1);
+  EXPECT_EQ(spin.Upper(), 1);
+  EXPECT_EQ(Press("."), "0");  // back goes to the channel watched before the dialog
+
+  context->tuner.TuneTv(100.0f);  // a search left the card between channels
+  controls->FollowTuner(false);
+  EXPECT_EQ(view.channelLine, "(100.00)");
+  EXPECT_EQ(context->state.currentChannel, 0);
+
+  FmChannels(4);
+  context->tuner.TuneFm(87.6f);  // the FM dialog
+  controls->FollowTuner(false);
+  EXPECT_EQ(context->state.tvMode, 0);
+  EXPECT_EQ(spin.Upper(), 3);
+  EXPECT_EQ(view.channelLine, "(87.60)  0");
+
+  const int writes = WriteCount();
+  controls->FollowTuner(true);  // a restarted card is tuned again
+  EXPECT_EQ(WriteCount(), writes + 1);
+}
+
 TEST_F(ChannelControlsTest, EmptyTableIsNeverRead) {
   FmChannels(2);
   controls->TuneSavedChannel();  // TV mode, no TV channels: nothing tuned

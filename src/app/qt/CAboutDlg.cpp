@@ -1,5 +1,6 @@
 #include "app/qt/CAboutDlg.h"
 
+#include "app/DeviceSummary.h"
 #include "ui_CAboutDlg.h"
 
 namespace kelmo {
@@ -9,7 +10,8 @@ CAboutDlg::CAboutDlg(const std::string& backends, QWidget* parent)
   ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   ui->m_icon->setPixmap(QPixmap(":/kelmo/kelmo.png"));
-  ui->m_backends->setText(QString::fromStdString(backends).trimmed());
+  ui->m_backends->setText(
+      QString::fromStdString("Kelmo " KELMO_VERSION "\n" + DeviceSummary(backends)).trimmed());
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -99,7 +99,7 @@ int CKelmoApp::Main(int argc, char** argv) {
     return 1;
   }
 
-  LocalInstanceLock lock;
+  LocalInstanceLock lock(composition.Context().dataDir);
   const InstanceLockOutcome taken = lock.Acquire();
   // The running copy has shown itself: the second start ends silently.
   if (taken.state == InstanceLockOutcome::State::OtherCopy) return 0;
@@ -172,21 +172,12 @@ bool CKelmoApp::PreTranslateMessage(QObject* receiver, QEvent* event) {
 
   if (QApplication::activePopupWidget() || QApplication::activeWindow() != mainWnd) return false;
 
-  // Alt+H names two menus of the bar; the window decides which one opens.
-  if (mainWnd->IsSharedMnemonic(key)) {
-    if (type == QEvent::ShortcutOverride) {
-      event->accept();  // deliver it as a key press instead of the menu bar's own shortcut
-      return true;
-    }
-    mainWnd->OpenSharedMnemonicMenu();
-    return true;
-  }
-
   // A typed character acts once, at its first receiver; it is consumed only when the handler used
   // it.
   if (type != QEvent::KeyPress) return false;
   QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : mainWnd.data();
   if (receiver != first) return false;
+  if (mainWnd->Viewer().HandleKeypad(*key)) return true;
   if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   const QString text = key->text();
   if (text.isEmpty() || !text.at(0).isPrint()) return false;

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QFrame>
 #include <QProxyStyle>
 #include <QThread>
 #include <QVBoxLayout>
@@ -14,6 +13,7 @@
 #include "app/ScheduleSettings.h"
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
+#include "app/qt/DialogPlacement.h"
 #include "app/qt/DialogUnits.h"
 #include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
@@ -29,13 +29,6 @@
 
 namespace kelmo {
 namespace {
-
-constexpr int kPictureWidth = 384;
-constexpr int kPictureHeight = 288;
-
-// Dialog size in dialog units.
-constexpr int kDialogWidthDu = 289;
-constexpr int kDialogHeightDu = 223;
 
 // A menu bar that puts the menus after its separator at its right end ("&Help").
 class RightAlignedMenuBarStyle : public QProxyStyle {
@@ -56,18 +49,6 @@ Message QuestionDefaultNo(const std::string& text) {
   return question;
 }
 
-QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Alignment align) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(id);
-  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  label->setAlignment(align | Qt::AlignVCenter);
-  label->setWordWrap(false);
-  label->setTextFormat(Qt::PlainText);
-  label->setMargin(0);
-  label->setIndent(2);
-  return label;
-}
-
 }  // namespace
 
 CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(ctx) {
@@ -75,7 +56,7 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   setWindowTitle("Pernola");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(QIcon(":/kelmo/kelmo.png"));
   // The dialog's own font, at the size the layout was drawn for.
   QFont dialogFont = font();
@@ -83,15 +64,14 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   setFont(dialogFont);
 
   BuildMenuBar();
-  BuildControls();
+  client = new MainWindowControls(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->setMenuBar(mainMenu);
   layout->addWidget(client);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  channelControls = std::make_unique<ChannelControls>(ctx, *this, *m_spin);
+  channelControls = std::make_unique<ChannelControls>(ctx, *this, *client->m_spin);
   // TV recordings: the capture window's own, which reports to this window.
   aviRecording = std::make_unique<AviRecording>(ctx.capture, ctx.state, ctx.protocol, ctx.messages,
                                                 *this, ctx.clock);
@@ -118,68 +98,25 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   runChannelMenu = [this](const std::vector<std::string>& items, const QPoint& at) {
     return ShowChannelMenu(items, at);
   };
-  m_spin->SetDeltaPosHandler([this](int delta) { return channelControls->OnSpinDeltaPos(delta); });
-  connect(tvButton, &QPushButton::clicked, this, &CKelmoDlg::OnTv);
-  connect(fmButton, &QPushButton::clicked, this, &CKelmoDlg::OnFm);
-  connect(muteButton, &QPushButton::clicked, this, &CKelmoDlg::OnMute);
-  connect(volButton, &QPushButton::clicked, this, &CKelmoDlg::OnVol);
-  connect(recButton, &QPushButton::clicked, this, &CKelmoDlg::OnRec);
-  connect(stopButton, &QPushButton::clicked, this, &CKelmoDlg::OnStop);
-  connect(levelButton, &QPushButton::clicked, this, &CKelmoDlg::OnLevel);
+  client->m_spin->SetDeltaPosHandler(
+      [this](int delta) { return channelControls->OnSpinDeltaPos(delta); });
+  connect(client->tvButton, &QPushButton::clicked, this, &CKelmoDlg::OnTv);
+  connect(client->fmButton, &QPushButton::clicked, this, &CKelmoDlg::OnFm);
+  connect(client->muteButton, &QPushButton::clicked, this, &CKelmoDlg::OnMute);
+  connect(client->volButton, &QPushButton::clicked, this, &CKelmoDlg::OnVol);
+  connect(client->recButton, &QPushButton::clicked, this, &CKelmoDlg::OnRec);
+  connect(client->stopButton, &QPushButton::clicked, this, &CKelmoDlg::OnStop);
+  connect(client->levelButton, &QPushButton::clicked, this, &CKelmoDlg::OnLevel);
 
   OnInitDialog();
+  viewer = std::make_unique<ViewerControls>(
+      ctx, *channelControls,
+      ViewerControls::Window{*this, *mainMenu, *client->layout, *client->picture,
+                             [this] { OnMute(); }, [this] { return IsRecording(); }});
 }
 
 CKelmoDlg::~CKelmoDlg() {
   if (ctx.recorders.sound == soundRecorder.get()) ctx.recorders.sound = nullptr;
-}
-
-void CKelmoDlg::BuildControls() {
-  client = new QWidget(this);
-  client->setObjectName("client");
-  const DialogUnits du(font());
-  naturalSize = QSize(du.X(kDialogWidthDu), du.Y(kDialogHeightDu));
-  client->setFixedSize(naturalSize);
-
-  picture = new CapturePicture(client);
-  picture->setObjectName("MyCaptureWindow");
-  picture->setGeometry(0, 0, kPictureWidth, kPictureHeight);
-
-  auto button = [&](const char* id, const QString& text, QRect r) {
-    auto* b = new QPushButton(text, client);
-    b->setObjectName(id);
-    b->setGeometry(r);
-    b->setAutoDefault(false);
-    return b;
-  };
-  tvButton = button("1006", "TV", du.Map(260, 22, 26, 13));
-  fmButton = button("1007", "FM", du.Map(260, 59, 26, 13));
-  muteButton = button("1024", "Mute", du.Map(260, 92, 26, 13));
-  volButton = button("1025", "Vol.", du.Map(260, 105, 26, 13));
-  recButton = button("1008", "REC.", du.Map(260, 129, 26, 13));
-  stopButton = button("1009", "STOP", du.Map(260, 149, 26, 13));
-  stopButton->setEnabled(false);
-  levelButton = button("1010", "level", du.Map(257, 209, 26, 10));
-
-  m_spin = new UpDownControl(client);
-  m_spin->setObjectName("1070");
-  m_spin->setGeometry(du.Map(260, 41, 26, 12));
-
-  channelLine = StatusField(client, "1003", "", Qt::AlignLeft);
-  channelLine->setGeometry(du.Map(3, 181, 227, 11));
-  overlayText = StatusField(client, "1002", "static3", Qt::AlignHCenter);
-  overlayText->setGeometry(du.Map(235, 181, 51, 11));
-  statusLine = StatusField(client, "1000", "static1", Qt::AlignLeft);
-  statusLine->setGeometry(du.Map(3, 195, 227, 11));
-  clockText = StatusField(client, "1001", " ", Qt::AlignHCenter);
-  clockText->setGeometry(du.Map(235, 195, 51, 11));
-  levelText = StatusField(client, "1004", "", Qt::AlignHCenter);
-  levelText->setGeometry(du.Map(235, 209, 17, 10));
-
-  levelMeter = new QProgressBar(client);
-  levelMeter->setObjectName("1019");
-  levelMeter->setGeometry(du.Map(3, 210, 227, 9));
-  levelMeter->setTextVisible(false);
 }
 
 QAction* CKelmoDlg::AddCommand(QMenu* menu, int id, const QString& text,
@@ -223,7 +160,7 @@ void CKelmoDlg::BuildMenuBar() {
   })->setCheckable(true);
   AddCommand(options, ID_OVERLAY, "&Overlay", [this] { ToggleOverlay(); })->setCheckable(true);
 
-  channelsMenu = mainMenu->addMenu("C&hannels");
+  channelsMenu = mainMenu->addMenu("Ch&annels");
   AddCommand(channelsMenu, ID_TV_CHANNELS, "&TV Channels...", [this] { OnTvChannels(); });
   AddCommand(channelsMenu, ID_FM_CHANNELS, "&FM Channels...", [this] { OnFmChannels(); });
 
@@ -255,9 +192,10 @@ void CKelmoDlg::BuildSystemMenu() {
   add(SC_CLOSE, "Close");
   systemMenu->addSeparator();
   add(IDM_SMALLVIEW, "Small View", true);
-  add(IDM_ONTOP, "On Top");
+  add(IDM_ONTOP, "On Top", true);
+  systemActions[IDM_ONTOP]->setChecked(ctx.state.alwaysOnTop != 0);
   if (ctx.card.IsLoaded()) {
-    add(IDM_MUTE, "Mute Sound");
+    add(IDM_MUTE, "Mute Sound", true);
     systemMenu->addSeparator();
     add(IDM_TVCHANNEL, "TV Channel");
     if (ctx.channels.fm.count > 0) add(IDM_FMCHANNEL, "FM Channel");
@@ -265,8 +203,8 @@ void CKelmoDlg::BuildSystemMenu() {
 }
 
 void CKelmoDlg::OnInitDialog() {
-  levelMeter->setRange(0, 99);
-  levelMeter->setValue(0);
+  client->levelMeter->setRange(0, 99);
+  client->levelMeter->setValue(0);
   timer.setInterval(1000);
   connect(&timer, &QTimer::timeout, this, &CKelmoDlg::OnTimer);
   timer.start();
@@ -360,16 +298,25 @@ void CKelmoDlg::OnFm() {
 void CKelmoDlg::OnTvChannels() {
   CTvChannelsDlg channels(ctx, this);
   channelsDialog = &channels;
+  PlaceBeside(channels, *this);
   channels.exec();
+  channelControls->FollowTuner(false);  // the dialog tuned and searched on its own
 }
 
 void CKelmoDlg::OnFmChannels() {
   CRadioChannelsDlg channels(ctx, this);
   channelsDialog = &channels;
+  PlaceBeside(channels, *this);
   channels.exec();
+  channelControls->FollowTuner(false);
 }
 
-void CKelmoDlg::OnMute() { channelControls->OnMute(); }
+void CKelmoDlg::OnMute() {
+  channelControls->OnMute();
+  // The button stays pressed and the item checked while the sound is off, however it was turned.
+  client->muteButton->setChecked(ctx.state.muted);
+  if (QAction* item = SystemAction(IDM_MUTE)) item->setChecked(ctx.state.muted);
+}
 
 void CKelmoDlg::OnVol() { channelControls->OnVol(); }
 
@@ -378,13 +325,6 @@ void CKelmoDlg::OnRecordingPrograms() {
   programsDialog = &dlg;
   dlg.DoModal();
 }
-
-bool CKelmoDlg::IsSharedMnemonic(const QKeyEvent* key) const {
-  // Small view has no menu bar, so no menu key opens anything then.
-  return !ctx.state.smallView && key->key() == Qt::Key_H && key->modifiers() == Qt::AltModifier;
-}
-
-void CKelmoDlg::OpenSharedMnemonicMenu() { mainMenu->setActiveAction(channelsMenu->menuAction()); }
 
 void CKelmoDlg::ToggleAlwaysOnTop() { SetAlwaysOnTop(ctx.state.alwaysOnTop == 0); }
 
@@ -396,6 +336,7 @@ void CKelmoDlg::SetAlwaysOnTop(bool onTop) {
   if (QWindow* w = windowHandle()) w->setFlags(flags);
   ctx.state.alwaysOnTop = onTop ? 1 : 0;
   menuActions[ID_ALWAYS_ON_TOP]->setChecked(onTop);
+  if (QAction* item = SystemAction(IDM_ONTOP)) item->setChecked(onTop);
 }
 
 void CKelmoDlg::ToggleSmallView() {
@@ -403,8 +344,9 @@ void CKelmoDlg::ToggleSmallView() {
   const bool small = ctx.state.smallView;
   systemActions[IDM_SMALLVIEW]->setChecked(small);
   mainMenu->setVisible(!small);
-  client->setFixedSize(small ? QSize(kPictureWidth, kPictureHeight) : naturalSize);
-  adjustSize();
+  client->layout->SetPictureOnly(small);
+  layout()->activate();
+  resize(minimumSizeHint());
 }
 
 void CKelmoDlg::ToggleOverlay() {
@@ -419,6 +361,7 @@ void CKelmoDlg::OnChooseDriver() {
       [this] {
         ctx.cardStartup.StopCard();
         ctx.cardStartup.StartCard();
+        channelControls->FollowTuner(true);  // the restarted card is tuned to the channel shown
         ctx.card.SelectAudioTv();
         // The new driver shows its picture as the old one did.
         ctx.capture.SetOverlay(ctx.state.overlayOn != 0, ctx.state);
@@ -455,12 +398,12 @@ void CKelmoDlg::CreateCaptureWindow() {
   captureDialogs = std::make_unique<QtCaptureDialogs>(this);
   CaptureWindow* window = ctx.capture.Window();
   if (window == nullptr) return;
-  window->AttachToParent(picture, captureDialogs.get());
+  window->AttachToParent(client->picture, captureDialogs.get());
   ctx.capture.SetStatusCallback([this](int id, const std::string& text) {
     return aviRecording->CaptureStatusCallback(id, text);
   });
   window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
-  picture->onRightClick = [this] {
+  client->picture->onRightClick = [this] {
     return AskAndAbortCapture([](CaptureWindow& w) { w.RightMouseClick(); });
   };
 }
@@ -583,7 +526,9 @@ void CKelmoDlg::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  // The abort key ends an AVI recording, once the user has said so; it never closes the window.
+  // Escape leaves full screen, and ends an AVI recording once the user has said so; it never
+  // closes the window.
+  if (event->key() == Qt::Key_Escape) viewer->LeaveFullScreen();
   constexpr uint32_t kVkEscape = 0x1B;
   if (event->key() == Qt::Key_Escape &&
       AskAndAbortCapture([](CaptureWindow& w) { w.KeyPressed(kVkEscape); })) {
@@ -602,35 +547,38 @@ void CKelmoDlg::RunOnUi(std::function<void()> f) {
 }
 
 void CKelmoDlg::SetStatusLine(const std::string& text) {
-  RunOnUi([this, t = QString::fromStdString(text)] { statusLine->setText(t); });
+  RunOnUi([this, t = QString::fromStdString(text)] { client->statusLine->setText(t); });
 }
 void CKelmoDlg::SetClockText(const std::string& text) {
-  RunOnUi([this, t = QString::fromStdString(text)] { clockText->setText(t); });
+  RunOnUi([this, t = QString::fromStdString(text)] { client->clockText->setText(t); });
 }
 void CKelmoDlg::SetOverlayText(const std::string& text) {
-  RunOnUi([this, t = QString::fromStdString(text)] { overlayText->setText(t); });
+  RunOnUi([this, t = QString::fromStdString(text)] { client->overlayText->setText(t); });
 }
 void CKelmoDlg::SetChannelLine(const std::string& text) {
-  RunOnUi([this, t = QString::fromStdString(text)] { channelLine->setText(t); });
+  RunOnUi([this, t = QString::fromStdString(text)] {
+    client->channelLine->setText(t);
+    if (viewer) viewer->ChannelShown(t);
+  });
 }
 void CKelmoDlg::SetLevelText(const std::string& text) {
-  RunOnUi([this, t = QString::fromStdString(text)] { levelText->setText(t); });
+  RunOnUi([this, t = QString::fromStdString(text)] { client->levelText->setText(t); });
 }
 void CKelmoDlg::SetLevelMeter(int value) {
   // A level below the meter's range (8-bit sound below the middle) shows as its minimum.
-  RunOnUi([this, value] { levelMeter->setValue(std::clamp(value, 0, 99)); });
+  RunOnUi([this, value] { client->levelMeter->setValue(std::clamp(value, 0, 99)); });
 }
 void CKelmoDlg::SetRecEnabled(bool enabled) {
-  RunOnUi([this, enabled] { recButton->setEnabled(enabled); });
+  RunOnUi([this, enabled] { client->recButton->setEnabled(enabled); });
 }
 void CKelmoDlg::SetStopEnabled(bool enabled) {
-  RunOnUi([this, enabled] { stopButton->setEnabled(enabled); });
+  RunOnUi([this, enabled] { client->stopButton->setEnabled(enabled); });
 }
 void CKelmoDlg::FocusRec() {
-  RunOnUi([this] { recButton->setFocus(); });
+  RunOnUi([this] { client->recButton->setFocus(); });
 }
 void CKelmoDlg::FocusStop() {
-  RunOnUi([this] { stopButton->setFocus(); });
+  RunOnUi([this] { client->stopButton->setFocus(); });
 }
 
 }  // namespace kelmo

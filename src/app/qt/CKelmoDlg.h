@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QDialog>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -14,7 +11,8 @@
 
 #include "app/ChannelControls.h"
 #include "app/KelmoContext.h"
-#include "app/qt/UpDownControl.h"
+#include "app/qt/MainWindowControls.h"
+#include "app/qt/ViewerControls.h"
 #include "base/MainWindowView.h"
 #include "capture/AviRecording.h"
 #include "capture/qt/CapturePicture.h"
@@ -73,11 +71,6 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   // A typed character, routed here by the application before any window sees it. True when it
   // was used (and so must reach no other window).
   bool HandleKeyChar(char32_t ch);
-  // Alt+H names both "C&hannels" and "&Help". As in a menu bar with a repeated mnemonic, the key
-  // opens the first of them, "C&hannels"; "&Help" is reached with the mouse or the arrow keys.
-  // In small view it is no menu key at all.
-  bool IsSharedMnemonic(const QKeyEvent* key) const;
-  void OpenSharedMnemonicMenu();
 
   void ToggleAlwaysOnTop();
   void ToggleSmallView();
@@ -135,8 +128,9 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnRec();
   void OnStop();
   void OnLevel();
-  UpDownControl* Spin() const { return m_spin; }
-  CapturePicture* Picture() const { return picture; }
+  UpDownControl* Spin() const { return client->m_spin; }
+  CapturePicture* Picture() const { return client->picture; }
+  ViewerControls& Viewer() { return *viewer; }
 
   // Builds the pop-up of a channel list at `globalPos` and returns the chosen index, or -1 when
   // it closed without a choice. Tests replace it to choose without a mouse.
@@ -163,7 +157,6 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void OnViewCaptureFormat();
   void SetAlwaysOnTop(bool onTop);
   void OnDestroy();
-  void BuildControls();
   void BuildMenuBar();
   void BuildSystemMenu();
   QAction* AddCommand(QMenu* menu, int id, const QString& text, std::function<void()> handler);
@@ -196,26 +189,11 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   std::map<int, QAction*> menuActions;
   std::map<int, QAction*> systemActions;
 
-  QWidget* client = nullptr;
-  QSize naturalSize;
-  CapturePicture* picture = nullptr;
+  MainWindowControls* client = nullptr;
   std::unique_ptr<QtCaptureDialogs> captureDialogs;
   std::unique_ptr<AviRecording> aviRecording;
-  QPushButton* tvButton = nullptr;
-  QPushButton* fmButton = nullptr;
-  QPushButton* muteButton = nullptr;
-  QPushButton* volButton = nullptr;
-  QPushButton* recButton = nullptr;
-  QPushButton* stopButton = nullptr;
-  QPushButton* levelButton = nullptr;
-  UpDownControl* m_spin = nullptr;
-  QLabel* channelLine = nullptr;
-  QLabel* overlayText = nullptr;
-  QLabel* statusLine = nullptr;
-  QLabel* clockText = nullptr;
-  QLabel* levelText = nullptr;
-  QProgressBar* levelMeter = nullptr;
   std::unique_ptr<ChannelControls> channelControls;
+  std::unique_ptr<ViewerControls> viewer;
   QPointer<ChannelsDialog> channelsDialog;
 
   bool m_closeRequested = false;

@@ -8,11 +8,13 @@
 #include "app/DataDirectory.h"
 #include "audio/AcmFormats.h"
 #include "audio/linux/AlsaPcm.h"
+#include "audio/linux/AlsaVolumeControl.h"
 #include "audio/linux/AlsaWaveInput.h"
 #include "audio/linux/AlsaWaveOutput.h"
 #include "audio/linux/FfmpegCodecManager.h"
 #include "audio/linux/FfmpegWmaWriter.h"
 #include "audio/qt/CFormatChooseDlg.h"
+#include "audio/sim/SimVolumeControl.h"
 #include "audio/sim/SimWaveInput.h"
 #include "audio/sim/SimWaveOutput.h"
 #include "capture/linux/V4l2VideoSource.h"
@@ -127,6 +129,24 @@ Composition::Composition(const CommandLine& options)
   ctx->waveInput = waveInput.get();
   ctx->waveOutput = waveOutput.get();
   ctx->wmaWriters = wmaWriters.get();
+  ctx->deinterlacer = &deinterlacer;
+  ctx->backends += "deinterlacer: libavfilter bwdif\n" + ChooseVolumeControl(options);
+  ctx->volume = volume.get();
+}
+
+std::string Composition::ChooseVolumeControl(const CommandLine& options) {
+  std::string why = "asked for";
+  if (!options.sim) {
+    auto alsa = std::make_unique<AlsaVolumeControl>();
+    const VolumeResult opened = alsa->Open();
+    if (opened) {
+      volume = std::move(alsa);
+      return "volume: ALSA mixer default\n";
+    }
+    why = opened.reason;
+  }
+  volume = std::make_unique<SimVolumeControl>(SimVolumeControl::NoMixerFromEnvironment());
+  return "volume: simulated (" + why + ")\n";
 }
 
 std::string Composition::ChooseSoundDevices(const CommandLine& options) {

@@ -7,6 +7,7 @@
 #include "app/KelmoContext.h"
 #include "capture/SourceCaptureWindow.h"
 #include "capture/SourceCatalogChain.h"
+#include "capture/linux/AvDeinterlacer.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "platform/linux/SpdLogSink.h"
 #include "platform/linux/v4l2/SystemV4l2Io.h"
@@ -32,6 +33,8 @@ class Composition {
  private:
   // Builds the wave input and output; their lines of the backends report.
   std::string ChooseSoundDevices(const CommandLine& options);
+  // The real mixer when the sound card has one (and not --sim), else the simulated one; its line.
+  std::string ChooseVolumeControl(const CommandLine& options);
 
   // First in, last out: every other part may log while it is built and destroyed.
   SpdLogSink log;
@@ -57,6 +60,8 @@ class Composition {
   std::unique_ptr<WaveInput> waveInput;
   std::unique_ptr<WaveOutput> waveOutput;
   std::unique_ptr<WmaWriterFactory> wmaWriters;
+  std::unique_ptr<VolumeControl> volume;
+  AvDeinterlacer deinterlacer;
 };
 
 }  // namespace kelmo

@@ -16,6 +16,8 @@ class UpDownControl : public QWidget, public UpDownPosition {
   explicit UpDownControl(QWidget* parent = nullptr);
 
  protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

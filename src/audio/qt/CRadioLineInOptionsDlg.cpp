@@ -2,6 +2,7 @@
 
 #include <QLayout>
 
+#include "platform/qt/DialogTitle.h"
 #include "ui_CRadioLineInOptionsDlg.h"
 
 namespace kelmo {
@@ -15,7 +16,7 @@ CRadioLineInOptionsDlg::CRadioLineInOptionsDlg(AudioFormatSettings& formats,
       options(formats, codecs, messages, [this] { wmaOptions.DoModal(); }) {
   ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  FitDialogToTitle(*this);
   connect(ui->m_inputFormat, &QPushButton::clicked, this,
           &CRadioLineInOptionsDlg::ChooseInputFormat);
   connect(ui->m_compression, &QPushButton::clicked, this,

@@ -3,6 +3,7 @@
 #include <QLayout>
 
 #include "audio/WmaFormatTable.h"
+#include "platform/qt/DialogTitle.h"
 #include "ui_CWmaOptionsDlg.h"
 
 namespace kelmo {
@@ -11,7 +12,7 @@ CWmaOptionsDlg::CWmaOptionsDlg(AudioFormatSettings& formats, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::CWmaOptionsDlg>()), formats(formats) {
   ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  FitDialogToTitle(*this);
   connect(ui->okButton, &QPushButton::clicked, this, &CWmaOptionsDlg::accept);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CWmaOptionsDlg::reject);
 }

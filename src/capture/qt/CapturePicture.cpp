@@ -3,28 +3,62 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cstring>
+#include <utility>
+
+#include "capture/PictureFit.h"
 
 namespace kelmo {
+namespace {
+
+constexpr int kWheelNotch = 120;  // eighths of a degree in one notch of a mouse wheel
+
+}  // namespace
 
 CapturePicture::CapturePicture(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);  // the pointer shows again when moved in full screen
+}
+
+void CapturePicture::Convert(const VideoFrame& frame) {
+  if (back.width() != frame.width || back.height() != frame.height)
+    back = QImage(frame.width, frame.height, QImage::Format_BGR888);
+  const std::size_t row = RowBytes(frame.width, PixelFormat::Bgr24);
+  if (frame.format == PixelFormat::Bgr24) {
+    for (int y = 0; y < frame.height; ++y)
+      std::memcpy(back.scanLine(y), frame.data.data() + row * static_cast<std::size_t>(y), row);
+    return;
+  }
+  // One row at a time straight into the image: its rows may be padded.
+  const std::size_t yuyvRow = RowBytes(frame.width, PixelFormat::Yuyv);
+  for (int y = 0; y < frame.height; ++y) {
+    YuyvToBgr(std::span(frame.data).subspan(yuyvRow * static_cast<std::size_t>(y), yuyvRow),
+              std::span(back.scanLine(y), row), frame.width, 1);
+  }
 }
 
 void CapturePicture::ShowFrame(const VideoFrame& frame) {
-  QImage converted(frame.width, frame.height, QImage::Format_BGR888);
-  if (frame.format == PixelFormat::Bgr24) {
-    for (int y = 0; y < frame.height; ++y)
-      std::memcpy(converted.scanLine(y), frame.data.data() + frame.Stride() * y, frame.Stride());
+  Instant captured = std::chrono::steady_clock::now();
+  const bool weave = deinterlace && deinterlacer != nullptr && IsFullHeightCapture(frame.height);
+  if (weave) {
+    if (restartFilter.exchange(false)) deinterlacer->Reset();
+    // The filter gives out the frame before this one, once it has seen this one.
+    const Instant previous = std::exchange(lastArrival, captured);
+    if (deinterlacer->Process(frame, woven)) {
+      Convert(woven);
+      captured = previous;
+    } else if (!deinterlacer->Failed()) {
+      return;
+    } else {
+      Convert(frame);
+    }
   } else {
-    std::vector<uint8_t> bgr(RowBytes(frame.width, PixelFormat::Bgr24) * frame.height);
-    YuyvToBgr(frame.data, bgr, frame.width, frame.height);
-    const std::size_t stride = RowBytes(frame.width, PixelFormat::Bgr24);
-    for (int y = 0; y < frame.height; ++y)
-      std::memcpy(converted.scanLine(y), bgr.data() + stride * y, stride);
+    Convert(frame);
   }
   std::lock_guard lock(mutex);
-  image = std::move(converted);
+  std::swap(image, back);  // `back` is now the older picture, overwritten next time
+  arrived = captured;
   if (updateQueued) return;
   updateQueued = true;
   QMetaObject::invokeMethod(
@@ -34,30 +68,55 @@ void CapturePicture::ShowFrame(const VideoFrame& frame) {
 void CapturePicture::ClearPicture() {
   std::lock_guard lock(mutex);
   image = QImage();
+  // A stream that starts again starts the deinterlacer afresh (on the grabber thread, its own).
+  restartFilter = true;
   QMetaObject::invokeMethod(
       this, [this] { update(); }, Qt::QueuedConnection);
 }
 
 QImage CapturePicture::CurrentImage() const {
   std::lock_guard lock(mutex);
-  return image;
+  return image.copy();
+}
+
+QRect CapturePicture::PictureRect() const {
+  QSize size;
+  {
+    std::lock_guard lock(mutex);
+    size = image.size();
+  }
+  if (size.isEmpty()) size = QSize(4, 3);
+  const kelmo::PictureRect r = FitPicture(size.width(), size.height(), width(), height());
+  return QRect(r.x, r.y, r.width, r.height);
 }
 
 void CapturePicture::paintEvent(QPaintEvent*) {
   QImage shown;
+  Instant when;
   {
     std::lock_guard lock(mutex);
     shown = image;
+    when = arrived;
     updateQueued = false;
   }
   QPainter painter(this);
+  const QRect target = PictureRect();
   if (shown.isNull()) {
     painter.fillRect(rect(), Qt::black);
-    return;
+  } else {
+    // Only the bars are filled: the picture covers the rest.
+    const QRegion bars = QRegion(rect()).subtracted(target);
+    for (const QRect& r : bars) painter.fillRect(r, Qt::black);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, shown);
   }
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(rect(), shown);
+  if (paintOverlay) paintOverlay(painter, target);
+  if (shown.isNull()) return;
   ++painted;
+  if (onPainted) {
+    onPainted(std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - when));
+  }
 }
 
 void CapturePicture::mousePressEvent(QMouseEvent* event) {
@@ -67,6 +126,26 @@ void CapturePicture::mousePressEvent(QMouseEvent* event) {
     return;
   }
   QWidget::mousePressEvent(event);
+}
+
+void CapturePicture::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+  event->accept();
+  emit doubleClicked();
+}
+
+void CapturePicture::mouseMoveEvent(QMouseEvent* event) {
+  emit mouseMoved();
+  QWidget::mouseMoveEvent(event);
+}
+
+void CapturePicture::wheelEvent(QWheelEvent* event) {
+  // Fine-grained wheels and touch pads send parts of a notch: a channel per whole notch.
+  wheelAngle += event->angleDelta().y();
+  const int notches = wheelAngle / kWheelNotch;
+  wheelAngle -= notches * kWheelNotch;
+  if (notches != 0) emit wheelTurned(notches);
+  event->accept();
 }
 
 void CapturePicture::contextMenuEvent(QContextMenuEvent* event) {

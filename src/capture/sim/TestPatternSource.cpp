@@ -14,8 +14,9 @@ namespace kelmo {
 namespace {
 
 constexpr int64_t kStreamFailsAfterMs = 2000;
-constexpr int kPollMs = 2;  // how often a wait looks at the clock again
-constexpr uint64_t kBuffers = 4;  // pictures the device holds for a reader that is late
+constexpr int kPollMs = 2;         // how often a wait looks at the clock again
+constexpr uint64_t kBuffers = 4;   // pictures the device holds for a reader that is late
+constexpr int kFieldHeight = 288;  // rows of one PAL field; taller pictures are two woven fields
 
 // 75 % colour bars, left to right, as R, G, B.
 constexpr uint8_t kBars[8][3] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
@@ -169,8 +170,7 @@ bool TestPatternSource::NextFrame(VideoFrame& frame, int timeoutMs, std::string&
   // A reader that fell behind gets the pictures still in the device's buffers; older ones are
   // overwritten, as on a device with kBuffers buffers.
   const uint64_t newest = static_cast<uint64_t>(now - startMs) * 1000 / intervalUs;
-  const uint64_t sequence =
-      newest >= delivered + kBuffers ? newest - kBuffers + 1 : delivered;
+  const uint64_t sequence = newest >= delivered + kBuffers ? newest - kBuffers + 1 : delivered;
   readyMs = ready;
   delivered = sequence + 1;
   Render(frame, sequence);
@@ -206,6 +206,26 @@ void TestPatternSource::DrawSnow(VideoFrame& bgr, uint64_t sequence) const {
   }
 }
 
+void TestPatternSource::DrawSweep(VideoFrame& bgr, uint64_t sequence) const {
+  // A white block crossing the lower picture. A full-height picture is two fields taken half a
+  // frame apart, top field first, as a card weaves them: the block stands further on in the odd
+  // rows, so its edges comb. A half-height picture is a single field.
+  const int block = std::max(8, bgr.width / 16);
+  const int step = std::max(2, bgr.width / 64);  // per field
+  const int travel = bgr.width - block;
+  const bool woven = bgr.height > kFieldHeight;
+  const int top = bgr.height * 3 / 4;
+  const int bottom = bgr.height * 7 / 8;
+  for (int y = top; y < bottom; ++y) {
+    const uint64_t field = sequence * 2 + (woven ? static_cast<uint64_t>(y & 1) : 0);
+    const int x =
+        static_cast<int>(field * static_cast<uint64_t>(step) % static_cast<uint64_t>(travel));
+    std::memset(bgr.data.data() + static_cast<std::size_t>(y) * bgr.Stride() +
+                    static_cast<std::size_t>(x) * 3,
+                235, static_cast<std::size_t>(block) * 3);
+  }
+}
+
 void TestPatternSource::Render(VideoFrame& frame, uint64_t sequence) {
   KelmoSimCardState card{};
   const bool received = input == 0 && query && query(card) && card.band == KELMO_SIM_BAND_TV &&
@@ -213,9 +233,10 @@ void TestPatternSource::Render(VideoFrame& frame, uint64_t sequence) {
   canvas.Resize(mode.width, mode.height, PixelFormat::Bgr24);
   {
     std::lock_guard lock(mutex);
-    if (received)
+    if (received) {
       DrawBars(canvas);
-    else
+      DrawSweep(canvas, sequence);
+    } else
       DrawSnow(canvas, sequence);
   }
   if (received) {

@@ -21,7 +21,8 @@ struct TestPatternSwitches {
 };
 
 // "Kelmo Test Pattern": a model of a TV capture device that shows what the simulated card
-// receives. On a TV station, colour bars with the station's name and a running clock; anywhere
+// receives. On a TV station, colour bars with the station's name, a running clock and a moving
+// block (interlaced at full height, as a card's picture is); anywhere
 // else (FM, between stations, no simulated card) moving snow. Paced by the clock: frame n of a
 // stream is due n frame intervals after the stream started, in real time with the system clock
 // and as a test advances the manual clock. Offers overlay, two inputs, four picture controls and
@@ -59,6 +60,7 @@ class TestPatternSource final : public VideoSource {
   void Render(VideoFrame& frame, uint64_t sequence);
   void DrawBars(VideoFrame& bgr) const;
   void DrawSnow(VideoFrame& bgr, uint64_t sequence) const;
+  void DrawSweep(VideoFrame& bgr, uint64_t sequence) const;
 
   Clock& clock;
   CardQuery query;

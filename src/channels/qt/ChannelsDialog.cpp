@@ -1,6 +1,7 @@
 #include "channels/qt/ChannelsDialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -64,6 +65,13 @@ void ChannelsDialog::OnInitDialog(int tickInterval) {
   connect(m_frequencySlider, &QSlider::sliderReleased, this,
           &ChannelsDialog::OnSliderReleasedCapture);
   m_frequencySpin->SetDeltaPosHandler([this](int delta) { return OnSpinDeltaPos(delta); });
+  // A row reached with the arrow keys is loaded as a click loads it, so Add and the name field
+  // act on the row the user sees selected. Mouse clicks and the dialog's own selections load
+  // it their own way.
+  connect(m_channelList, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    if (item && m_channelList->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
+      OnListItemClick(m_channelList->indexOfTopLevelItem(item));
+  });
   m_channelList->header()->setSectionsClickable(true);
   connect(m_channelList->header(), &QHeaderView::sectionClicked, this,
           &ChannelsDialog::OnListColumnClick);

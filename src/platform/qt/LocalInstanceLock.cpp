@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -18,9 +19,18 @@ namespace {
 constexpr int kAnswerWaitMs = 3000;  // a running copy that is busy for longer is reported
 constexpr char kShown[] = "shown\n";
 
-QString InstanceName() {
+// One copy per user and data folder: a second start with another --data-dir runs beside the
+// first. The folder is named by a short hash of its canonical path (socket paths are short).
+QString InstanceName(const std::filesystem::path& dataDir) {
   const QString custom = qEnvironmentVariable("KELMO_INSTANCE");
-  return custom.isEmpty() ? QStringLiteral("Kelmo%1").arg(getuid()) : custom;
+  if (!custom.isEmpty()) return custom;
+  const QString user = QStringLiteral("Kelmo%1").arg(getuid());
+  if (dataDir.empty()) return user;
+  std::error_code error;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(dataDir, error);
+  const QByteArray folder = QByteArray::fromStdString((error ? dataDir : canonical).string());
+  const QByteArray hash = QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex();
+  return user + '-' + QString::fromLatin1(hash.left(12));
 }
 
 // Qt creates its runtime folder 0700 and refuses one of another owner; checked again here, since
@@ -38,10 +48,10 @@ QString CheckPrivateFolder(const QString& dir) {
 
 }  // namespace
 
-LocalInstanceLock::LocalInstanceLock() {
+LocalInstanceLock::LocalInstanceLock(const std::filesystem::path& dataDir) {
   const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   folderProblem = CheckPrivateFolder(dir);
-  base = dir + '/' + InstanceName();
+  base = dir + '/' + InstanceName(dataDir);
 }
 
 LocalInstanceLock::~LocalInstanceLock() { Release(); }

@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QString>
+#include <filesystem>
 #include <memory>
 
 #include "platform/InstanceLock.h"
@@ -16,7 +17,8 @@ namespace kelmo {
 // by a killed copy is stale and taken over, and its socket file is removed before listening.
 class LocalInstanceLock final : public InstanceLock {
  public:
-  LocalInstanceLock();
+  // One lock per user and data folder; an empty folder: one per user.
+  explicit LocalInstanceLock(const std::filesystem::path& dataDir = {});
   ~LocalInstanceLock() override;
 
   InstanceLockOutcome Acquire() override;

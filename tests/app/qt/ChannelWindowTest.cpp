@@ -1,11 +1,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <QWindow>
 
+#include "app/qt/DialogPlacement.h"
 #include "app/qt/MainWindowFixture.h"
+#include "audio/sim/SimVolumeControl.h"
 
 namespace kelmo::test {
 namespace {
@@ -38,6 +42,81 @@ TEST_F(ChannelWindow, StartTunesTheSavedChannelAndSetsTheSpin) {
   EXPECT_EQ(SystemItems(), (QStringList{"-", "Small View", "On Top", "Mute Sound", "-",
                                         "TV Channel", "FM Channel"}));
   EXPECT_TRUE(dlg->MenuAction(CKelmoDlg::ID_TV_CHANNELS)->isEnabled());
+}
+
+// The keys of the View menu and the wheel over the picture step through the list as a remote
+// does, wrapping, with the line and the on-screen display following; M mutes with the button
+// pressed and the item checked; the keypad's + turns the volume up.
+TEST_F(ChannelWindow, TvKeysAndWheelStepChannelsAndMuteShowsEverywhere) {
+  SimVolumeControl volume;
+  ctx->volume = &volume;
+  Open();
+  auto press = [&](int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(static_cast<QWidget*>(nullptr), static_cast<Qt::Key>(key), mods);
+    QApplication::processEvents();
+    return ChannelLine();
+  };
+  EXPECT_EQ(press(Qt::Key_PageUp), "(62.25)  Norte");
+  EXPECT_EQ(dlg->Viewer().Osd().channel, "2  Norte");
+  EXPECT_EQ(press(Qt::Key_Up), "(175.25)  Rio");
+  EXPECT_EQ(press(Qt::Key_PageUp), "(48.25)  Uno");  // past the last: the first
+  EXPECT_EQ(press(Qt::Key_Down), "(175.25)  Rio");
+  EXPECT_EQ(press(Qt::Key_Backspace), "(48.25)  Uno");
+  EXPECT_EQ(dlg->Spin()->Pos(), 0);
+  QWheelEvent wheel(QPointF(20, 20), dlg->Picture()->mapToGlobal(QPointF(20, 20)), {}, {0, -120},
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(dlg->Picture(), &wheel);
+  EXPECT_EQ(ChannelLine(), "(175.25)  Rio");
+
+  press(Qt::Key_M);
+  EXPECT_TRUE(ctx->state.muted);
+  EXPECT_EQ(Bus().Last("GPIO "), "GPIO 0");
+  EXPECT_TRUE(Find<QPushButton>("1024")->isChecked());
+  EXPECT_TRUE(dlg->SystemAction(CKelmoDlg::IDM_MUTE)->isChecked());
+  EXPECT_TRUE(dlg->Viewer().Osd().mute);
+  press(Qt::Key_M);
+  EXPECT_FALSE(Find<QPushButton>("1024")->isChecked());
+
+  const int before = volume.Volume();
+  press(Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(volume.Volume(), before + 5);
+  EXPECT_EQ(dlg->Viewer().Osd().volume, before + 5);
+  EXPECT_EQ(ChannelLine(), "(175.25)  Rio");  // the keypad's + is no channel key
+}
+
+// Full screen shows the picture alone on the whole screen; Escape brings the window back as it
+// was, and a double click on the picture goes to full screen again.
+TEST_F(ChannelWindow, FullScreenShowsThePictureAloneAndEscapeLeavesIt) {
+  Open();
+  const QRect normal = dlg->geometry();
+  QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F11);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->isFullScreen(); }));
+  QApplication::processEvents();
+  EXPECT_FALSE(dlg->MainMenu()->isVisible());
+  EXPECT_FALSE(Find<QPushButton>("1006")->isVisible());
+  EXPECT_EQ(dlg->Picture()->size(), dlg->size());
+  QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Escape);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->isFullScreen(); }));
+  EXPECT_TRUE(dlg->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->geometry() == normal; }));
+  EXPECT_TRUE(Find<QPushButton>("1006")->isVisible());
+  EXPECT_TRUE(dlg->MainMenu()->isVisible());
+  QTest::mouseDClick(dlg->Picture(), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->isFullScreen(); }));
+}
+
+// A dialog opens beside its owner, right where the screen has room, else left; never over it.
+TEST(DialogPlacement, BesideTheOwnerWhereTheScreenHasRoom) {
+  const QRect screen = QApplication::primaryScreen()->availableGeometry();
+  QWidget owner, dialog;
+  dialog.setFixedSize(screen.width() / 4, 100);
+  for (const int x : {screen.left(), screen.right() - screen.width() / 2}) {
+    owner.setGeometry(x, screen.top() + 10, screen.width() / 2, 200);
+    PlaceBeside(dialog, owner);
+    EXPECT_FALSE(dialog.frameGeometry().intersects(owner.frameGeometry())) << x;
+    EXPECT_TRUE(screen.contains(dialog.frameGeometry())) << x;
+    EXPECT_EQ(dialog.y(), owner.frameGeometry().top()) << x;
+  }
 }
 
 TEST_F(ChannelWindow, TypedCharactersTuneOnceOnlyWhileTheWindowIsActiveAndMuteHolds) {

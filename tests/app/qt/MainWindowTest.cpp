@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QWindow>
 #include <csignal>
@@ -18,25 +19,41 @@ namespace {
 
 using MainWindow = MainWindowFixture;
 
-TEST_F(MainWindow, ControlsFitAndStayClearOfThePicture) {
+// At the natural size the picture is the card's 384 x 288 at the top left; a larger window gives
+// the picture the new space while the buttons keep to the right edge and the fields to the bottom.
+TEST_F(MainWindow, ControlsFitAndStayClearOfThePictureAtAnySize) {
   Open();
-  EXPECT_FALSE(dlg->windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());  // not resizable
-  const QRect picture(0, 0, 384, 288);
-  EXPECT_EQ(Find<QWidget>("MyCaptureWindow")->geometry(), picture);
-  for (const char* id : {"1006", "1007", "1024", "1025", "1008", "1009", "1010"}) {
-    auto* b = Find<QPushButton>(id);
-    ASSERT_NE(b, nullptr) << id;
-    EXPECT_FALSE(b->text().isEmpty()) << id;
-    EXPECT_FALSE(b->geometry().intersects(picture)) << id;
-    EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 4, b->width()) << id;
-    EXPECT_LE(b->fontMetrics().height(), b->height()) << id;
-  }
-  for (const char* id : {"1000", "1001", "1002", "1003", "1004"}) {
-    auto* label = Find<QLabel>(id);
-    ASSERT_NE(label, nullptr) << id;
-    EXPECT_FALSE(label->geometry().intersects(picture)) << id;
-    EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << id;
+  EXPECT_TRUE(dlg->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_NE(dlg->minimumSize(), dlg->maximumSize());
+  auto* picture = Find<QWidget>("MyCaptureWindow");
+  EXPECT_EQ(picture->geometry(), QRect(0, 0, 384, 288));
+  auto* client = Find<QWidget>("client");
+  const QSize natural = client->size();
+  for (const QSize grown : {natural, natural + QSize(500, 300)}) {
+    dlg->resize(dlg->size() + grown - client->size());
+    QApplication::processEvents();
+    ASSERT_EQ(client->size(), grown);
+    const QRect shown = picture->geometry();
+    EXPECT_EQ(shown.size(), QSize(384, 288) + grown - natural);
+    for (const char* id : {"1006", "1007", "1024", "1025", "1008", "1009", "1010", "1070"}) {
+      auto* b = Find<QWidget>(id);
+      ASSERT_NE(b, nullptr) << id;
+      EXPECT_FALSE(b->accessibleName().isEmpty()) << id;
+      EXPECT_FALSE(b->geometry().intersects(shown)) << id;
+      EXPECT_LT(grown.width() - b->geometry().right(), 40) << id;  // at the right edge
+      if (auto* button = qobject_cast<QPushButton*>(b)) {
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(button->text()) + 4, b->width()) << id;
+        EXPECT_LE(b->fontMetrics().height(), b->height()) << id;
+      }
+    }
+    for (const char* id : {"1000", "1001", "1002", "1003", "1004"}) {
+      auto* label = Find<QLabel>(id);
+      ASSERT_NE(label, nullptr) << id;
+      EXPECT_FALSE(label->accessibleName().isEmpty()) << id;
+      EXPECT_FALSE(label->geometry().intersects(shown)) << id;
+      EXPECT_LT(grown.height() - label->geometry().bottom(), 60) << id;  // at the bottom
+      EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height()) << id;
+    }
   }
   // The widest texts the narrow fields show must fit.
   for (auto [id, text] : {std::pair{"1002", "Overlay OFF"}, std::pair{"1001", "RECORDING"}}) {
@@ -45,19 +62,32 @@ TEST_F(MainWindow, ControlsFitAndStayClearOfThePicture) {
   }
 }
 
-// Alt+H opens Channels, never Help, also the second time (Qt takes turns between menus that share
-// a mnemonic); in small view no menu key opens a menu.
-TEST_F(MainWindow, HelpSitsAtTheRightAndItsKeyOpensChannels) {
+// Alt+H opens Help, Alt+A Channels, each button has a mnemonic of its own; in small view no menu
+// key opens a menu.
+TEST_F(MainWindow, HelpSitsAtTheRightAndEveryMnemonicIsItsOwn) {
   Open();
   QMenuBar* bar = dlg->MainMenu();
   QAction* help = nullptr;
   QAction* capture = nullptr;
   QAction* channels = nullptr;
+  QSet<QChar> keys;
+  auto mnemonic = [&](const QString& text) {
+    const int amp = text.indexOf('&');
+    EXPECT_GE(amp, 0) << text.toStdString();
+    if (amp < 0) return;
+    const QChar key = text.at(amp + 1).toLower();
+    EXPECT_FALSE(keys.contains(key)) << text.toStdString();
+    keys.insert(key);
+  };
   for (QAction* a : bar->actions()) {
+    if (a->isSeparator()) continue;
+    mnemonic(a->text());
     if (a->text() == "&Help") help = a;
     if (a->text() == "&Capture") capture = a;
-    if (a->text() == "C&hannels") channels = a;
+    if (a->text() == "Ch&annels") channels = a;
   }
+  for (const char* id : {"1006", "1007", "1024", "1025", "1008", "1009", "1010"})
+    mnemonic(Find<QPushButton>(id)->text());
   ASSERT_TRUE(help && capture && channels);
   EXPECT_GT(bar->actionGeometry(help).left(), bar->actionGeometry(capture).right() + 20);
   EXPECT_GE(bar->actionGeometry(help).right(), bar->width() - 20);
@@ -71,13 +101,12 @@ TEST_F(MainWindow, HelpSitsAtTheRightAndItsKeyOpensChannels) {
         << QKeySequence(key).toString().toStdString();
   }
   dlg->OnSysCommand(CKelmoDlg::IDM_SMALLVIEW);
-  for (int i = 0; i < 2; ++i) {
+  for (auto [key, menu] : {std::pair{Qt::Key_H, help}, std::pair{Qt::Key_A, channels}}) {
     dlg->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
-    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_H, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return channels->menu()->isVisible(); })) << i;
-    EXPECT_FALSE(help->menu()->isVisible()) << i;
-    channels->menu()->close();
+    QTest::keyClick(static_cast<QWidget*>(nullptr), key, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->menu()->isVisible(); }));
+    menu->menu()->close();
   }
 }
 

@@ -20,6 +20,12 @@ TEST(RadioLineInOptionsDlgTest, WmaCompressionOpensItsOptionsOnTheLastRowOfItsRa
   test::ScriptedChooser chooser;
   test::RecordingMessages messages;
   CRadioLineInOptionsDlg dlg{formats, chooser, messages};
+  // Both titles fit in a title bar's bold font beside its buttons.
+  for (QDialog* d : {static_cast<QDialog*>(&dlg), static_cast<QDialog*>(&dlg.WmaOptionsDialog())}) {
+    QFont bold = d->font();
+    bold.setBold(true);
+    EXPECT_GT(d->width(), QFontMetrics(bold).horizontalAdvance(d->windowTitle()) + 100);
+  }
   // Clicks Compression; once the WMA options are open, picks `row` (-1: the one they opened on)
   // and presses `press`. Gives the row they opened on.
   int opened = -1;

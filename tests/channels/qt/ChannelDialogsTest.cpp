@@ -101,6 +101,15 @@ TEST_F(ChannelDialogsTest, TvOpensOnPositionZeroAClickTunesARowAndDeleteLoadsThe
   EXPECT_EQ(dlg.findChild<QTreeWidget*>("m_channelList")->currentIndex().row(), 0);
   Find<QPushButton>(&dlg, "moveUpButton")->click();  // row 0 stays
   EXPECT_EQ(Rows(&dlg), (Texts{"175.25 Cinco", "48.25 Uno"}));
+
+  // The arrow keys load the row they reach, as a click does.
+  auto* list = dlg.findChild<QTreeWidget*>("m_channelList");
+  dlg.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(Find<QLineEdit>(&dlg, "m_channelNameEdit")->text(), "Uno");
+  EXPECT_EQ(Find<QLabel>(&dlg, "m_frequencyLabel")->text(), "48.25");
 }
 
 TEST_F(ChannelDialogsTest, FmDoubleClickOn10005GivesPosition251) {

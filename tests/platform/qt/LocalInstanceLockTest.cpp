@@ -39,5 +39,17 @@ TEST(LocalInstanceLock, LivesInAPrivateFolderAndACopyThatDoesNotAnswerIsReported
   EXPECT_EQ(second.Acquire().state, InstanceLockOutcome::State::Acquired);
 }
 
+// One copy per user and data folder: another folder runs beside it, the same folder (however it
+// is written) does not.
+TEST(LocalInstanceLock, OneCopyPerDataFolder) {
+  QTemporaryDir a, b;
+  LocalInstanceLock first(a.path().toStdString());
+  LocalInstanceLock beside(b.path().toStdString());
+  LocalInstanceLock again(a.path().toStdString() + "/.");
+  EXPECT_EQ(first.Acquire().state, InstanceLockOutcome::State::Acquired);
+  EXPECT_EQ(beside.Acquire().state, InstanceLockOutcome::State::Acquired);
+  EXPECT_NE(again.Acquire().state, InstanceLockOutcome::State::Acquired);
+}
+
 }  // namespace
 }  // namespace kelmo
