@@ -57,10 +57,14 @@ class SequenceCapture final : private WaveInputCallback {
  private:
   void Run();
   bool Begin(std::string& error);
+  // Opens, fills and starts the sound input; without it the AVI has no sound, which is told.
+  void OpenSound();
   // Writes what is due; false when the file failed (error set).
   bool WriteDue(bool ending, std::string& error);
   bool WriteSlot(std::optional<VideoFrame>& frame, std::string& error);
   void Finish(const std::string& failure);
+  // One line a second at most for the empty slots written since the last, and one at the end.
+  void LogDropRun();
   int64_t SlotsDue() const;
   void SendProgress();
   void OnWaveInputData(WaveBuffer& buffer) override;
@@ -93,6 +97,7 @@ class SequenceCapture final : private WaveInputCallback {
   int64_t startMs = 0;
   uint64_t samplesWritten = 0;
   int64_t slotsWritten = 0;
+  int64_t dropRun = 0;  // empty slots not yet logged
   uint64_t lastSequence = UINT64_MAX;
   std::atomic<uint32_t> framesWritten{0};
   std::atomic<uint32_t> framesDropped{0};

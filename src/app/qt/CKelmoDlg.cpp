@@ -88,7 +88,9 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   ctx.recorders.video = aviRecording.get();
   if (ctx.waveInput && ctx.waveOutput && ctx.codecs && ctx.wmaWriters) {
     soundRecorder = std::make_unique<WaveCapture>(
-        ctx.state, ctx.audioFormats, ctx.capture, ctx.protocol,
+        ctx.state, ctx.audioFormats,
+        WaveCapture::CaptureNames{ctx.capture.aviAudioFormat.format, ctx.capture.captureFileName},
+        ctx.protocol,
         WaveCapture::Ports{*ctx.waveInput, *ctx.waveOutput, *ctx.codecs, *ctx.wmaWriters,
                            ctx.messages, *this, ctx.clock});
     ctx.recorders.sound = soundRecorder.get();

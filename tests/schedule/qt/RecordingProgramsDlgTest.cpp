@@ -143,7 +143,7 @@ TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedAndOnlyAMissingCompressor
                           "You didn't set the Compression (Options/Capture Options)"));
 
   test::CaptureRig rig;
-  ASSERT_TRUE(rig.window.DriverConnect(0));
+  ASSERT_TRUE(rig.window.DriverConnect(0).ok());
   ctx.capture.SetWindow(&rig.window);
   Run([&] { shown = true; });
   ctx.capture.SetWindow(nullptr);
