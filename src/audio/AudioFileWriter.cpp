@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "audio/WaveFormat.h"
+#include "base/Log.h"
 #include "base/RecordingHealth.h"
 
 namespace kelmo {
@@ -33,6 +36,7 @@ void AudioFileWriter::Open(const std::string& captureFileName, const AudioFormat
   } else {
     fileName = SoundFileName(captureFileName, "wav");
     if (!OpenPart()) {
+      LogError("audio", "%s cannot be made: %s", fileName.c_str(), std::strerror(errno));
       messages.Show("ERROR abriendo fichero WAV en disco");
     } else if (converter.OpenConversion(formats.inputFormat, formats.compressionFormat)) {
       writing = 1;
@@ -93,6 +97,7 @@ void AudioFileWriter::Append(std::span<const uint8_t> data) {
   }
   std::lock_guard lock(fileMutex);
   if (!file.Append(data)) {
+    LogError("audio", "writing %s failed: %s", currentPath.c_str(), std::strerror(errno));
     writing = 0;
     messages.Show("ERROR escribiendo el fichero WAV");
   }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -70,9 +71,12 @@ bool RiffWaveFile::Append(std::span<const uint8_t> data) {
     dataBytes += data.size();
     return true;
   }
-  // A part of the buffer may have gone to disk: cut it off, so the sizes and the data agree.
+  // A part of the buffer may have gone to disk: cut it off, so the sizes and the data agree. The
+  // caller reads the write's own reason in errno.
+  const int reason = errno;
   const off_t end = static_cast<off_t>(headerBytes + dataBytes.load());
   if (::ftruncate(fd, end) == 0) ::lseek(fd, end, SEEK_SET);
+  errno = reason;
   return false;
 }
 

@@ -13,6 +13,7 @@
 #include "support/Fakes.h"
 #include "support/LockedView.h"
 #include "support/MediaProbe.h"
+#include "support/RecordingLog.h"
 #include "support/TempDir.h"
 
 namespace kelmo {
@@ -168,15 +169,18 @@ TEST_F(AudioFileWriterTest, AFullDiskIsToldOnceAndLeavesAValidFile) {
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{20000, 20000};
     ::setrlimit(RLIMIT_FSIZE, &limit);
+    test::RecordingLog log;
     Record(Formats(), Tone(2.0));
     const auto texts = messages.Texts();
     const bool once = texts == std::vector<std::string>{"ERROR escribiendo el fichero WAV"};
-    ::_exit(once ? 0 : 1);
+    // The log has the system's reason.
+    const bool why = log.Has(LogLevel::Error, "audio", "failed: File too large");
+    ::_exit(once && why ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the child did not show exactly one message";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the child did not show exactly one message and log why";
   const std::string bytes = test::ReadFile(dir / "Kelmo.06_22.05.wav");
   ASSERT_EQ(bytes.size(), 58u + 4 * 4000);  // four buffers fit below 20000 bytes
   EXPECT_EQ(Le32(bytes, 54), 16000u);
