@@ -33,7 +33,7 @@ class KelmoProcess {
   // Starts it and waits until it runs its window (it reports its backends first).
   bool StartAndWaitUntilUp() {
     process.start();
-    return process.waitForStarted(5000) && WaitForOutput("kelmo: clock:");
+    return process.waitForStarted(5000) && WaitForOutput("[app] clock:");
   }
 
   bool WaitForOutput(const QString& text, int ms = 10000) {
