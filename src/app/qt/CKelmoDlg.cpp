@@ -14,6 +14,7 @@
 #include "app/ScheduleSettings.h"
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
+#include "app/qt/DialogPorts.h"
 #include "app/qt/DialogUnits.h"
 #include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
@@ -335,13 +336,13 @@ void CKelmoDlg::OnFm() {
 }
 
 void CKelmoDlg::OnTvChannels() {
-  CTvChannelsDlg channels(ctx, this);
+  CTvChannelsDlg channels(ChannelDialogPortsOf(ctx), this);
   channelsDialog = &channels;
   channels.exec();
 }
 
 void CKelmoDlg::OnFmChannels() {
-  CRadioChannelsDlg channels(ctx, this);
+  CRadioChannelsDlg channels(ChannelDialogPortsOf(ctx), this);
   channelsDialog = &channels;
   channels.exec();
 }
@@ -351,7 +352,7 @@ void CKelmoDlg::OnMute() { channelControls->OnMute(); }
 void CKelmoDlg::OnVol() { channelControls->OnVol(); }
 
 void CKelmoDlg::OnRecordingPrograms() {
-  CRecordingProgramsDlg dlg(ctx, this);
+  CRecordingProgramsDlg dlg(RecordingProgramsPortsOf(ctx), this);
   dlg.DoModal();
 }
 
