@@ -20,6 +20,12 @@ DeviceError DeviceError::FromErrno(int code, std::string device) {
   return {kind, std::move(device), std::strerror(e)};
 }
 
+DeviceError DeviceError::OfKind(DeviceErrorKind kind, std::string device) {
+  static constexpr int kCodes[] = {0, EBUSY, ENOENT, EINVAL, EACCES, EIO};
+  if (kind == DeviceErrorKind::None) return Ok();
+  return {kind, std::move(device), std::strerror(kCodes[static_cast<int>(kind)])};
+}
+
 std::string DeviceError::Text() const {
   const std::string why = systemText.empty() ? "" : " (" + systemText + ")";
   switch (kind) {

@@ -25,6 +25,9 @@ struct [[nodiscard]] DeviceError {
   static DeviceError Ok() { return {}; }
   // The kind an errno value stands for (positive or negated), with strerror's text.
   static DeviceError FromErrno(int code, std::string device);
+  // A failure of `kind` with the system's text for its usual errno (EBUSY, ENOENT, EINVAL,
+  // EACCES, EIO): how the simulated devices fail when a fault switch asks them to.
+  static DeviceError OfKind(DeviceErrorKind kind, std::string device);
 
   bool ok() const { return kind == DeviceErrorKind::None; }
   // True when something failed, as with std::error_code: `if (auto e = device.Open()) ...`.

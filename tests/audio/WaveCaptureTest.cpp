@@ -115,8 +115,8 @@ TEST(WaveCaptureFailure, EachKindIsToldInItsOwnWordsAndLogged) {
        "I Can't capture Audio. The simulated sound input is not there: the device was removed or "
        "never existed (No such file or directory)."},
       {"format",
-       "I Can't capture Audio. The simulated sound input cannot work in the format asked for (the "
-       "sample format was refused)."},
+       "I Can't capture Audio. The simulated sound input cannot work in the format asked for "
+       "(Invalid argument)."},
       {"permission",
        "I Can't capture Audio. The simulated sound input may not be opened by this user "
        "(Permission denied): the user must be in the device's group (video or audio)."},

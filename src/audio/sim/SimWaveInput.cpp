@@ -1,7 +1,6 @@
 #include "audio/sim/SimWaveInput.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -51,18 +50,9 @@ bool SimWaveInput::SupportsFormat(std::span<const uint8_t> block) {
 DeviceError SimWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
   std::lock_guard lock(mutex);
   if (open) return {DeviceErrorKind::Io, kDevice, "already open"};
-  // The system's texts a sound card gives for each fault.
-  switch (switches.fail) {
-    case DeviceErrorKind::Busy:
-      return DeviceError::FromErrno(EBUSY, kDevice);
-    case DeviceErrorKind::NotPresent:
-      return DeviceError::FromErrno(ENOENT, kDevice);
-    case DeviceErrorKind::Permission:
-      return DeviceError::FromErrno(EACCES, kDevice);
-    case DeviceErrorKind::FormatNotSupported:
-      return {DeviceErrorKind::FormatNotSupported, kDevice, "the sample format was refused"};
-    default:
-      break;
+  // An I/O fault lets it open and fails the start.
+  if (switches.fail != DeviceErrorKind::Io) {
+    if (DeviceError e = DeviceError::OfKind(switches.fail, kDevice)) return e;
   }
   const auto parsed = WaveFormatEx::FromBytes(block);
   if (!parsed || !IsPlainPcm(*parsed))
@@ -89,7 +79,7 @@ DeviceError SimWaveInput::AddBuffer(WaveBuffer& buffer) {
 DeviceError SimWaveInput::Start() {
   std::lock_guard lock(mutex);
   if (!open) return {DeviceErrorKind::Io, kDevice, "not open"};
-  if (switches.fail == DeviceErrorKind::Io) return DeviceError::FromErrno(EIO, kDevice);
+  if (switches.fail == DeviceErrorKind::Io) return DeviceError::OfKind(switches.fail, kDevice);
   if (running) return DeviceError::Ok();
   running = true;
   stopping = false;

@@ -83,22 +83,7 @@ TestPatternSource::TestPatternSource(Clock& clock, CardQuery query, TestPatternS
                {kHue, "Hue", -128, 127, 1, 0, 0}} {}
 
 DeviceError TestPatternSource::Open() {
-  // The system's texts a device gives for each fault.
-  switch (switches.openFault) {
-    case DeviceErrorKind::None:
-      break;
-    case DeviceErrorKind::Busy:
-      return DeviceError::FromErrno(EBUSY, kName);
-    case DeviceErrorKind::NotPresent:
-      return DeviceError::FromErrno(ENOENT, kName);
-    case DeviceErrorKind::Permission:
-      return DeviceError::FromErrno(EACCES, kName);
-    case DeviceErrorKind::FormatNotSupported:
-      return {DeviceErrorKind::FormatNotSupported, kName, "it offers no picture format"};
-    case DeviceErrorKind::Io:
-      return {DeviceErrorKind::Io, kName,
-              "the device cannot be opened (KELMO_SIM_VIDEO_FAIL=open): Input/output error"};
-  }
+  if (DeviceError e = DeviceError::OfKind(switches.openFault, kName)) return e;
   open = true;
   LogInfo("capture", "%s opened: input %d, %s %dx%d", kName, input,
           mode.format == PixelFormat::Yuyv ? "YUYV" : "BGR3", mode.width, mode.height);
