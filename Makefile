@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELMO_WERROR=ON
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run test bench install asan tsan fuzz clean
+.PHONY: all deps build run test bench install deb deb-check asan tsan fuzz clean
 
 all: build
 
@@ -44,6 +44,16 @@ soak: build
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package build-deb/kelmo_<version>_<arch>.deb, built from scratch by dpkg-buildpackage and
+# checked by lintian.
+deb: deps
+	@scripts/build-deb build-deb
+	@lintian --fail-on error,warning build-deb/kelmo_*.deb
+
+# Installs the package with apt, runs the installed program, removes it and looks for leftovers (root).
+deb-check: deb
+	@scripts/deb-check build-deb/kelmo_*.deb
+
 # The tests again under the address and undefined-behaviour sanitizers.
 asan: deps
 	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELMO_SANITIZE=ON -DKELMO_TEST_TIMEOUT=600 >/dev/null
@@ -68,4 +78,4 @@ fuzz: deps
 	done
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan build-fuzz
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz build-deb

@@ -1,4 +1,5 @@
-// Television recording to AVI, Motion JPEG and HuffYUV at 384 x 288 and 768 x 576, 25 frames/s.
+// Television recording to AVI, Motion JPEG, HuffYUV and FFV1 at 384 x 288 and 768 x 576, 25
+// frames/s.
 //   Capture: the test pattern through the capture window with the simulated sound card, in real
 //   time, for the set duration:   BENCH avi.<codec>.<size>.dropped <n> frames
 //   Encoding: the same test-pattern frames (25 a second of the duration, written once to a raw
@@ -68,6 +69,7 @@ long CaptureDropped(const Codec& codec, const kelmo::VideoMode& mode, int second
   kelmo::SimWaveInput sound(clock, TvStation);
   kelmo::FfmpegAviWriterFactory writers;
   kelmo::SourceCaptureWindow window({catalog, writers, clock, &sound, nullptr, nullptr});
+  std::filesystem::remove(file);  // a recording never replaces a file: the last run's goes first
   std::mutex mutex;
   std::string statistics;
   bool failed = false;
@@ -131,6 +133,7 @@ double EncodeOurs(const Codec& codec, const kelmo::VideoMode& mode, int frames,
                   const std::filesystem::path& raw, const std::filesystem::path& file) {
   kelmo::FfmpegAviWriterFactory writers;
   const auto writer = writers.Make();
+  std::filesystem::remove(file);  // a recording never replaces a file: the last run's goes first
   kelmo::AviSetup setup;
   setup.path = file.string();
   setup.video = mode;
@@ -174,13 +177,16 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("kelmo-bench-avi-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   // Our writer feeds Motion JPEG full-range 4:2:2 at the default quantiser, HuffYUV 4:2:2 on one
-  // thread, both converted with the nearest-neighbour scaler, and never B-frames.
+  // thread, FFV1 4:2:2 as version 3 in twelve slices with their checksums, all converted with the
+  // nearest-neighbour scaler, and never B-frames.
   const kelmo::VideoCompressionChoice mjpeg = kelmo::Normalised({kelmo::VideoCodec::MotionJpeg, 0});
   const std::vector<Codec> codecs{
       {"mjpeg", kelmo::VideoCodec::MotionJpeg,
        "-sws_flags neighbor -c:v mjpeg -pix_fmt yuvj422p -q:v " + std::to_string(mjpeg.quality)},
       {"huffyuv", kelmo::VideoCodec::HuffYuv,
        "-sws_flags neighbor -c:v huffyuv -pix_fmt yuv422p -threads 1"},
+      {"ffv1", kelmo::VideoCodec::Ffv1,
+       "-sws_flags neighbor -c:v ffv1 -pix_fmt yuv422p -level 3 -slices 12 -slicecrc 1"},
   };
   int status = 0;
   for (const auto& mode : {Mode(384, 288), Mode(768, 576)}) {

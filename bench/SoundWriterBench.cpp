@@ -149,6 +149,8 @@ double Record(const std::vector<uint8_t>& sound, const kelmo::AudioFormatSetting
   const double start = kelmo::bench::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
   {
     kelmo::AudioFileWriter writer(codecs, wma, messages, view);
+    // A recording never replaces a file: the last run's goes first.
+    for (const char* name : {"Kelmo.wav", "Kelmo.wma"}) std::filesystem::remove(dir / name);
     writer.Open((dir / "Kelmo.avi").string(), formats);
     for (std::size_t at = 0; at + kBuffer <= sound.size(); at += kBuffer) {
       const double before = kelmo::bench::CpuSeconds(CLOCK_THREAD_CPUTIME_ID);

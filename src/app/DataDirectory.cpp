@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "tuner/CardDriverLibrary.h"
+
 namespace kelmo {
 
 std::filesystem::path ExecutableDirectory() {
@@ -14,13 +16,17 @@ std::filesystem::path ExecutableDirectory() {
 }
 
 bool IsInstalledProgram(const std::filesystem::path& executableDir) {
+  if (executableDir.empty()) return false;
   std::error_code ec;
-  return !executableDir.empty() &&
-         std::filesystem::is_directory(executableDir.parent_path() / "lib" / "kelmo", ec);
+  for (const auto& folder : InstalledCardLibraryFolders(executableDir)) {
+    if (std::filesystem::is_directory(folder, ec)) return true;
+  }
+  return false;
 }
 
-std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executableDir,
-                                           const std::optional<std::string>& override) {
+std::filesystem::path ResolveDataDirectory(
+    const std::filesystem::path& executableDir, const std::optional<std::string>& override,
+    const std::function<std::filesystem::path()>& privateFolder) {
   std::error_code ec;
   if (override) {
     std::filesystem::path dir = std::filesystem::absolute(*override, ec);
@@ -34,10 +40,11 @@ std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executab
   std::filesystem::path base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
     base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
+  } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
     base = std::filesystem::path(home) / ".config";
   } else {
-    base = std::filesystem::temp_directory_path(ec);
+    base = privateFolder();
+    if (base.empty()) return {};
   }
   std::filesystem::path dir = base / "kelmo";
   std::filesystem::create_directories(dir, ec);

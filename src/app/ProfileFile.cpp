@@ -4,17 +4,29 @@
 
 #include "app/ProfileBlock.h"
 #include "app/ProfileDocument.h"
-#include "platform/AtomicFile.h"
+#include "base/Log.h"
 
 namespace kelmo {
 
-std::optional<std::string> ProfileFile::Find(std::string_view section, std::string_view key) const {
-  return ProfileDocument::Parse(ReadFileBytes(path).value_or(std::string())).Find(section, key);
+const ProfileDocument& ProfileFile::Document() const {
+  if (!document) {
+    FileContents contents = ReadRegularFile(path);
+    readResult = std::move(contents.result);
+    document = ProfileDocument::Parse(readResult ? contents.bytes : std::string());
+  }
+  return *document;
 }
+
+const FileResult& ProfileFile::ReadResult() const {
+  Document();
+  return readResult;
+}
+
+std::string ProfileFile::Text() const { return Document().Text(); }
 
 int32_t ProfileFile::GetProfileInt(std::string_view section, std::string_view key,
                                    int32_t defaultValue) const {
-  const auto text = Find(section, key);
+  const auto text = Document().Find(section, key);
   if (!text || text->empty()) return defaultValue;
   const char* first = text->data();
   const char* last = first + text->size();
@@ -31,13 +43,13 @@ int32_t ProfileFile::GetProfileInt(std::string_view section, std::string_view ke
 
 std::string ProfileFile::GetProfileString(std::string_view section, std::string_view key,
                                           std::string_view defaultValue) const {
-  const auto text = Find(section, key);
+  const auto text = Document().Find(section, key);
   return text ? *text : std::string(defaultValue);
 }
 
 std::optional<std::vector<uint8_t>> ProfileFile::GetProfileBinary(std::string_view section,
                                                                   std::string_view key) const {
-  const auto text = Find(section, key);
+  const auto text = Document().Find(section, key);
   if (!text) return std::nullopt;
   return DecodeProfileBlock(*text);
 }
@@ -59,36 +71,44 @@ void ProfileChanges::WriteProfileBinary(std::string_view section, std::string_vi
   WriteProfileString(section, key, EncodeProfileBlock(block));
 }
 
-bool ProfileFile::Write(const ProfileChanges& changes) {
-  const auto text = ReadFileBytes(path);
-  if (!text) return false;
-  ProfileDocument document = ProfileDocument::Parse(*text);
+FileResult ProfileFile::Write(const ProfileChanges& changes) {
+  FileContents contents = ReadRegularFile(path);
+  if (!contents.result) return std::move(contents.result);
+  ProfileDocument changed = ProfileDocument::Parse(contents.bytes);
   bool all = true;
   bool any = false;
   for (const auto& change : changes.changes) {
-    const bool made = document.Set(change.section, change.key, change.value);
+    const bool made = changed.Set(change.section, change.key, change.value);
     all = all && made;
     any = any || made;
   }
-  if (!any) return all;
-  return ReplaceFileContents(path, document.Text()) && all;
+  if (any) {
+    FileResult written = ReplaceFileContents(path, changed.Text());
+    if (!written) return written;
+    document = std::move(changed);
+    readResult = {};
+  }
+  if (all) return {};
+  LogWarning("settings", "%s: a value holding a line break was left out", path.c_str());
+  return FileResult::Failed(FileErrorKind::BadValue, "a value holds a line break");
 }
 
-bool ProfileFile::WriteProfileString(std::string_view section, std::string_view key,
-                                     std::string_view value) {
+FileResult ProfileFile::WriteProfileString(std::string_view section, std::string_view key,
+                                           std::string_view value) {
   ProfileChanges changes;
   changes.WriteProfileString(section, key, value);
   return Write(changes);
 }
 
-bool ProfileFile::WriteProfileInt(std::string_view section, std::string_view key, int32_t value) {
+FileResult ProfileFile::WriteProfileInt(std::string_view section, std::string_view key,
+                                        int32_t value) {
   ProfileChanges changes;
   changes.WriteProfileInt(section, key, value);
   return Write(changes);
 }
 
-bool ProfileFile::WriteProfileBinary(std::string_view section, std::string_view key,
-                                     std::span<const uint8_t> block) {
+FileResult ProfileFile::WriteProfileBinary(std::string_view section, std::string_view key,
+                                           std::span<const uint8_t> block) {
   ProfileChanges changes;
   changes.WriteProfileBinary(section, key, block);
   return Write(changes);

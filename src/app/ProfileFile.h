@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ProfileDocument.h"
+#include "platform/AtomicFile.h"
+
 namespace kelmo {
 
 // Key writes gathered to be applied to a profile file together, in the order they were made (see
@@ -30,16 +33,23 @@ class ProfileChanges {
 };
 
 // A private profile file (config.dat): integers, strings and letter-pair byte blocks under
-// "[Section]" headers. Every call reads the file anew, so two users of the same file (the settings,
-// the recording profiles and programs) never overwrite each other's keys. Every writer of the file
-// goes through Write: one read of the file as it is on disk then, one write of a temporary file
-// beside it that then replaces it, so a crash or a full disk leaves either the old file or the new
-// one, never a mix. User-interface thread only.
+// "[Section]" headers. The file is read once, at the first key looked up, and every key is found
+// in that reading; a file that cannot be read (not a regular file, too large, a link of another
+// user, ...) reads as empty, and ReadResult() says why. Every writer of the file goes through
+// Write: one read of the file as it is on disk then, so two users of the file (the settings, the
+// recording profiles and programs) never overwrite each other's keys, and one write of a
+// temporary file beside it that then replaces it, so a crash or a full disk leaves either the old
+// file or the new one, never a mix. User-interface thread only.
 class ProfileFile {
  public:
   explicit ProfileFile(std::filesystem::path path) : path(std::move(path)) {}
 
   const std::filesystem::path& Path() const { return path; }
+
+  // Whether the file could be read (a missing file can: it holds no keys), and if not, why.
+  const FileResult& ReadResult() const;
+  // The file's text as read.
+  std::string Text() const;
 
   // The key's decimal value (an optional sign, then digits; anything else after them is ignored, a
   // value with no digits is 0); `defaultValue` when the key is missing or empty.
@@ -53,20 +63,24 @@ class ProfileFile {
 
   // Applies `changes` to the file as it is now and writes it once, creating the file and its folder
   // as needed; every other line stays as it was. A change whose value holds a line break (it would
-  // split its line) is left out and the others are made. False when a change was left out or the
-  // file could not be read or written (it is then unchanged).
-  bool Write(const ProfileChanges& changes);
+  // split its line) is left out and the others are made (kind BadValue). A file that cannot be
+  // read is not written over (it might hold what the user wants kept); see ReplaceFileContents
+  // for the files that are refused. On failure the file is unchanged, except for a BadValue.
+  FileResult Write(const ProfileChanges& changes);
 
   // One key, through Write.
-  bool WriteProfileInt(std::string_view section, std::string_view key, int32_t value);
-  bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
-  bool WriteProfileBinary(std::string_view section, std::string_view key,
-                          std::span<const uint8_t> block);
+  FileResult WriteProfileInt(std::string_view section, std::string_view key, int32_t value);
+  FileResult WriteProfileString(std::string_view section, std::string_view key,
+                                std::string_view value);
+  FileResult WriteProfileBinary(std::string_view section, std::string_view key,
+                                std::span<const uint8_t> block);
 
  private:
-  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  const ProfileDocument& Document() const;
 
   std::filesystem::path path;
+  mutable std::optional<ProfileDocument> document;  // read at the first look-up
+  mutable FileResult readResult;
 };
 
 }  // namespace kelmo

@@ -8,10 +8,12 @@
 #include <optional>
 #include <system_error>
 
+#include "app/ProfileBlock.h"
 #include "app/ProfileFile.h"
 #include "app/ScheduleSettings.h"
 #include "audio/AcmFormatTable.h"
 #include "audio/WaveFormat.h"
+#include "base/Log.h"
 #include "capture/CaptureFileName.h"
 #include "tuner/TunerParams.h"
 
@@ -61,10 +63,32 @@ void LoadGeneral(const ProfileFile& file, KelmoContext& ctx) {
       CaptureDirectoryFromSetting(file.GetProfileString(kGeneral, "SaveDir", fallback), fallback);
 }
 
-void LoadAudio(const ProfileFile& file, AudioFormatSettings& a) {
+// A stored wave-input format that no sound card records (a hand edit, a damaged file) would only
+// be refused by the device at the first recording, as if another program held it: it is left in
+// the file, unused, and the user is told what is wrong.
+std::optional<std::vector<uint8_t>> ReadInputFormat(const ProfileFile& file, Messages& messages) {
+  const std::string text = file.GetProfileString(kAudio, "InputFormat", "");
+  if (text.empty()) return std::nullopt;
+  auto block = DecodeProfileBlock(text);
+  const auto format = block ? WaveFormatEx::FromBytes(*block) : std::nullopt;
+  if (format && IsPlainPcm(*format)) return block;
+  const std::string what = !block    ? "it is not a well-formed block of letters A to P"
+                           : !format ? "its length does not match its size field"
+                                     : "it is not a format a sound card records (PCM, 1 or 2 "
+                                       "channels, 8 or 16 bits)";
+  LogWarning("settings", "[Audio] InputFormat of %s kept unused: %s", file.Path().c_str(),
+             what.c_str());
+  messages.Show(Message{"The Sound Format stored in " + file.Path().string() +
+                            " ([Audio] InputFormat) is damaged: " + what +
+                            ".\nChoose it again (Options/Capture Options).",
+                        "Kelmo", MessageIcon::Warning});
+  return std::nullopt;
+}
+
+void LoadAudio(const ProfileFile& file, AudioFormatSettings& a, Messages& messages) {
   a.inputFormatSet = 0;
   a.compressionFormatSet = 0;
-  if (auto block = ReadWaveBlock(file, kAudio, "InputFormat")) {
+  if (auto block = ReadInputFormat(file, messages)) {
     a.inputFormat = std::move(*block);
     a.inputFormatName = file.GetProfileString(kAudio, "InputName", "PCM");
     a.inputFormatSet = 1;
@@ -167,6 +191,12 @@ void LoadCompression(const ProfileFile& file, CaptureDriver& capture) {
 
 void LoadSettings(KelmoContext& ctx) {
   const ProfileFile file(ctx.SettingsPath());
+  if (const FileResult& read = file.ReadResult(); !read)
+    ctx.messages.Show(Message{"The settings in " + file.Path().string() + " could not be read (" +
+                                  read.reason +
+                                  ").\nKelmo starts with its default settings and will not "
+                                  "write over that file.",
+                              "Kelmo", MessageIcon::Warning});
   LoadGeneral(file, ctx);
   BuildCaptureFileName(ctx.capture, ctx.state.saveDir, ctx.clock);
 
@@ -177,10 +207,10 @@ void LoadSettings(KelmoContext& ctx) {
   ApplyCaptureFormats(ctx.capture, blocks);
   LoadCompression(file, ctx.capture);
 
-  LoadAudio(file, ctx.audioFormats);
+  LoadAudio(file, ctx.audioFormats, ctx.messages);
 }
 
-void SaveSettings(KelmoContext& ctx) {
+bool SaveSettings(KelmoContext& ctx) {
   const CaptureFormatBlocks blocks = ReadCaptureFormats(ctx.capture);
   const AppState& s = ctx.state;
   ProfileChanges changes;
@@ -203,7 +233,12 @@ void SaveSettings(KelmoContext& ctx) {
   SaveAudio(changes, ctx.audioFormats);
   AddPrograms(changes, ctx.programs);
   // Read at this moment: a dialog may have written its own keys since the start.
-  ProfileFile(ctx.SettingsPath()).Write(changes);
+  const FileResult written = ProfileFile(ctx.SettingsPath()).Write(changes);
+  if (!written)
+    ctx.messages.Show(Message{"The settings could not be saved in " + ctx.SettingsPath().string() +
+                                  " (" + written.reason + ").",
+                              "Kelmo", MessageIcon::Warning});
+  return static_cast<bool>(written);
 }
 
 }  // namespace kelmo

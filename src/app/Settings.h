@@ -11,8 +11,9 @@ namespace kelmo {
 
 // The settings in config.dat (ctx.SettingsPath()): read once while the main window starts, after
 // the channel lists and before the saved channel is tuned; written once when it closes, while the
-// capture window still exists. Missing keys give their defaults; no problem is ever shown to the
-// user and write failures are not reported. User-interface thread.
+// capture window still exists. Missing keys give their defaults. A file that cannot be read, a
+// stored sound format that is damaged and a failed write are shown and logged. User-interface
+// thread.
 
 // Reads every setting into ctx.state, ctx.capture and ctx.audioFormats. Hand-edited values out of
 // range fall back: a channel outside the current mode's list to 0, a tuner outside 0..2 to 2, a
@@ -22,8 +23,9 @@ void LoadSettings(KelmoContext& ctx);
 
 // Writes every setting into config.dat as it is on disk at this moment, in one write. A capture
 // format that the capture window reports replaces the stored one; one it cannot report (no window,
-// no driver) leaves the stored key as it was.
-void SaveSettings(KelmoContext& ctx);
+// no driver) leaves the stored key as it was. False, after telling the user which file and why,
+// when the settings could not be saved.
+bool SaveSettings(KelmoContext& ctx);
 
 // The capture window's audio and video format, as stored in "Video". Empty blocks when there is no
 // window or it gave no usable format.

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 
@@ -27,7 +26,9 @@ AudioFileWriter::~AudioFileWriter() { Close(); }
 void AudioFileWriter::Open(const std::string& captureFileName, const AudioFormatSettings& chosen) {
   Close();
   formats = chosen;
+  failed = 0;
   inputBytes = 0;
+  samplesBeforePart = partSamples = 0;
   writing = 0;
   part = 1;
   if (formats.wmaOutput == 1) {
@@ -36,7 +37,9 @@ void AudioFileWriter::Open(const std::string& captureFileName, const AudioFormat
   } else {
     fileName = SoundFileName(captureFileName, "wav");
     if (!OpenPart()) {
-      LogError("audio", "%s cannot be made: %s", fileName.c_str(), std::strerror(errno));
+      // Nothing to record into: the recording ends at once (and leaves no empty file).
+      failed = 1;
+      LogError("audio", "cannot create %s: %s", fileName.c_str(), std::strerror(file.Error()));
       messages.Show("ERROR abriendo fichero WAV en disco");
     } else if (converter.OpenConversion(formats.inputFormat, formats.compressionFormat)) {
       writing = 1;
@@ -64,7 +67,10 @@ bool AudioFileWriter::OpenPart() {
   std::lock_guard lock(fileMutex);
   file.Finish();
   currentPath = PartName(part);
-  return file.Create(currentPath, std::span(format).first(size));
+  if (!file.Create(currentPath, std::span(format).first(size))) return false;
+  if (part == 1) fileName = currentPath;  // the name was taken by then: the next free one
+  LogInfo("audio", "recording to %s", currentPath.c_str());
+  return true;
 }
 
 void AudioFileWriter::Write(const uint8_t* data, uint32_t length) {
@@ -90,17 +96,52 @@ void AudioFileWriter::Append(std::span<const uint8_t> data) {
   // One more byte for the pad an odd length gets.
   if (file.HeaderBytes() + file.DataBytes() + data.size() + 1 > fileSizeLimit) {
     ++part;
+    samplesBeforePart += partSamples;
     if (!OpenPart()) {
-      Fail("ERROR abriendo fichero WAV en disco");
+      std::lock_guard lock(fileMutex);
+      StopOnFailure();
       return;
     }
   }
   std::lock_guard lock(fileMutex);
   if (!file.Append(data)) {
-    LogError("audio", "writing %s failed: %s", currentPath.c_str(), std::strerror(errno));
-    writing = 0;
-    messages.Show("ERROR escribiendo el fichero WAV");
+    StopOnFailure();
+    return;
   }
+  partSamples = PartSamples();
+  file.SetSampleCount(partSamples);
+}
+
+uint64_t AudioFileWriter::PartSamples() {
+  const auto in = WaveFormatEx::FromBytes(formats.inputFormat);
+  const auto out = WaveFormatEx::FromBytes(formats.compressionFormat);
+  if (!in || !out || in->nBlockAlign == 0 || in->nSamplesPerSec == 0) return 0;
+  // PCM counts its frames; a codec's frames are the input's at the output's rate (the encoder's
+  // padding of its last block is no part of the recording).
+  if (out->wFormatTag == kPcmTag && out->nBlockAlign > 0)
+    return file.DataBytes() / out->nBlockAlign;
+  const uint64_t frames = inputBytes / in->nBlockAlign * out->nSamplesPerSec / in->nSamplesPerSec;
+  return frames > samplesBeforePart ? frames - samplesBeforePart : 0;
+}
+
+void AudioFileWriter::StopOnFailure() {
+  // The file keeps what reached it, with its header right; nothing more is written and the
+  // status line no longer counts.
+  writing = 0;
+  failed = 1;
+  const int code = file.Error();
+  const auto out = WaveFormatEx::FromBytes(formats.compressionFormat);
+  const uint32_t rate = out && out->nAvgBytesPerSec > 0 ? out->nAvgBytesPerSec : 1;
+  const uint64_t data = file.DataBytes();
+  const auto free = file.FreeBytes();
+  file.Finish();
+  const std::string text =
+      RecordingStoppedText(currentPath, IsDiskFullError(code), std::strerror(code),
+                           static_cast<int64_t>(data / rate), FileBytes(currentPath), free);
+  LogError("audio", "writing %s failed (%s): the recording stopped with %llu bytes of sound",
+           currentPath.c_str(), std::strerror(code), static_cast<unsigned long long>(data));
+  messages.Show(
+      Message{"ERROR escribiendo el fichero WAV\n" + text, "Kelmo", MessageIcon::Warning});
 }
 
 void AudioFileWriter::Fail(const char* message) {
@@ -156,6 +197,7 @@ void AudioFileWriter::RunSync() {
 }
 
 void AudioFileWriter::SyncOnce() {
+  if (failed != 0) return;  // the recording is over: the line keeps the clock's
   int handle = -1;
   std::string path;
   {

@@ -23,9 +23,11 @@ namespace kelmo {
 // A recording cut off by a crash or a power loss keeps all but its last second: once a second of
 // wall-clock time a thread of the writer's own brings the sizes up to date and flushes the file to
 // the disk, and shows the recording's health on the status line. A recording that would pass 4 GiB
-// goes on in a new file with a numbered suffix ("<name>.2.wav"). A file that cannot be opened or
-// written, or a conversion that fails, is told once per recording; the capture goes on without
-// writing and the file stays valid up to the failure.
+// goes on in a new file with a numbered suffix ("<name>.2.wav"). A conversion that fails is told
+// once per recording; the capture goes on without writing. A file that cannot be created or
+// written (a full disk) ends the recording: the file keeps what reached it with its header right
+// (a file that could not be started is not left behind), the user is told which file, how much it
+// keeps and why, and Failed() says so to the capture engine.
 class AudioFileWriter {
  public:
   AudioFileWriter(AudioCodecManager& codecs, WmaWriterFactory& wmaFactory, Messages& messages,
@@ -50,6 +52,9 @@ class AudioFileWriter {
   // The size at which a file is continued in a numbered one (tests make it small).
   void SetFileSizeLimit(uint64_t bytes) { fileSizeLimit = bytes; }
 
+  // The recording's file could not be created or written: the recording is over. Any thread.
+  bool Failed() const { return failed != 0; }
+
   // The file the last Open named (the first of a recording that was continued).
   const std::string& FileName() const { return fileName; }
 
@@ -57,6 +62,10 @@ class AudioFileWriter {
   bool OpenPart();
   void Append(std::span<const uint8_t> data);
   void Fail(const char* message);
+  // Ends the recording after its file failed. Under fileMutex.
+  void StopOnFailure();
+  // Sample frames of the compression format in the current part so far. Under fileMutex.
+  uint64_t PartSamples();
   void ShowIndicator();
   void RunSync();
   void SyncOnce();
@@ -78,7 +87,10 @@ class AudioFileWriter {
   std::atomic<int32_t> stopped{1};
   std::atomic<int32_t> writeBusy{0};
   std::atomic<int32_t> writing{0};      // the file takes data: no failure so far
+  std::atomic<int32_t> failed{0};       // the file failed: the recording is over
   std::atomic<uint64_t> inputBytes{0};  // captured bytes of this recording
+  uint64_t samplesBeforePart = 0;       // sample frames in the recording's earlier parts
+  uint64_t partSamples = 0;             // and in the current one, as its "fact" says
   int32_t indicatorPhase = 0;           // goes on from one recording to the next
 
   std::mutex syncMutex;

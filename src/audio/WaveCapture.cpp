@@ -33,7 +33,7 @@ bool WaveCapture::StartRecording() {
 }
 
 void WaveCapture::StopRecording() {
-  if (IsRecording()) StopWaveCapture();
+  if (state.recordingToFile != 0) StopWaveCapture();
 }
 
 void WaveCapture::StartMonitoring() {
@@ -64,6 +64,7 @@ void WaveCapture::StartWaveCapture(bool toFile) {
   }
   if (toFile) {
     recordedBytes = 0;
+    failureReported = false;
     writer.Open(names.captureFileName, recordingFormats);
     state.recordingToFile = 1;
     LogInfo("audio", "recording started: %s", writer.FileName().c_str());
@@ -147,6 +148,14 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
   if (state.recordingToFile != 0) {
     recordedBytes += buffer.bufferLength;
     writer.Write(buffer.data, buffer.bufferLength);
+    // A file that failed has ended the recording, as a video capture that ends by itself does:
+    // REC. can start another at once.
+    if (writer.Failed() && !failureReported.exchange(true)) {
+      protocol.CaptureEnded();
+      ports.view.SetRecEnabled(true);
+      ports.view.FocusRec();
+      ports.view.SetStopEnabled(false);
+    }
   }
   // Refused only while the input is being reset, when the buffer is to stay out anyway.
   (void)ports.input.AddBuffer(buffer);

@@ -48,7 +48,8 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
 
   bool StartRecording() override;
   void StopRecording() override;
-  bool IsRecording() const override { return state.recordingToFile != 0; }
+  // A recording whose file failed is over, though the input runs on until the next REC. or STOP.
+  bool IsRecording() const override { return state.recordingToFile != 0 && !writer.Failed(); }
   bool InputRunning() const override { return state.waveInputRunning != 0; }
   void StartMonitoring() override;
   void StopInput() override { StopWaveCapture(); }
@@ -99,7 +100,8 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   bool inputOpen = false;
   bool outputOpen = false;
   bool deviceOpen = false;
-  std::atomic<uint64_t> recordedBytes{0};  // of the running recording, for its end in the log
+  std::atomic<uint64_t> recordedBytes{0};    // of the running recording, for its end in the log
+  std::atomic<bool> failureReported{false};  // the failed file's end went to the protocol
 };
 
 }  // namespace kelmo

@@ -14,6 +14,7 @@ void WmaFile::Open(const std::string& captureFileName, const AudioFormatSettings
   // The chooser's name is what made this a WMA recording, so it also picks the codec.
   const WmaCodec codec =
       formats.compressionFormatName == "Windows Media Audio V1" ? WmaCodec::V1 : WmaCodec::V2;
+  // fileName becomes the next free name when the chosen one is taken by now.
   if (factory.Create(fileName, codec, writer) < 0 || writer == nullptr) {
     writer.reset();
     messages.Show("ERROR creando WindowsMediaAudioWriter");

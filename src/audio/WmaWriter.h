@@ -55,11 +55,11 @@ class WmaWriterFactory {
  public:
   virtual ~WmaWriterFactory() = default;
 
-  // A writer creating (or truncating) the file at `path`, a UTF-8 file name, to be encoded with
+  // A writer creating the file at `path`, a UTF-8 file name, as a new file (never through a link
+  // or over a file already there: the next free name then replaces `path`), to be encoded with
   // `codec`. Status 0 and `writer` set; below 0 and `writer` null when the file cannot be
   // created. User-interface thread.
-  virtual int32_t Create(const std::string& path, WmaCodec codec,
-                         std::unique_ptr<WmaWriter>& writer) = 0;
+  virtual int32_t Create(std::string& path, WmaCodec codec, std::unique_ptr<WmaWriter>& writer) = 0;
 };
 
 }  // namespace kelmo

@@ -92,7 +92,8 @@ bool SequenceCapture::Begin(std::string& failure) {
   if (setup.parms.fCaptureAudio && setup.avi.audio && setup.sound != nullptr) OpenSound();
   if (!withSound) setup.avi.audio.reset();
   if (!writer->Open(setup.avi, failure)) return false;
-  LogInfo("capture", "recording started: %s", setup.avi.path.c_str());
+  setup.avi.path = writer->Path();  // the next free name when the chosen one was taken by now
+  LogInfo("capture", "recording to %s", setup.avi.path.c_str());
   return true;
 }
 
@@ -138,14 +139,53 @@ bool SequenceCapture::WriteSlot(std::optional<VideoFrame>& frame, std::string& f
     lastSequence = frame->sequence;
     if (!writer->WriteVideo(*frame, failure)) return false;
     ++framesWritten;
+    NoteFrameWritten();
   } else {
     // No new picture for this slot: players show the previous one.
     if (!writer->WriteEmptyVideo(failure)) return false;
     ++framesDropped;
-    ++dropRun;
+    if (dropsInRun++ == 0) runStart = slotsWritten;
+    runEnd = slotsWritten;
   }
   ++slotsWritten;
   return true;
+}
+
+void SequenceCapture::NoteFrameWritten() {
+  // A run of drops ends after a second of pictures without one.
+  const int64_t second = 1000000 / std::max<uint32_t>(1, setup.avi.microSecPerFrame);
+  if (dropsInRun > 0 && slotsWritten - runEnd > second) LogDropRun();
+}
+
+void SequenceCapture::LogDropRun() {
+  if (dropsInRun == 0) return;
+  const uint64_t period = setup.avi.microSecPerFrame;
+  LogWarning("capture", "%s: frames %lld to %lld: %lld dropped (%s s to %s s)",
+             setup.avi.path.c_str(), static_cast<long long>(runStart),
+             static_cast<long long>(runEnd), static_cast<long long>(dropsInRun),
+             Seconds(static_cast<uint64_t>(runStart) * period / 1000).c_str(),
+             Seconds(static_cast<uint64_t>(runEnd + 1) * period / 1000).c_str());
+  dropsInRun = 0;
+}
+
+bool SequenceCapture::RoomLeft() {
+  const auto free = writer->FreeBytes();
+  const uint64_t size = FileBytes(setup.avi.path);
+  const uint64_t perSecond = size > lastFileBytes ? size - lastFileBytes : 0;
+  lastFileBytes = size;
+  const auto chunks = static_cast<uint64_t>(slotsWritten) + soundChunks;
+  if (!free || *free >= AviReserveBytes(chunks, perSecond)) return true;
+  // Stopped while the index still fits: the file ends whole.
+  LogError("capture", "%s: the disk is full (%llu bytes free): the recording stops",
+           setup.avi.path.c_str(), static_cast<unsigned long long>(*free));
+  error(RecordingStoppedText(setup.avi.path, true, "", static_cast<int64_t>(RecordedMs() / 1000),
+                             size, free));
+  return false;
+}
+
+uint64_t SequenceCapture::RecordedMs() const {
+  // The time recorded is the sound's when there is sound: that is what the file will play.
+  return withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
 }
 
 bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
@@ -158,6 +198,7 @@ bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
   }
   if (!bytes.empty()) {
     if (!writer->WriteAudio(bytes, failure)) return false;
+    ++soundChunks;
     samplesWritten += bytes.size() / blockAlign;
     waveSamples = static_cast<uint32_t>(samplesWritten);
   }
@@ -186,15 +227,29 @@ bool SequenceCapture::WriteDue(bool ending, std::string& failure) {
 }
 
 void SequenceCapture::SendProgress() {
-  // The time recorded is the sound's when there is sound: that is what the file will play.
-  const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
+  const uint64_t ms = RecordedMs();
   const std::string& path = setup.avi.path;
   // Health first, as the sound recordings show it; the whole line fits the status field for
   // recordings of several hours.
   status(kCapStatusCurrent, FormatRecordingHealth(static_cast<int64_t>(ms / 1000), FileBytes(path),
-                                                  FreeDiskBytes(path)) +
+                                                  writer->FreeBytes()) +
                                 "  " + std::to_string(framesWritten.load()) + " frames, " +
                                 std::to_string(framesDropped.load()) + " dropped");
+}
+
+void SequenceCapture::WarnOfDrops() {
+  const auto dropped = static_cast<int64_t>(framesDropped.load());
+  const int64_t limit = setup.parms.wPercentDropForError;
+  if (slotsWritten == 0 || dropped * 100 <= slotsWritten * limit) return;
+  const int64_t percent = dropped * 100 / slotsWritten;
+  LogWarning("capture", "%s: %lld of %lld frames dropped (%lld %%, the limit is %lld %%)",
+             setup.avi.path.c_str(), static_cast<long long>(dropped),
+             static_cast<long long>(slotsWritten), static_cast<long long>(percent),
+             static_cast<long long>(limit));
+  error("Frames were lost: " + std::to_string(dropped) + " of the " + std::to_string(slotsWritten) +
+        " frames of " + setup.avi.path + " (" + std::to_string(percent) +
+        " %) have no picture of their own, more than the " + std::to_string(limit) +
+        " % allowed. The computer or the capture device could not keep up.");
 }
 
 void SequenceCapture::Run() {
@@ -219,19 +274,16 @@ void SequenceCapture::Run() {
     if (ok && now - lastFlushMs >= kFlushEveryMs) {
       lastFlushMs = now;
       ok = writer->Flush(failure);
+      if (ok && !RoomLeft()) {
+        failure = "the disk is full";
+        failureTold = true;
+        ok = false;
+      }
       SendProgress();
-      LogDropRun();
     }
     if (setup.parms.fLimitEnabled && now - startMs >= int64_t{setup.parms.wTimeLimit} * 1000) break;
   }
   Finish(failure);
-}
-
-void SequenceCapture::LogDropRun() {
-  if (dropRun == 0) return;
-  LogWarning("capture", "%lld frame(s) dropped up to frame %lld: no picture came in time",
-             static_cast<long long>(dropRun), static_cast<long long>(slotsWritten));
-  dropRun = 0;
 }
 
 void SequenceCapture::Finish(const std::string& failureSoFar) {
@@ -247,12 +299,13 @@ void SequenceCapture::Finish(const std::string& failureSoFar) {
   std::string closeFailure;
   if (!writer->Close(closeFailure) && failure.empty()) failure = closeFailure;
   ok = ok && failure.empty();
-  LogDropRun();
   if (!failure.empty()) {
     LogError("capture", "recording %s failed: %s", setup.avi.path.c_str(), failure.c_str());
-    error(failure);
+    if (!failureTold) error(failure);
   }
-  const uint64_t ms = withSound ? samplesWritten * 1000 / samplesPerSec : elapsedMs.load();
+  LogDropRun();
+  WarnOfDrops();
+  const uint64_t ms = RecordedMs();
   LogInfo("capture", "recording ended: %s, %s s, %llu bytes, %u frames captured, %u dropped",
           setup.avi.path.c_str(), Seconds(ms).c_str(),
           static_cast<unsigned long long>(FileBytes(setup.avi.path)), framesWritten.load(),

@@ -63,10 +63,17 @@ class SequenceCapture final : private WaveInputCallback {
   bool WriteDue(bool ending, std::string& error);
   bool WriteSlot(std::optional<VideoFrame>& frame, std::string& error);
   void Finish(const std::string& failure);
-  // One line a second at most for the empty slots written since the last, and one at the end.
-  void LogDropRun();
   int64_t SlotsDue() const;
   void SendProgress();
+  uint64_t RecordedMs() const;
+  // The runs of dropped frames go to the log as they end; at the end of a capture whose drops
+  // pass the parameters' share the user is told.
+  void NoteFrameWritten();
+  void LogDropRun();
+  void WarnOfDrops();
+  // False (with the user told) when the disk no longer has room for another second and the
+  // index: the capture then ends while the file can still be closed properly.
+  bool RoomLeft();
   void OnWaveInputData(WaveBuffer& buffer) override;
 
   Setup setup;
@@ -97,7 +104,12 @@ class SequenceCapture final : private WaveInputCallback {
   int64_t startMs = 0;
   uint64_t samplesWritten = 0;
   int64_t slotsWritten = 0;
-  int64_t dropRun = 0;  // empty slots not yet logged
+  uint64_t soundChunks = 0;
+  uint64_t lastFileBytes = 0;
+  bool failureTold = false;
+  int64_t dropsInRun = 0;  // dropped frames in the run now going on
+  int64_t runStart = 0;    // its first and last dropped slot
+  int64_t runEnd = 0;
   uint64_t lastSequence = UINT64_MAX;
   std::atomic<uint32_t> framesWritten{0};
   std::atomic<uint32_t> framesDropped{0};

@@ -7,7 +7,7 @@
 namespace kelmo {
 
 // The compressors an AVI recording can use.
-enum class VideoCodec { Uncompressed, MotionJpeg, HuffYuv, Mpeg4, H264 };
+enum class VideoCodec { Uncompressed, MotionJpeg, HuffYuv, Ffv1, Mpeg4, H264 };
 
 struct VideoCodecInfo {
   VideoCodec codec;
@@ -19,6 +19,7 @@ struct VideoCodecInfo {
   int qualityMax;
   int qualityDefault;
   bool lowerIsBetter;  // a quantiser or a rate factor: smaller values give better pictures
+  int keptPercent;     // about what a TV picture keeps of its raw size, for the room it needs
 };
 
 // Every compressor, in the order the dialog lists them.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Log.h"
 #include "channels/ChannelText.h"
 #include "platform/AtomicFile.h"
 
@@ -170,29 +171,20 @@ bool ChannelFile::Load() {
 
 void ChannelFile::ReportDamage(const std::vector<std::string>& problems) {
   const std::string bytes(Image().begin(), Image().end());
-  // The first name that holds these bytes already, or else holds nothing at all.
-  std::filesystem::path bad;
-  bool keptBefore = false;
-  for (int n = 0;; ++n) {
-    bad = Path().string() + ".bad" + (n == 0 ? "" : "." + Number(static_cast<std::size_t>(n)));
-    std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(bad, error))) break;
-    const auto existing = ReadFileBytes(bad);
-    keptBefore = existing && *existing == bytes;
-    if (keptBefore) break;
-  }
-  const bool kept = keptBefore || ReplaceFileContents(bad, bytes);
+  const KeptCopy copy = KeepDamagedCopy(Path(), bytes);
+  const bool kept = copy.before || copy.result;
   // Without a copy, writing the file could lose what the damaged part still holds.
   BlockWriteBack(!kept);
-  if (keptBefore || Image() == reportedImage) return;
+  if (copy.before || Image() == reportedImage) return;
   reportedImage = Image();
 
   std::string text = "The channel file " + Path().string() + " is damaged:\n";
   for (const std::string& problem : problems) text += problem + "\n";
+  LogWarning("channels", "%s is damaged: %s", Path().c_str(), problems.front().c_str());
   text += "The channel lists were read as far as the file is sound. ";
-  text +=
-      kept ? "A copy of the file was kept as " + bad.string() + "."
-           : "A copy could not be written to " + bad.string() + ", so the file is left as it is.";
+  text += kept ? "A copy of the file was kept as " + copy.path.string() + "."
+               : "A copy could not be written to " + copy.path.string() + " (" +
+                     copy.result.reason + "), so the file is left as it is.";
   messages.Show(Message{text, "Kelmo", MessageIcon::Warning});
 }
 

@@ -6,14 +6,11 @@ namespace kelmo {
 
 void LoadChannelLists(const std::filesystem::path& dataDir, Messages& messages,
                       ChannelTables& channels) {
-  // One file object for both passes, so a damaged file is reported once.
+  // One read for both lists, so a file that cannot be read or is damaged is reported once.
   ChannelFile file(dataDir, messages);
-  file.Load();
+  if (!file.Load()) return;
   file.ReadFmChannels(channels.fm);
   channels.fm.count = file.GetFmCount();
-  file.Save();
-
-  file.Load();
   file.ReadTvChannels(channels.tv);
   channels.tv.count = file.GetTvCount();
   file.Save();

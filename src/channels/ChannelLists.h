@@ -7,10 +7,11 @@
 
 namespace kelmo {
 
-// The start-up read of both channel lists from Channels.dat in `dataDir`: the FM section first,
-// then the TV section, each file image written back unchanged, so a missing file comes into
-// existence as 8 zero bytes. Called by the main window while it starts, before LoadSettings.
-// After a failed open the list stays empty and nothing is written. User-interface thread.
+// The start-up read of both channel lists from Channels.dat in `dataDir`, the FM section first,
+// then the TV section, from one read of the file. Nothing is written unless the file was missing
+// or empty (it becomes 8 zero bytes). Called by the main window while it starts, before
+// LoadSettings. After a failed read both lists stay empty and nothing is written. User-interface
+// thread.
 void LoadChannelLists(const std::filesystem::path& dataDir, Messages& messages,
                       ChannelTables& channels);
 

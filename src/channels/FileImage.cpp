@@ -1,42 +1,25 @@
 #include "channels/FileImage.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "platform/AtomicFile.h"
 
 namespace kelmo {
 
-namespace {
-
-// Reads the whole file at `path`, creating it empty when it is missing; nullopt on failure.
-std::optional<std::vector<uint8_t>> ReadOrCreate(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return std::nullopt;
-  const std::optional<std::string> bytes = ReadDescriptor(fd);
-  ::close(fd);
-  if (!bytes) return std::nullopt;
-  return std::vector<uint8_t>(bytes->begin(), bytes->end());
-}
-
-}  // namespace
-
 bool FileImage::ReadWholeFile(const std::string& fileName) {
   path = directory / fileName;
   ReleaseImage();
-  auto bytes = ReadOrCreate(path);
-  if (!bytes) {
-    ReportOpenFailure();
+  FileContents contents = ReadRegularFile(path);
+  if (!contents.result) {
+    ReportOpenFailure(contents.result.reason);
     return false;
   }
-  fileSize = bytes->size();
-  // An empty file holds two empty lists: both counts 0.
-  if (bytes->empty()) bytes->assign(8, 0);
-  SetImage(std::move(*bytes));
+  existed = !contents.missing;
+  fileSize = contents.bytes.size();
+  std::vector<uint8_t> bytes(contents.bytes.begin(), contents.bytes.end());
+  // A missing or empty file holds two empty lists: both counts 0.
+  if (bytes.empty()) bytes.assign(8, 0);
+  SetImage(std::move(bytes));
   return true;
 }
 
@@ -46,19 +29,23 @@ bool FileImage::WriteBack() {
     ReleaseImage();
     return false;
   }
-  struct stat info {};
-  const auto old = ::stat(path.c_str(), &info) == 0 ? ReadFileBytes(path) : std::nullopt;
-  if (!old) {
-    ReportOpenFailure();
+  const FileContents old = ReadRegularFile(path);
+  if (!old.result || (existed && old.missing)) {
+    ReportOpenFailure(old.result ? "it was removed while Kelmo held it" : old.result.reason);
     return false;
   }
   // The image goes over the start of the file; a longer old file keeps its tail.
   std::string bytes(image.begin(), image.end());
-  if (old->size() > bytes.size()) bytes.append(*old, bytes.size());
-  if (!ReplaceFileContents(path, bytes)) {
-    ReportOpenFailure();
-    return false;
+  if (old.bytes.size() > bytes.size()) bytes.append(old.bytes, bytes.size());
+  // Only what changed is written: a file the user made read-only is still read and left alone.
+  if (old.missing || bytes != old.bytes) {
+    const FileResult written = ReplaceFileContents(path, bytes);
+    if (!written) {
+      ReportOpenFailure(written.reason);
+      return false;
+    }
   }
+  existed = true;
   ReleaseImage();
   return true;
 }
@@ -112,8 +99,8 @@ void FileImage::InsertString(std::size_t offset, std::string_view text) {
   std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-void FileImage::ReportOpenFailure() {
-  Message message{"¡No logré abrir " + path.string() + "!", "ERROR"};
+void FileImage::ReportOpenFailure(const std::string& reason) {
+  Message message{"¡No logré abrir " + path.string() + "!\n(" + reason + ")", "ERROR"};
   messages.Show(message);
 }
 

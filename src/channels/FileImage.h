@@ -24,15 +24,17 @@ class FileImage {
   FileImage(const FileImage&) = delete;
   FileImage& operator=(const FileImage&) = delete;
 
-  // Reads `fileName` in the directory whole, creating it empty when it is missing; an empty file
-  // becomes 8 zero bytes. When the file cannot be opened or read, shows "¡No logré abrir <path>!"
-  // (caption "ERROR") and holds no image. True when an image is held.
+  // Reads `fileName` in the directory whole (a regular file of a few MiB at most); a missing or
+  // empty file becomes 8 zero bytes. When the file cannot be read, shows "¡No logré abrir <path>!"
+  // with the reason (caption "ERROR") and holds no image. True when an image is held.
   bool ReadWholeFile(const std::string& fileName);
 
   // Writes the image over the start of the file and releases it. A file longer than the image
-  // keeps its old tail behind it. The file is replaced safely (a failed write leaves it as it
-  // was). Without an image nothing is written. When the file is gone or cannot be written, shows
-  // the open-failure message and keeps the image. True when written.
+  // keeps its old tail behind it. The file is written only when its bytes change (a file missing
+  // when it was read is created), and replaced safely (a failed write leaves it as it was).
+  // Without an image nothing is written. When the file is gone since it was read or cannot be
+  // written, shows the open-failure message with the reason and keeps the image. True when the
+  // file holds the image.
   bool WriteBack();
 
   void ReleaseImage();
@@ -61,8 +63,8 @@ class FileImage {
   uint64_t FileSize() const { return fileSize; }
 
  protected:
-  // Shows the open-failure message for the file.
-  void ReportOpenFailure();
+  // Shows the open-failure message for the file, with what went wrong.
+  void ReportOpenFailure(const std::string& reason);
   // Sets whether WriteBack may write (a damaged file whose copy could not be kept must not be).
   void BlockWriteBack(bool blocked) { writeBlocked = blocked; }
 
@@ -74,6 +76,7 @@ class FileImage {
   uint64_t fileSize = 0;
   std::vector<uint8_t> image;
   bool hasImage = false;
+  bool existed = false;  // the file was there when it was read
   bool writeBlocked = false;
 };
 

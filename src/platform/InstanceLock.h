@@ -1,8 +1,20 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace kelmo {
+
+// What a start found when it asked for the lock.
+struct InstanceLockOutcome {
+  enum class State {
+    Acquired,   // this process is the first copy and holds the lock
+    OtherCopy,  // a running copy holds it and has shown its window: end without a word
+    Failed,     // no lock could be taken, or the running copy did not answer: `reason` says
+  };
+  State state = State::Acquired;
+  std::string reason;
+};
 
 // One running copy per user. The first start takes the lock and listens; a later start finds the
 // lock taken, asks the first copy to show its window, and ends.
@@ -10,11 +22,10 @@ class InstanceLock {
  public:
   virtual ~InstanceLock() = default;
 
-  // User-interface thread, once, before any window exists. True when this process is the first
-  // copy and now holds the lock; false when another copy holds it (that copy has been asked to
-  // show its window, if it could be reached within a second). A lock that cannot be created at all
-  // counts as held by another copy.
-  virtual bool Acquire() = 0;
+  // User-interface thread, once, before any window exists. Waits a few seconds at most for a
+  // running copy to answer. A lock that cannot be created, or a copy that holds the lock but does
+  // not answer, is Failed: the caller tells the user and ends with an error.
+  [[nodiscard]] virtual InstanceLockOutcome Acquire() = 0;
 
   // User-interface thread. `raise` runs on the user-interface thread each time a later start asks
   // this copy to show its window.

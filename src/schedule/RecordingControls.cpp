@@ -1,13 +1,18 @@
 #include "schedule/RecordingControls.h"
 
 #include "capture/CaptureFileName.h"
+#include "schedule/RecordingSpace.h"
 
 namespace kelmo {
 
-void RecordingControls::OnRec() {
+void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
   BuildCaptureFileName(capture, state.saveDir, clock);
   const bool tv = state.tvMode != 0;
   if (!tv && !SoundFormatsSet()) return;
+  const auto shortfall =
+      CheckRoomForRecording(state.saveDir, tv, state.frameRate,
+                            programSeconds.value_or(kRecSecondsForRoom), capture, formats);
+  if (shortfall && !programSeconds) messages.Show(*shortfall);
 
   // One recording at a time: a running one (a hand-started recording when a program falls due)
   // is ended, its file closed and valid, without counting as the user's STOP.

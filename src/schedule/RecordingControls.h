@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "audio/AudioFormatSettings.h"
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
@@ -41,7 +44,10 @@ class RecordingControls {
   // REC. (and "Start AVI Capture", "Start Wav Capture", a program falling due). Names the file,
   // ends a recording or a monitoring input that runs, then starts the recording of the current
   // mode. In FM mode the two sound formats must be set (both messages can appear, input first).
-  void OnRec();
+  // A recording that will not fit in the capture folder's free space (ten minutes of it, or
+  // `programSeconds` for a program's start) is told first (a program's start only in the log:
+  // its user was told when the schedule was armed), and starts all the same.
+  void OnRec(std::optional<int64_t> programSeconds = std::nullopt);
 
   // STOP (and the schedule's stop). A video recording is ended at once; its end drops the schedule
   // unless the schedule asked for it. Otherwise the first STOP drops the schedule and asks for the

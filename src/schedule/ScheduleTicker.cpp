@@ -79,7 +79,7 @@ void ScheduleTicker::StartFirstProgram() {
     }
   }
   protocol.ProgramStarting();
-  controls.OnRec();
+  controls.OnRec(first.endTime - clock.Now());
 }
 
 void ScheduleTicker::EndRecording() {

@@ -1,5 +1,7 @@
 #include "schedule/StoredPrograms.h"
 
+#include <algorithm>
+
 #include "schedule/LittleEndian.h"
 
 namespace kelmo {
@@ -22,14 +24,11 @@ std::vector<uint8_t> EncodePrograms(const RecordingProgramTable& table) {
   return block;
 }
 
-void DecodePrograms(RecordingProgramTable& table, int32_t storedCount,
-                    const std::optional<std::vector<uint8_t>>& block) {
-  table.programCount = 0;
-  if (storedCount <= 0 || storedCount > kMaxPrograms || !block ||
-      block->size() != kStoredProgramBytes * static_cast<std::size_t>(storedCount))
-    return;
+int32_t DecodePrograms(RecordingProgramTable& table, std::span<const uint8_t> block) {
+  const auto storedCount =
+      static_cast<int32_t>(std::min<std::size_t>(block.size() / kStoredProgramBytes, kMaxPrograms));
   for (int32_t k = 0; k < storedCount; ++k) {
-    const uint8_t* b = block->data() + kStoredProgramBytes * static_cast<std::size_t>(k);
+    const uint8_t* b = block.data() + kStoredProgramBytes * static_cast<std::size_t>(k);
     RecordingProgram& p = table.programs[static_cast<std::size_t>(k)];
     p.armed = 0;
     const int32_t frameRate = ReadLe32(b);
@@ -46,6 +45,7 @@ void DecodePrograms(RecordingProgramTable& table, int32_t storedCount,
                              static_cast<uint64_t>(static_cast<int64_t>(p.durationSeconds)));
   }
   table.programCount = storedCount;
+  return storedCount;
 }
 
 }  // namespace kelmo

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <span>
 #include <vector>
 
 #include "base/RecordingProgramTable.h"
@@ -19,9 +19,9 @@ inline constexpr std::size_t kStoredProgramBytes = 32;
 std::vector<uint8_t> EncodePrograms(const RecordingProgramTable& table);
 
 // Puts the stored programs into the table in place of what it holds, not yet checked nor armed
-// (ArmRestoredPrograms does that). A count outside 0..10, or a block that is not exactly 32 bytes
-// a program, gives no programs. A frame rate outside 1..30 becomes 25 and a nonzero flag 1.
-void DecodePrograms(RecordingProgramTable& table, int32_t storedCount,
-                    const std::optional<std::vector<uint8_t>>& block);
+// (ArmRestoredPrograms does that): every whole 32-byte program of the block, up to 10; the bytes
+// of a cut program after them are left out. A frame rate outside 1..30 becomes 25 and a nonzero
+// flag 1. Returns the number of programs put in.
+int32_t DecodePrograms(RecordingProgramTable& table, std::span<const uint8_t> block);
 
 }  // namespace kelmo

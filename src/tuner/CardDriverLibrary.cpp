@@ -33,6 +33,16 @@ Fn As(void* symbol) {
 
 }  // namespace
 
+std::vector<std::filesystem::path> InstalledCardLibraryFolders(
+    const std::filesystem::path& executableDir) {
+  const std::filesystem::path lib = executableDir.parent_path() / "lib";
+  std::vector<std::filesystem::path> folders{lib / "kelmo"};
+  // The build names the system's multiarch folder (empty where there is none).
+  if (*KELMO_LIBRARY_ARCHITECTURE != '\0')
+    folders.push_back(lib / KELMO_LIBRARY_ARCHITECTURE / "kelmo");
+  return folders;
+}
+
 std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& commandLinePath,
                                                const std::filesystem::path& executableDir,
                                                bool realCard) {
@@ -43,7 +53,9 @@ std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>&
   std::vector<std::string> paths;
   if (!executableDir.empty()) {
     paths.push_back((executableDir / name).string());
-    paths.push_back((executableDir.parent_path() / "lib" / "kelmo" / name).string());
+    for (const auto& folder : InstalledCardLibraryFolders(executableDir)) {
+      paths.push_back((folder / name).string());
+    }
   }
   paths.push_back(name);
   return paths;

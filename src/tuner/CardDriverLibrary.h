@@ -19,10 +19,16 @@ namespace kelmo {
 inline constexpr const char* kCardLibraryFileName = "Btvid_32.so";
 inline constexpr const char* kRealCardLibraryFileName = "Btvid_32-v4l2.so";
 
+// The folders an installed program keeps its card libraries in, beside its own folder:
+// ../lib/kelmo, then ../lib/<multiarch>/kelmo on a system with multiarch library folders (a Debian
+// package).
+std::vector<std::filesystem::path> InstalledCardLibraryFolders(
+    const std::filesystem::path& executableDir);
+
 // Where to look for the card library, in order: only `commandLinePath` when given (--card-library),
 // else only $KELMO_CARD_LIBRARY when set, else the library (the real card's when `realCard`, the
-// simulated one's otherwise) in the executable's folder, then in ../lib/kelmo beside it (an
-// installed program), then by bare name through the normal library search.
+// simulated one's otherwise) in the executable's folder, then in the installed program's folders
+// beside it, then by bare name through the normal library search.
 std::vector<std::string> CardLibraryCandidates(const std::optional<std::string>& commandLinePath,
                                                const std::filesystem::path& executableDir,
                                                bool realCard = false);

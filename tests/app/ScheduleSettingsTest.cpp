@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "app/ScheduleSettings.h"
 #include "schedule/ScheduleFixture.h"
 #include "support/TempDir.h"
@@ -24,8 +26,8 @@ TEST_F(ScheduleSettings, ProgramsSurviveARestartAndAUserStopEmptiesThem) {
   EXPECT_EQ(StoredCount(), 3);
 
   RunUntil(At(10, 10, 1));  // the first program recorded and removed: written at once
-  EXPECT_TRUE(SaveProgramsIfChanged(file, protocol, table));
-  EXPECT_FALSE(SaveProgramsIfChanged(file, protocol, table));
+  EXPECT_TRUE(SaveProgramsIfChanged(file, protocol, table, messages));
+  EXPECT_FALSE(SaveProgramsIfChanged(file, protocol, table, messages));
   EXPECT_EQ(StoredCount(), 2);
 
   // The machine is off from 10:10 until 11:30, and a program stored by an older run has ended.
@@ -52,8 +54,39 @@ TEST_F(ScheduleSettings, ProgramsSurviveARestartAndAUserStopEmptiesThem) {
   ticker.ScheduleTick();  // the program in progress starts at the first tick
   EXPECT_TRUE(video.recording);
   controls.OnStop();
-  EXPECT_TRUE(SaveProgramsIfChanged(file, protocol, table));
+  EXPECT_TRUE(SaveProgramsIfChanged(file, protocol, table, messages));
   EXPECT_EQ(StoredCount(), 0);
+}
+
+// Another tool wrote a count that does not match the programs (a count of 11, -1 or "abc", a
+// letter pair too many): every whole program is kept, the user is told, and the file as it was
+// is kept beside it before anything writes the keys again.
+TEST_F(ScheduleSettings, ACountThatDoesNotMatchKeepsEveryWholeProgramAndTheFileAsItWas) {
+  Add(At(10, 0), 600, false);
+  Add(At(11, 0), 600, false);
+  Confirm();
+  ASSERT_TRUE(SavePrograms(file, table));
+  const std::string data = file.GetProfileString("General", "ProgramsData", "");
+  int n = 0;
+  for (const auto& [count, block] : {std::pair<std::string, std::string>{"11", data},
+                                     {"-1", data},
+                                     {"abc", data},
+                                     {"2", data + "AB"}}) {
+    const std::string text = "[General]\nProgramsCount=" + count + "\nProgramsData=" + block + "\n";
+    WriteFile(dir / "config.dat", text);
+    LoadPrograms(ProfileFile(dir / "config.dat"), table, clock.Now(), messages);
+    EXPECT_EQ(table.programs[1].startTime, At(11, 0)) << count;
+    ASSERT_EQ(messages.Texts().size(), static_cast<std::size_t>(++n)) << count;
+    EXPECT_NE(messages.Texts().back().find("says \"" + count + "\", but \"ProgramsData\" holds 2"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(dir / ("config.dat.bad" + (n > 1 ? "." + std::to_string(n - 1) : ""))),
+              text);
+  }
+  // Written back whole, the keys agree again: no more word about them.
+  ASSERT_TRUE(SavePrograms(file, table));
+  LoadPrograms(ProfileFile(dir / "config.dat"), table, clock.Now(), messages);
+  EXPECT_EQ(messages.Texts().size(), static_cast<std::size_t>(n));
+  EXPECT_EQ(table.programCount, 2);
 }
 
 }  // namespace

@@ -94,8 +94,8 @@ class SettingsTest : public ::testing::Test {
 };
 
 // A first run finds the defaults; hand-edited values out of range, damaged format blocks and
-// keys whose format is missing fall back as if they were absent. Recordings go to the current
-// folder, or to the home folder when the current one is not writable.
+// keys whose format is missing fall back as if they were absent (a damaged sound format is told).
+// Recordings go to the current folder, or to the home folder when the current one is not writable.
 TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   test::TempDir current;
   const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
@@ -109,8 +109,8 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
       defaults);
   EXPECT_EQ(s.saveDir, current.Path().string() + "/");
 
-  std::vector<uint8_t> overlong = DefaultPcmFormat().ToBytes();
-  overlong[16] = 1;  // cbSize 1, but no extra byte follows
+  WaveFormatEx silent = DefaultPcmFormat();
+  silent.nChannels = 0;  // no device records it: it would look like a busy device at REC
   BitmapInfoHeader vga;
   vga.biWidth = 640, vga.biHeight = 480, vga.biBitCount = 24;
   ctx->channels.tv.count = 3;
@@ -118,7 +118,7 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
             "[General]\nTuner=7\nChannel=3\nFrameRate=0\nSaveDir=C:\\TV\\\n"
             "[Video]\nAudioFormat=AAB\nVideoFormat=" +
                 EncodeProfileBlock(vga.ToBytes()) + "\n[Audio]\nInputFormat=" +
-                EncodeProfileBlock(overlong) + "\nInputName=IMA ADPCM\nOutputFormat=" +
+                EncodeProfileBlock(silent.ToBytes()) + "\nInputName=IMA ADPCM\nOutputFormat=" +
                 EncodeProfileBlock(DefaultPcmFormat().ToBytes()) +
                 "\nOutputName=PCM\nWMA=0\nWMABitRate=64000\nWMASampleRate=44100\nWMAChannels=2\n");
   ctx->capture.aviAudioFormatSet = 1;  // the card start-up's default format
@@ -137,7 +137,13 @@ TEST_F(SettingsTest, FirstRunAndHandEditedValuesGiveTheDefaults) {
   EXPECT_EQ(std::tie(a.inputFormatSet, a.compressionFormatSet, a.wmaOutput, a.wmaBitrate,
                      a.wmaSampleRate, a.wmaChannels),
             std::make_tuple(0, 1, 0, 0, 0, 0));
-  EXPECT_TRUE(messages.Shown().empty());
+  // The damaged input format is named, and stays in the file for the user to see.
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("([Audio] InputFormat) is damaged: it is not a format a sound "
+                                     "card records"),
+            std::string::npos);
+  SaveSettings(*ctx);
+  EXPECT_NE(Config().find(EncodeProfileBlock(silent.ToBytes())), std::string::npos);
 
   // The separator is added unless the folder already ends in one; a missing folder is kept.
   EXPECT_EQ(CaptureDirectoryFromSetting("/", "/d/"), "/");
@@ -215,6 +221,26 @@ TEST_F(SettingsTest, FormatsTheWindowCannotReportSurviveAStartAndAnExit) {
   SaveSettings(*ctx);
   EXPECT_NE(Config().find("AudioFormat=" + EncodeProfileBlock(DefaultPcmFormat().ToBytes())),
             std::string::npos);
+}
+
+// A folder in config.dat's place is told at the start. A config.dat the user made read-only is
+// read, and left as it is: the exit's save says which file and why.
+TEST_F(SettingsTest, AFileThatCannotBeReadIsToldAndAReadOnlyOneIsNotReplaced) {
+  std::filesystem::create_directory(dir / "config.dat");
+  LoadSettings(*ctx);
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("could not be read (it is a folder, not a file)"),
+            std::string::npos);
+  std::filesystem::remove(dir / "config.dat");
+  WriteFile(dir / "config.dat", "[General]\nFrameRate=10\n");
+  std::filesystem::permissions(dir / "config.dat", std::filesystem::perms::owner_read);
+  LoadSettings(*ctx);
+  EXPECT_EQ(ctx->state.frameRate, 10);
+  ctx->state.frameRate = 12;
+  EXPECT_FALSE(SaveSettings(*ctx));
+  EXPECT_EQ(Config(), "[General]\nFrameRate=10\n");
+  EXPECT_EQ(messages.Texts().back(), "The settings could not be saved in " +
+                                         (dir / "config.dat").string() + " (it is read-only).");
 }
 
 }  // namespace

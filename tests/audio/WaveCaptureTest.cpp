@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "audio/WaveCapture.h"
 #include "audio/linux/FfmpegCodecManager.h"
 #include "audio/linux/FfmpegWmaWriter.h"
@@ -8,6 +11,7 @@
 #include "platform/sim/ManualClock.h"
 #include "support/Fakes.h"
 #include "support/LockedView.h"
+#include "support/MediaProbe.h"
 #include "support/RecordingLog.h"
 #include "support/TempDir.h"
 
@@ -100,6 +104,49 @@ TEST_F(WaveCaptureTest, MonitoringDrivesTheMeterWritesNoFileAndWatchesTheFirstPr
   engine.StopInput();
   EXPECT_EQ(state.recordingFinished, 1);
   EXPECT_EQ(programs.programs[0].armed, 0u);
+}
+
+TEST_F(WaveCaptureTest, AFullDiskEndsTheRecordingWithItsFileWholeAndAFailedStartLeavesNoFile) {
+  // The disk takes the header and four buffers of the first file, the second file nothing.
+  ::setenv("KELMO_SIM_DISK_FULL_AFTER", "20000", 1);
+  ASSERT_TRUE(engine.StartRecording());
+  view.SetRecEnabled(false);  // as the controls show a recording
+  view.SetStopEnabled(true);
+  // The buffers reach the file on the reader thread: the end comes from there.
+  const auto ended = [&] {
+    for (int i = 0; i < 500 && !view.Get().recEnabled; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return view.Get().recEnabled;
+  };
+  clock.Advance(3);
+  ASSERT_TRUE(ended());
+  EXPECT_FALSE(engine.IsRecording());
+  EXPECT_TRUE(view.Get().recEnabled);
+  EXPECT_FALSE(view.Get().stopEnabled);
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  const std::string path = (dir / "Kelmo.06_22.05.wav").string();
+  EXPECT_EQ(messages.Texts()[0],
+            "ERROR escribiendo el fichero WAV\nThe disk is full: the recording "
+            "has stopped.\n" +
+                path + " keeps 0:00:00 (16 KB); " + dir.Path().string() + " has 4 KB free.");
+  const std::string bytes = test::ReadFile(path);
+  ASSERT_EQ(bytes.size(), 58u + 4 * 4000);
+  EXPECT_EQ(test::Le32(bytes, 4), bytes.size() - 8);
+  EXPECT_EQ(test::Le32(bytes, 46), 8000u);  // "fact"
+  EXPECT_EQ(test::Le32(bytes, 54), 16000u);
+
+  ::setenv("KELMO_SIM_DISK_FULL_AFTER", "30", 1);
+  captureFileName = (dir / "Kelmo.06_22.06.avi").string();
+  messages.Clear();
+  engine.StartRecording();
+  view.SetRecEnabled(false);
+  clock.Advance(1);
+  EXPECT_TRUE(ended());
+  ::unsetenv("KELMO_SIM_DISK_FULL_AFTER");
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"ERROR abriendo fichero WAV en disco"});
+  EXPECT_FALSE(std::filesystem::exists(dir / "Kelmo.06_22.06.wav"));
+  engine.StopRecording();
+  EXPECT_FALSE(engine.InputRunning());
 }
 
 // Each kind of device failure, at the open or at the start, gets its own message and log line;

@@ -93,6 +93,19 @@ TEST_F(WmaFileTest, RecordingsPlayWithTheChosenCodecRateAndChannels) {
     EXPECT_NEAR(decoded.size() / 8000.0, 3.0, 0.15);
     EXPECT_NEAR(ToneFrequency(decoded, 8000), 1000, 30);
   }
+  // The mono source went into both stereo channels at its own (half-scale) level.
+  EXPECT_GT(test::DecodedPeak(names[0]), 15000);
+}
+
+TEST_F(WmaFileTest, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
+  const auto precious = dir / "precious";
+  std::filesystem::create_symlink(precious, dir / "Kelmo.wma");  // dangling: would create it
+  file.Open(CaptureName("Kelmo"), WmaSettings(Pcm(22050, 1), 32000, 22050, 1));
+  WriteBuffers(file, Tone(Pcm(22050, 1), 0.5));
+  file.Flush();
+  EXPECT_FALSE(std::filesystem::exists(precious));
+  EXPECT_EQ(file.FileName(), (dir / "Kelmo-2.wma").string());
+  EXPECT_EQ(ProbeAudio(file.FileName()).codec, "wmav2");
 }
 
 TEST_F(WmaFileTest, RefusedFormatsAreToldAndLeaveNoFile) {
@@ -113,8 +126,12 @@ TEST_F(WmaFileTest, RefusedFormatsAreToldAndLeaveNoFile) {
 }
 
 TEST_F(WmaFileTest, FullDiskFailsTheWriterInsteadOfLosingSoundSilently) {
+  // A disk with room for a hundred bytes.
+  ::setenv("KELMO_SIM_DISK_FULL_AFTER", "100", 1);
   std::unique_ptr<WmaWriter> writer;
-  ASSERT_EQ(factory.Create("/dev/full", WmaCodec::V2, writer), kWmaOk);
+  std::string path = (dir / "full.wma").string();
+  ASSERT_EQ(factory.Create(path, WmaCodec::V2, writer), kWmaOk);
+  ::unsetenv("KELMO_SIM_DISK_FULL_AFTER");
   ASSERT_GE(writer->SetInputFormat(Pcm(22050, 1).ToBytes()), 0);
   EXPECT_LT(writer->SetOutputFormat(32000, 22050, 1, 0), 0);
   const auto tone = Tone(Pcm(22050, 1), 0.1);

@@ -2,6 +2,7 @@
 
 #include "capture/CaptureFileName.h"
 #include "capture/CaptureRig.h"
+#include "capture/RecordingFile.h"
 #include "platform/sim/ManualClock.h"
 
 namespace kelmo {
@@ -32,6 +33,36 @@ TEST(CaptureFileName, AnExistingRecordingOfAnyKindIsNeverReused) {
   test::WriteFile(dir / "Kelmo.05_07.30.avi", "");
   BuildCaptureFileName(capture, saveDir, nextMonth);
   EXPECT_EQ(capture.captureFileName, saveDir + "Kelmo.05_07.30-2.avi");
+}
+
+TEST(RecordingFile, NothingPlantedUnderTheNameIsWrittenThroughAndAFailedStartLeavesNoFile) {
+  test::TempDir dir;
+  const auto at = [&](const char* name) { return (dir / name).string(); };
+  test::WriteFile(dir / "precious", "keep me");
+  std::filesystem::create_symlink(at("precious"), at("Kelmo.05_21.30.wav"));
+  std::filesystem::create_symlink(at("nowhere"), at("Kelmo.05_21.30-2.wav"));  // dangling
+  std::string path = at("Kelmo.05_21.30.wav");
+  RecordingFile file;
+  ASSERT_TRUE(file.Create(path));
+  EXPECT_EQ(path, at("Kelmo.05_21.30-3.wav"));
+  const uint8_t bytes[] = {1, 2, 3};
+  EXPECT_TRUE(file.Write(bytes, 3));
+  file.Close();
+  EXPECT_EQ(test::ReadFile(dir / "precious"), "keep me");
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+  EXPECT_EQ(std::filesystem::file_size(path), 3u);
+
+  // The simulated full disk: writes stop at its size, and what is left of it is the free space.
+  ::setenv("KELMO_SIM_DISK_FULL_AFTER", "5", 1);
+  std::string second = at("second.wav");
+  ASSERT_TRUE(file.Create(second));
+  ::unsetenv("KELMO_SIM_DISK_FULL_AFTER");
+  EXPECT_EQ(file.FreeBytes(), 5u);
+  EXPECT_FALSE(file.Write(bytes, 3) && file.Write(bytes, 3));
+  EXPECT_TRUE(IsDiskFullError(file.Error()));
+  EXPECT_EQ(file.Size(), 5u);
+  file.Discard();
+  EXPECT_FALSE(std::filesystem::exists(second));
 }
 
 }  // namespace

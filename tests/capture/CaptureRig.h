@@ -116,6 +116,19 @@ struct CaptureRig {
 // What ffprobe says of each stream of a file: key=value pairs, video first as written.
 using ProbedStream = std::map<std::string, std::string>;
 
+// The file's first picture decoded by ffmpeg to 8-bit grey, rows top to bottom.
+inline std::vector<uint8_t> DecodeFirstPictureGrey(const std::string& file) {
+  std::vector<uint8_t> grey;
+  FILE* pipe = ::popen(
+      ("ffmpeg -v quiet -i '" + file + "' -frames:v 1 -f rawvideo -pix_fmt gray -").c_str(), "r");
+  if (pipe == nullptr) return grey;
+  uint8_t buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    grey.insert(grey.end(), buffer, buffer + n);
+  ::pclose(pipe);
+  return grey;
+}
+
 inline std::vector<ProbedStream> Probe(const std::string& file) {
   const std::string command =
       "ffprobe -v error -count_packets -show_entries "

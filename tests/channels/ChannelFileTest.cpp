@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <clocale>
 #include <csignal>
@@ -206,15 +207,16 @@ TEST_F(ChannelFileTest, WithoutACopyOfADamagedFileNothingIsWritten) {
   EXPECT_NE(messages.Shown()[0].text.find("could not be written"), std::string::npos);
 }
 
-TEST_F(ChannelFileTest, AFailedOpenIsShownAndNothingIsWrittenBack) {
-  std::filesystem::create_directory(FilePath());  // cannot be opened as a file
+// A folder in the file's place: one box that says what stands there, and nothing written.
+TEST_F(ChannelFileTest, AFailedOpenIsShownOnceWithItsReasonAndNothingIsWrittenBack) {
+  std::filesystem::create_directory(FilePath());
   ChannelTables c = StartUp();
   EXPECT_EQ(c.tv.count, 0);
   EXPECT_EQ(c.fm.count, 0);
-  ASSERT_FALSE(messages.Shown().empty());
-  const Message shown = messages.Shown()[0];
-  EXPECT_EQ(shown.text, "¡No logré abrir " + FilePath().string() + "!");
-  EXPECT_EQ(shown.caption, "ERROR");
+  ASSERT_EQ(messages.Shown().size(), 1u);
+  EXPECT_EQ(messages.Shown()[0].text,
+            "¡No logré abrir " + FilePath().string() + "!\n(it is a folder, not a file)");
+  EXPECT_EQ(messages.Shown()[0].caption, "ERROR");
   EXPECT_TRUE(std::filesystem::is_directory(FilePath()));
 
   // A file removed between loading and saving is not created again by the save.
@@ -223,8 +225,30 @@ TEST_F(ChannelFileTest, AFailedOpenIsShownAndNothingIsWrittenBack) {
   ChannelFile file(dir.Path(), messages);
   ASSERT_TRUE(file.Load());
   std::filesystem::remove(FilePath());
+  file.WriteTvChannels(c.tv, 0);
   EXPECT_FALSE(file.Save());
   EXPECT_FALSE(std::filesystem::exists(FilePath()));
+}
+
+// The start-up only reads a sound file; a file the user made read-only is read in full, and a
+// dialog's change to it is refused with a box that names the file and why.
+TEST_F(ChannelFileTest, StartUpWritesNothingAndAReadOnlyFileIsReadButNotReplaced) {
+  WriteFile(FilePath(), kExample);
+  std::filesystem::permissions(FilePath(), std::filesystem::perms::owner_read);
+  struct stat before {};
+  ASSERT_EQ(::stat(FilePath().c_str(), &before), 0);
+  ChannelTables c = StartUp();
+  struct stat after {};
+  ASSERT_EQ(::stat(FilePath().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // a rewrite would put a new file in place
+  EXPECT_EQ(c.tv.count, 1);
+  EXPECT_TRUE(messages.Shown().empty());
+  c.tv.entries[0].name = "Renamed";
+  EXPECT_FALSE(Rewrite(c.tv, 1));
+  EXPECT_EQ(ReadFile(FilePath()), kExample);
+  ASSERT_EQ(messages.Shown().size(), 1u);
+  EXPECT_NE(messages.Shown()[0].text.find(FilePath().string() + "!\n(it is read-only)"),
+            std::string::npos);
 }
 
 TEST_F(ChannelFileTest, FrequenciesKeepTheirDotUnderACommaLocale) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -137,8 +138,7 @@ class RecordingStation {
 
   // As the main window closes: the programs saved, the sound input stopped, the card shut down.
   ~RecordingStation() {
-    ProfileFile file(ctx.SettingsPath());
-    SavePrograms(file, ctx.programs);
+    SaveTable();
     wave.StopInput();
     ctx.cardStartup.StopCard();
     ctx.capture.SetWindow(nullptr);
@@ -161,10 +161,16 @@ class RecordingStation {
       ++table.programCount;
     }
     ValidateAndArm(table, ctx.state, clock.Now(), messages);
-    ProfileFile file(ctx.SettingsPath());
-    SavePrograms(file, table);
+    SaveTable();
     ctx.protocol.ProgramsConfirmed();
     ctx.state.shutdownWhenFinished = shutdown ? 1 : 0;
+  }
+
+  // The programs into config.dat; a failure shows in the next run's programs, and is said here.
+  void SaveTable() {
+    ProfileFile file(ctx.SettingsPath());
+    if (const FileResult saved = SavePrograms(file, ctx.programs); !saved)
+      std::fprintf(stderr, "programs not saved: %s\n", saved.reason.c_str());
   }
 
   // Start-up: the programs saved by the run before.
@@ -178,7 +184,7 @@ class RecordingStation {
     ticker.ScheduleTick();
     if (view.shutdowns != 0) return;
     ProfileFile file(ctx.SettingsPath());
-    SaveProgramsIfChanged(file, ctx.protocol, ctx.programs);
+    SaveProgramsIfChanged(file, ctx.protocol, ctx.programs, messages);
   }
 
   // The first program's recording has reached its end, and no recording callback has said so yet.

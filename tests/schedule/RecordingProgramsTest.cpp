@@ -157,7 +157,8 @@ TEST(StoredPrograms, BytesAndWhatIsRefused) {
   odd[8] = 7;   // a flag that is not 0 or 1
   odd[28] = 9;  // reserved: ignored
   RecordingProgramTable read;
-  DecodePrograms(read, 1, odd);
+  odd.resize(32 + 31);  // and a program cut short after it
+  EXPECT_EQ(DecodePrograms(read, odd), 1);
   ASSERT_EQ(read.programCount, 1);
   EXPECT_EQ(read.programs[0].frameRate, 25);
   EXPECT_EQ(read.programs[0].isTv, 1u);
@@ -166,10 +167,8 @@ TEST(StoredPrograms, BytesAndWhatIsRefused) {
   EXPECT_EQ(read.programs[0].endTime, 0x0000000123456789 + 3600);
   EXPECT_EQ(read.programs[0].armed, 0u);
 
-  DecodePrograms(read, 2, odd);  // a block of the wrong length
-  EXPECT_EQ(read.programCount, 0);
-  DecodePrograms(read, 11, std::vector<uint8_t>(11 * 32));
-  EXPECT_EQ(read.programCount, 0);
+  EXPECT_EQ(DecodePrograms(read, std::vector<uint8_t>(11 * 32)), 10);  // the table holds ten
+  EXPECT_EQ(read.programCount, 10);
 }
 
 }  // namespace

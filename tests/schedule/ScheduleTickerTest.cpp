@@ -1,4 +1,7 @@
+#include "schedule/RecordingSpace.h"
 #include "schedule/ScheduleFixture.h"
+#include "support/RecordingLog.h"
+#include "support/TempDir.h"
 
 namespace kelmo::test {
 namespace {
@@ -246,4 +249,33 @@ TEST_F(Tick, LevelOffKeepsTheInputRunning) {
 }
 
 }  // namespace
+TEST_F(Tick, ARecordingThatWillNotFitIsToldWhenArmedAndAtRecAndLoggedAtAProgramsStart) {
+  TempDir dir;
+  RecordingLog log;
+  state.saveDir = dir.Path().string() + "/";
+  formats.inputFormat = formats.compressionFormat = DefaultPcmFormat().ToBytes();  // 44100 B/s
+  ::setenv("KELMO_SIM_DISK_FULL_AFTER", "10000000", 1);
+  Add(At(10, 0), 300, false);  // 13.2 MB
+  Confirm();
+  WarnIfScheduleHasNoRoom(table, state.saveDir, capture, formats, messages);
+  const std::string tail = " and " + state.saveDir +
+                           " has 10.0 MB free. Make room, or the recording will stop when the "
+                           "disk is full.";
+  EXPECT_EQ(messages.Texts(),
+            std::vector<std::string>{
+                "There is not enough room for the recording: it needs about 13.2 MB" + tail});
+  messages.Clear();
+  RunUntil(At(10, 0));  // the program starts, told only in the log
+  EXPECT_TRUE(sound.recording);
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_TRUE(log.Has(LogLevel::Warning, "schedule", "needs about 13.2 MB"));
+  // REC. by hand: ten minutes of it, 26.5 MB, told before it starts.
+  controls.OnRec();
+  ::unsetenv("KELMO_SIM_DISK_FULL_AFTER");
+  EXPECT_EQ(messages.Texts(),
+            std::vector<std::string>{
+                "There is not enough room for the recording: it needs about 26.5 MB" + tail});
+  EXPECT_TRUE(sound.recording);
+}
+
 }  // namespace kelmo::test

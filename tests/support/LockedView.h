@@ -17,6 +17,7 @@ class LockedView final : public MainWindowView {
     int levelMeter = 0;
     int clockWrites = 0;
     std::vector<int> levels;  // every meter value, in order
+    bool recEnabled = true, stopEnabled = false;
   };
 
   Fields Get() const {
@@ -41,8 +42,14 @@ class LockedView final : public MainWindowView {
   void SetStatusLine(const std::string&) override {}
   void SetOverlayText(const std::string&) override {}
   void SetChannelLine(const std::string&) override {}
-  void SetRecEnabled(bool) override {}
-  void SetStopEnabled(bool) override {}
+  void SetRecEnabled(bool on) override {
+    std::lock_guard lock(mutex);
+    fields.recEnabled = on;
+  }
+  void SetStopEnabled(bool on) override {
+    std::lock_guard lock(mutex);
+    fields.stopEnabled = on;
+  }
   void FocusRec() override {}
   void FocusStop() override {}
   void ExitAndShutdown() override {}

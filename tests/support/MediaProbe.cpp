@@ -1,7 +1,9 @@
 #include "support/MediaProbe.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 namespace kelmo::test {
@@ -55,6 +57,17 @@ std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate) {
     samples[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) |
                                       (static_cast<uint8_t>(raw[2 * i + 1]) << 8));
   return samples;
+}
+
+int DecodedPeak(const std::filesystem::path& file) {
+  const std::string raw = Run("ffmpeg -v quiet -i " + Quoted(file) + " -f s16le -");
+  int peak = 0;
+  for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
+    const auto s = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
+                                        (static_cast<uint8_t>(raw[i + 1]) << 8));
+    peak = std::max(peak, std::abs(static_cast<int>(s)));
+  }
+  return peak;
 }
 
 std::string SoxType(const std::filesystem::path& file) {

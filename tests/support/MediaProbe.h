@@ -22,6 +22,10 @@ ProbedStream ProbeAudio(const std::filesystem::path& file);
 // The file's sound decoded by ffmpeg to 16-bit mono at `rate`; empty when it does not decode.
 std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate);
 
+// The largest sample of any channel of the file's sound, decoded by ffmpeg to 16 bits; 0 when it
+// does not decode.
+int DecodedPeak(const std::filesystem::path& file);
+
 // What `sox --i -t` says of the file's type: "wav\n" when sox reads it.
 std::string SoxType(const std::filesystem::path& file);
 

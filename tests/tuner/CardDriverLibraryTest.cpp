@@ -52,13 +52,16 @@ TEST_F(CardDriverLibraryTest, DeviceChoiceReachesTheLibraryBeforeItsBusStartsAnd
 
 TEST_F(CardDriverLibraryTest, CandidatesPreferCommandLineThenEnvironmentThenExecutableFolder) {
   unsetenv("KELMO_CARD_LIBRARY");
-  EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
-            (std::vector<std::string>{"/usr/bin/Btvid_32.so", "/usr/lib/kelmo/Btvid_32.so",
-                                      "Btvid_32.so"}));
+  const std::string multiarch = KELMO_LIBRARY_ARCHITECTURE;
+  ASSERT_FALSE(multiarch.empty());  // Debian's builds know their multiarch folder
   EXPECT_EQ(
-      CardLibraryCandidates(std::nullopt, "/opt/kelmo/bin", /*realCard=*/true),
-      (std::vector<std::string>{"/opt/kelmo/bin/Btvid_32-v4l2.so",
-                                "/opt/kelmo/lib/kelmo/Btvid_32-v4l2.so", "Btvid_32-v4l2.so"}));
+      CardLibraryCandidates(std::nullopt, "/usr/bin"),
+      (std::vector<std::string>{"/usr/bin/Btvid_32.so", "/usr/lib/kelmo/Btvid_32.so",
+                                "/usr/lib/" + multiarch + "/kelmo/Btvid_32.so", "Btvid_32.so"}));
+  EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/opt/kelmo/bin", /*realCard=*/true),
+            (std::vector<std::string>{
+                "/opt/kelmo/bin/Btvid_32-v4l2.so", "/opt/kelmo/lib/kelmo/Btvid_32-v4l2.so",
+                "/opt/kelmo/lib/" + multiarch + "/kelmo/Btvid_32-v4l2.so", "Btvid_32-v4l2.so"}));
   setenv("KELMO_CARD_LIBRARY", "/env/card.so", 1);
   EXPECT_EQ(CardLibraryCandidates(std::nullopt, "/usr/bin"),
             std::vector<std::string>{"/env/card.so"});

@@ -92,9 +92,21 @@ int CKelmoApp::Main(int argc, char** argv) {
     return 2;
   }
   Composition composition(options);
+  if (!composition.DataDirectoryProblem().empty()) {
+    LogError("app", "%s", composition.DataDirectoryProblem().c_str());
+    composition.Messages().Show(
+        Message{composition.DataDirectoryProblem(), "Kelmo", MessageIcon::Error});
+    return 1;
+  }
 
   LocalInstanceLock lock;
-  if (!lock.Acquire()) return 0;  // the running copy has been asked to show itself
+  const InstanceLockOutcome taken = lock.Acquire();
+  // The running copy has shown itself: the second start ends silently.
+  if (taken.state == InstanceLockOutcome::State::OtherCopy) return 0;
+  if (taken.state == InstanceLockOutcome::State::Failed) {
+    composition.Messages().Show(Message{taken.reason, "Kelmo", MessageIcon::Error});
+    return 1;
+  }
 
   CKelmoApp kelmo(composition.Context());
   SignalPipe signalPipe;
@@ -125,7 +137,8 @@ int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
   lock.OnRaiseRequest({});
   lock.Release();
   LogInfo("app", "Kelmo ended");
-  return 0;
+  // A script that ends the program learns that the changes of this run were lost.
+  return dlg.SettingsSaved() ? 0 : 1;
 }
 
 void CKelmoApp::CloseEverything() {

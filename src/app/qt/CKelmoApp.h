@@ -30,9 +30,9 @@ class CKelmoApp : public QObject {
   // Keys go to this window (the one InitInstance made, or one a test made).
   void SetMainWindow(CKelmoDlg* dlg);
 
-  // SIGTERM and SIGINT: closes open dialogs and message boxes first, then the main window as its
-  // close box does. During start-up the boxes close (also those start-up opens afterwards) and
-  // the window closes as soon as it has read its settings, without being shown.
+  // SIGTERM, SIGINT, SIGHUP, SIGQUIT: closes open dialogs and message boxes first, then the main
+  // window as its close box does. During start-up the boxes close (also those start-up opens
+  // afterwards) and the window closes as soon as it has read its settings, without being shown.
   void CloseEverything();
 
  protected:
@@ -43,7 +43,7 @@ class CKelmoApp : public QObject {
 
   KelmoContext& ctx;
   QPointer<CKelmoDlg> mainWnd;
-  bool closing = false;  // SIGTERM or SIGINT has come
+  bool closing = false;  // a terminating signal has come
 };
 
 }  // namespace kelmo

@@ -287,7 +287,7 @@ void CKelmoDlg::OnInitDialog() {
 void CKelmoDlg::OnDestroy() {
   if (destroyed) return;
   destroyed = true;
-  SaveSettings(ctx);
+  settingsSaved = SaveSettings(ctx);
   // The wave input reads the formats: it stops before they go.
   if (soundRecorder) soundRecorder->StopInput();
   ctx.audioFormats.ReleaseFormats();
@@ -303,7 +303,7 @@ void CKelmoDlg::OnTimer() {
   // After the last program the window may have closed for the shutdown: the table was saved then.
   if (destroyed) return;
   ProfileFile settings(ctx.SettingsPath());
-  SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs);
+  SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs, ctx.messages);
 }
 
 void CKelmoDlg::OnRec() { recordingControls->OnRec(); }

@@ -93,6 +93,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   bool IsRecording() const;
   bool ShutdownRequested() const { return shutdownRequested; }
   bool Destroyed() const { return destroyed; }
+  // False when the destruction could not save the settings (the user has been told).
+  bool SettingsSaved() const { return settingsSaved; }
 
   // MainWindowView: any thread.
   void SetStatusLine(const std::string& text) override;
@@ -208,6 +210,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   bool m_closeRequested = false;
   bool shutdownRequested = false;
   bool destroyed = false;
+  bool settingsSaved = true;
 };
 
 }  // namespace kelmo

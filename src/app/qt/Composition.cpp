@@ -1,5 +1,6 @@
 #include "app/qt/Composition.h"
 
+#include <QStandardPaths>
 #include <cstdlib>
 #include <optional>
 #include <span>
@@ -71,8 +72,15 @@ Composition::Composition(const CommandLine& options)
     backends += "power: " + Join(SystemPower::Command()) + "\n";
   }
   const auto exeDir = ExecutableDirectory();
-  const auto dataDir = ResolveDataDirectory(exeDir, options.dataDir);
-  backends += "data: " + dataDir.string() + "\n";
+  const auto dataDir = ResolveDataDirectory(exeDir, options.dataDir, [] {
+    return std::filesystem::path(
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString());
+  });
+  if (dataDir.empty())
+    dataDirectoryProblem =
+        "There is no folder to keep the settings in: HOME and XDG_CONFIG_HOME are not set, and "
+        "the system gives this user no private runtime folder. Start Kelmo with --data-dir.";
+  backends += "data: " + (dataDir.empty() ? "none" : dataDir.string()) + "\n";
   const auto tv = RealTvCard(options.sim);
   const std::vector<std::string> cards =
       CardLibraryCandidates(options.cardLibrary, exeDir, tv.has_value());

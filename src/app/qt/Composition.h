@@ -26,6 +26,8 @@ class Composition {
   QtMessages& Messages() { return messages; }
   // One line per port: "port: backend".
   const std::string& Backends() const { return ctx->backends; }
+  // Why there is no folder for the settings and channel files; empty when there is one.
+  const std::string& DataDirectoryProblem() const { return dataDirectoryProblem; }
 
  private:
   // Builds the wave input and output; their lines of the backends report.
@@ -48,6 +50,7 @@ class Composition {
   std::unique_ptr<AudioCodecManager> conversions;
   std::unique_ptr<AudioCodecManager> codecs;
   std::unique_ptr<KelmoContext> ctx;
+  std::string dataDirectoryProblem;
   // After the context: the simulated input asks the context's card what it receives.
   std::unique_ptr<WaveInput> waveInput;
   std::unique_ptr<WaveOutput> waveOutput;

@@ -5,6 +5,7 @@
 #include "app/ScheduleSettings.h"
 #include "channels/qt/ChannelsDialog.h"
 #include "schedule/RecordingFormatChecks.h"
+#include "schedule/RecordingSpace.h"
 #include "schedule/qt/CRecordingProgramsDlg.h"
 
 namespace kelmo {
@@ -28,11 +29,16 @@ inline RecordingProgramsPorts RecordingProgramsPortsOf(KelmoContext& ctx) {
           [&ctx] { return ctx.card.IsLoaded(); },
           [&ctx] { return RecordingFormatsReady(ctx.audioFormats, ctx.capture, ctx.messages); },
           [&ctx] { LoadProfiles(ProfileFile(ctx.SettingsPath()), ctx.profiles); },
-          [&ctx](int profileCount, std::string& path) {
+          [&ctx] {
+            WarnIfScheduleHasNoRoom(ctx.programs, ctx.state.saveDir, ctx.capture, ctx.audioFormats,
+                                    ctx.messages);
+          },
+          [&ctx](int profileCount, std::string& where) {
             ProfileFile file(ctx.SettingsPath());
-            path = file.Path().string();
-            return SaveProfiles(file, ctx.profiles, profileCount) &&
-                   SavePrograms(file, ctx.programs);
+            FileResult saved = SaveProfiles(file, ctx.profiles, profileCount);
+            if (saved) saved = SavePrograms(file, ctx.programs);
+            where = file.Path().string() + " (" + saved.reason + ")";
+            return static_cast<bool>(saved);
           }};
 }
 

@@ -10,6 +10,10 @@ namespace {
 
 int pipeFds[2] = {-1, -1};  // written by the signal handler, which can reach nothing else
 
+// A closed terminal or an ended session (SIGHUP) and a quit key (SIGQUIT) end the program as
+// SIGTERM does: the recording is finished and the settings are saved.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+
 void OnSignal(int signal) {
   const unsigned char byte = static_cast<unsigned char>(signal);
   [[maybe_unused]] ssize_t n = write(pipeFds[1], &byte, 1);
@@ -25,13 +29,11 @@ SignalPipe::SignalPipe(QObject* parent) : QObject(parent) {
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
+  for (int signal : kSignals) sigaction(signal, &sa, nullptr);
 }
 
 SignalPipe::~SignalPipe() {
-  signal(SIGTERM, SIG_DFL);
-  signal(SIGINT, SIG_DFL);
+  for (int number : kSignals) signal(number, SIG_DFL);
   notifier.reset();
   for (int& fd : pipeFds) {
     if (fd >= 0) close(fd);

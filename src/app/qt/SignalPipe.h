@@ -6,8 +6,8 @@
 
 namespace kelmo {
 
-// Brings SIGTERM and SIGINT to the user-interface thread: the handler only writes a byte into a
-// pipe, and the notifier reads it in the event loop and emits `terminate`.
+// Brings SIGTERM, SIGINT, SIGHUP and SIGQUIT to the user-interface thread: the handler only writes
+// a byte into a pipe, and the notifier reads it in the event loop and emits `terminate`.
 class SignalPipe : public QObject {
   Q_OBJECT
 

@@ -12,6 +12,7 @@ extern "C" {
 
 #include "audio/AcmFormatTable.h"
 #include "audio/AcmFormats.h"
+#include "audio/linux/MonoLevel.h"
 
 namespace kelmo {
 
@@ -85,7 +86,7 @@ int FfmpegAcmStream::Init() {
   if (swr_alloc_set_opts2(
           &swr, &outLayout, sampleFormat, static_cast<int>(destination.nSamplesPerSec), &inLayout,
           PcmSampleFormat(source), static_cast<int>(source.nSamplesPerSec), 0, nullptr) < 0 ||
-      swr_init(swr) < 0) {
+      !KeepMonoLevel(swr, source.nChannels, destination.nChannels) || swr_init(swr) < 0) {
     return kAcmErrNotPossible;
   }
   return Reserve(8192) ? kAcmOk : kAcmErrNotPossible;

@@ -1,11 +1,13 @@
 #include "audio/linux/FfmpegWmaWriter.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "audio/WmaFormatTable.h"
+#include "audio/linux/MonoLevel.h"
+#include "capture/RecordingFile.h"
+#include "capture/linux/RecordingIo.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -28,8 +30,8 @@ constexpr int kMinPacketSize = 128;
 
 class FfmpegWmaWriter final : public WmaWriter {
  public:
-  FfmpegWmaWriter(std::string path, WmaCodec codec, AVFormatContext* muxer)
-      : path(std::move(path)), codec(codec), muxer(muxer) {}
+  FfmpegWmaWriter(std::unique_ptr<RecordingFile> file, WmaCodec codec, AVFormatContext* muxer)
+      : file(std::move(file)), codec(codec), muxer(muxer) {}
 
   ~FfmpegWmaWriter() override {
     if (headerWritten && !flushed) Flush();
@@ -38,13 +40,10 @@ class FfmpegWmaWriter final : public WmaWriter {
     if (fifo) av_audio_fifo_free(fifo);
     av_frame_free(&frame);
     av_packet_free(&packet);
-    if (muxer->pb) avio_closep(&muxer->pb);
+    CloseRecordingIo(muxer->pb);
     avformat_free_context(muxer);
-    // A file whose formats were refused holds nothing: it is not left behind (a device or a
-    // pipe named as the file stays, of course).
-    std::error_code error;
-    if (!headerWritten && std::filesystem::is_regular_file(path, error))
-      std::filesystem::remove(path, error);
+    // A file whose formats were refused holds nothing: it is not left behind.
+    if (!headerWritten) file->Discard();
   }
 
   int32_t SetInputFormat(std::span<const uint8_t> block) override {
@@ -97,7 +96,8 @@ class FfmpegWmaWriter final : public WmaWriter {
     ok = av_write_trailer(muxer) >= 0 && ok;
     avio_flush(muxer->pb);
     ok = muxer->pb->error >= 0 && ok;
-    ok = avio_closep(&muxer->pb) >= 0 && ok;
+    CloseRecordingIo(muxer->pb);
+    file->Close();
     return ok ? kWmaOk : kWmaFailed;
   }
 
@@ -129,6 +129,7 @@ class FfmpegWmaWriter final : public WmaWriter {
     return swr_alloc_set_opts2(&resampler, &encoder->ch_layout, AV_SAMPLE_FMT_FLTP,
                                encoder->sample_rate, &in, inFormat,
                                static_cast<int>(input->nSamplesPerSec), 0, nullptr) >= 0 &&
+           KeepMonoLevel(resampler, input->nChannels, encoder->ch_layout.nb_channels) &&
            swr_init(resampler) >= 0;
   }
 
@@ -196,7 +197,7 @@ class FfmpegWmaWriter final : public WmaWriter {
     }
   }
 
-  const std::string path;
+  const std::unique_ptr<RecordingFile> file;
   const WmaCodec codec;
   AVFormatContext* const muxer;
   std::optional<WaveFormatEx> input;
@@ -260,16 +261,25 @@ std::vector<WaveFormatEx> OfferedWmaFormats() {
   return offered;
 }
 
-int32_t FfmpegWmaWriterFactory::Create(const std::string& path, WmaCodec codec,
+int32_t FfmpegWmaWriterFactory::Create(std::string& path, WmaCodec codec,
                                        std::unique_ptr<WmaWriter>& writer) {
   writer.reset();
+  auto file = std::make_unique<RecordingFile>();
+  if (!file->Create(path)) return kWmaFailed;
   AVFormatContext* muxer = nullptr;
-  if (avformat_alloc_output_context2(&muxer, nullptr, "asf", path.c_str()) < 0) return kWmaFailed;
-  if (avio_open(&muxer->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) {
-    avformat_free_context(muxer);
+  if (avformat_alloc_output_context2(&muxer, nullptr, "asf", nullptr) < 0) {
+    file->Discard();
     return kWmaFailed;
   }
-  writer = std::make_unique<FfmpegWmaWriter>(path, codec, muxer);
+  // The muxer writes into the file created here, never one it opens by name.
+  muxer->pb = OpenRecordingIo(*file);
+  if (muxer->pb == nullptr) {
+    avformat_free_context(muxer);
+    file->Discard();
+    return kWmaFailed;
+  }
+  muxer->flags |= AVFMT_FLAG_CUSTOM_IO;
+  writer = std::make_unique<FfmpegWmaWriter>(std::move(file), codec, muxer);
   return kWmaOk;
 }
 

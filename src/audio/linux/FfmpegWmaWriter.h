@@ -17,8 +17,7 @@ class FfmpegWmaWriterFactory final : public WmaWriterFactory {
   // The encoders' floor: lower bit rates are encoded at this one.
   static constexpr int32_t kMinBitrate = 24000;
 
-  int32_t Create(const std::string& path, WmaCodec codec,
-                 std::unique_ptr<WmaWriter>& writer) override;
+  int32_t Create(std::string& path, WmaCodec codec, std::unique_ptr<WmaWriter>& writer) override;
 };
 
 // The WAVEFORMATEX of a WMA stream as the encoder writes it (its block size and extra data), at

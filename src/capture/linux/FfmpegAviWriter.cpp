@@ -1,6 +1,11 @@
 #include "capture/linux/FfmpegAviWriter.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <utility>
+
+#include "capture/linux/RecordingIo.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,6 +19,11 @@ namespace kelmo {
 namespace {
 
 constexpr uint16_t kPcmTag = 1;
+constexpr int kFfv1Slices = 12;  // enough for the threads of a desktop, few enough to cost little
+
+uint32_t Le32(const uint8_t* b) {
+  return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+}
 
 std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -34,6 +44,8 @@ AVPixelFormat EncoderPixels(VideoCodec codec, PixelFormat source) {
       return AV_PIX_FMT_YUVJ422P;
     case VideoCodec::HuffYuv:
       return AV_PIX_FMT_YUV422P;
+    case VideoCodec::Ffv1:  // every sample as the source gave it
+      return source == PixelFormat::Yuyv ? AV_PIX_FMT_YUV422P : AV_PIX_FMT_0RGB32;
     case VideoCodec::Mpeg4:
     case VideoCodec::H264:
       return AV_PIX_FMT_YUV420P;
@@ -46,27 +58,118 @@ AVPixelFormat EncoderPixels(VideoCodec codec, PixelFormat source) {
 FfmpegAviWriter::~FfmpegAviWriter() { Release(); }
 
 bool FfmpegAviWriter::Failed(const std::string& what, int code, std::string& error) {
-  error = what + " (" + path + "): " + AvError(code);
+  error = what + " (" + path + "): " +
+          (code < 0 && IsDiskFullError(AVUNERROR(code)) ? "the disk is full" : AvError(code));
   broken = true;
   return false;
 }
 
 bool FfmpegAviWriter::Open(const AviSetup& setup, std::string& error) {
+  if (OpenFile(setup, error)) return true;
+  // A recording that could not start leaves no file behind (what the muxer still buffers goes
+  // nowhere).
+  file.Discard();
+  Release();
+  return false;
+}
+
+bool FfmpegAviWriter::OpenFile(const AviSetup& setup, std::string& error) {
   // The library's own notes would go to the terminal; failures come back through `error`.
   av_log_set_level(AV_LOG_ERROR);
   path = setup.path;
   mode = setup.video;
-  int rc = avformat_alloc_output_context2(&format, nullptr, "avi", setup.path.c_str());
+  int rc = avformat_alloc_output_context2(&format, nullptr, "avi", nullptr);
   if (rc < 0) return Failed("Cannot start the AVI file", rc, error);
   if (!OpenVideo(setup, error)) return false;
   if (setup.audio && !OpenAudio(*setup.audio, error)) return false;
-  rc = avio_open(&format->pb, setup.path.c_str(), AVIO_FLAG_WRITE);
-  if (rc < 0) return Failed("Cannot create the capture file", rc, error);
+  // The muxer writes into a file created here, never one it opens by name.
+  if (!file.Create(path))
+    return Failed("Cannot create the capture file", AVERROR(file.Error()), error);
+  format->pb = OpenRecordingIo(file);
+  if (format->pb == nullptr) return Failed("Out of memory for the file", AVERROR(ENOMEM), error);
+  format->flags |= AVFMT_FLAG_CUSTOM_IO;
   rc = avformat_write_header(format, nullptr);
   if (rc < 0) return Failed("Cannot write the capture file", rc, error);
   headerWritten = true;
   packet = av_packet_alloc();
+  avio_flush(format->pb);
+  if (format->pb->error < 0)
+    return Failed("Cannot write the capture file", format->pb->error, error);
+  if (!FindCounters()) return Failed("Cannot read back the AVI header", AVERROR_BUG, error);
   return Flush(error);
+}
+
+bool FfmpegAviWriter::FindCounters() {
+  counters = {};
+  std::vector<uint8_t> head(std::min<uint64_t>(file.Size(), 1 << 20));
+  if (!file.ReadAt(head.data(), head.size(), 0)) return false;
+  const auto is = [&](std::size_t at, const char* tag) {
+    return at + 4 <= head.size() && std::memcmp(&head[at], tag, 4) == 0;
+  };
+  // The chunks of the header, into its lists, up to the first part's movi LIST.
+  std::vector<std::pair<std::size_t, std::size_t>> lists{{12, head.size()}};  // next chunk, end
+  while (!lists.empty() && counters.movi == 0) {
+    const auto [at, end] = lists.back();
+    if (at + 8 > end) {
+      lists.pop_back();
+      continue;
+    }
+    const uint32_t size = Le32(&head[at + 4]);
+    const std::size_t body = at + 8;
+    const std::size_t next = std::min(body + size + (size & 1), end);
+    lists.back().first = next;
+    if (is(at, "LIST") && is(body, "movi")) {
+      counters.movi = at;
+    } else if (is(at, "LIST")) {
+      lists.emplace_back(body + 4, next);
+    } else if (is(at, "avih")) {
+      counters.totalFrames = body + 16;  // dwTotalFrames
+    } else if (is(at, "strh")) {
+      counters.streamLengths.push_back(body + 32);  // dwLength
+    } else if (is(at, "JUNK") && is(body, "odml") && is(body + 4, "dmlh")) {
+      counters.odml = at;
+      counters.odmlFrames = body + 12;  // dwTotalFrames
+    }
+  }
+  return counters.movi != 0 && counters.totalFrames != 0 &&
+         counters.streamLengths.size() == format->nb_streams;
+}
+
+void FfmpegAviWriter::PatchLe32(uint64_t at, uint64_t value) {
+  uint8_t bytes[4];
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+  file.WriteAt(bytes, 4, at);
+}
+
+void FfmpegAviWriter::PatchHeader() {
+  const uint64_t end = file.Size();
+  // Past 1 GiB the muxer closes each RIFF part (writing its real size) and starts an AVIX one:
+  // follow the sizes on disk to the part being written.
+  for (;;) {
+    uint8_t size[4], next[12];
+    if (!file.ReadAt(size, 4, counters.part + 4)) return;
+    const uint64_t after = counters.part + 8 + Le32(size) + (Le32(size) & 1);
+    if (after + 12 > end || !file.ReadAt(next, 12, after) || std::memcmp(next, "RIFF", 4) != 0 ||
+        std::memcmp(next + 8, "AVIX", 4) != 0)
+      break;
+    counters.part = after;
+    ++counters.partNumber;
+  }
+  const uint64_t movi = counters.partNumber == 1 ? counters.movi : counters.part + 12;
+  if (end < movi + 12) return;  // the muxer is between two parts
+  PatchLe32(counters.part + 4, end - counters.part - 8);
+  PatchLe32(movi + 4, end - movi - 8);
+  for (unsigned i = 0; i < format->nb_streams; ++i) {
+    const bool video = format->streams[i] == videoStream;
+    PatchLe32(counters.streamLengths[i], static_cast<uint64_t>(video ? videoChunks : nextSample));
+  }
+  if (counters.partNumber == 1) {
+    PatchLe32(counters.totalFrames, static_cast<uint64_t>(videoChunks));
+  } else if (counters.odml != 0) {
+    // An OpenDML file: its header counts the frames of every part.
+    file.WriteAt(reinterpret_cast<const uint8_t*>("LIST"), 4, counters.odml);
+    PatchLe32(counters.odmlFrames, static_cast<uint64_t>(videoChunks));
+  }
 }
 
 bool FfmpegAviWriter::OpenVideo(const AviSetup& setup, std::string& error) {
@@ -103,6 +206,12 @@ bool FfmpegAviWriter::OpenVideo(const AviSetup& setup, std::string& error) {
     }
   }
   if (choice.codec == VideoCodec::HuffYuv) encoder->thread_count = 1;
+  if (choice.codec == VideoCodec::Ffv1) {
+    // Version 3 codes slices apart, so they share the threads; each carries its own checksum.
+    encoder->level = 3;
+    av_opt_set_int(encoder->priv_data, "slices", kFfv1Slices, 0);
+    av_opt_set_int(encoder->priv_data, "slicecrc", 1, 0);
+  }
   int rc = avcodec_open2(encoder, codec, nullptr);
   if (rc < 0) return Failed(std::string("Cannot start the compressor ") + info.name, rc, error);
   videoStream = avformat_new_stream(format, nullptr);
@@ -110,7 +219,10 @@ bool FfmpegAviWriter::OpenVideo(const AviSetup& setup, std::string& error) {
   videoStream->avg_frame_rate = encoder->framerate;
   avcodec_parameters_from_context(videoStream->codecpar, encoder);
   if (choice.codec == VideoCodec::Uncompressed) {
+    // Bitmaps keep their rows bottom-up: the header says so (a positive height), as every
+    // player of uncompressed AVI expects; without the option the muxer declares top-down rows.
     flipRows = mode.format == PixelFormat::Bgr24;
+    if (flipRows) av_opt_set_int(format->priv_data, "flipped_raw_rgb", 1, 0);
     videoStream->codecpar->codec_tag =
         mode.format == PixelFormat::Yuyv ? MKTAG('Y', 'U', 'Y', '2') : 0;
   }
@@ -157,6 +269,7 @@ bool FfmpegAviWriter::Drain(std::string& error) {
     const int wr = av_write_frame(format, packet);
     av_packet_unref(packet);
     if (wr < 0) return Failed("Cannot write the capture file", wr, error);
+    ++videoChunks;
   }
 }
 
@@ -209,6 +322,7 @@ bool FfmpegAviWriter::WriteEmptyVideo(std::string& error) {
   av_packet_rescale_ts(packet, encoder->time_base, videoStream->time_base);
   const int rc = av_write_frame(format, packet);
   if (rc < 0) return Failed("Cannot write the capture file", rc, error);
+  ++videoChunks;
   return true;
 }
 
@@ -236,6 +350,8 @@ bool FfmpegAviWriter::Flush(std::string& error) {
   avio_flush(format->pb);
   if (format->pb->error < 0)
     return Failed("Cannot write the capture file", format->pb->error, error);
+  // What a player needs to know the length without the index, which only the end writes.
+  PatchHeader();
   return true;
 }
 
@@ -254,7 +370,8 @@ bool FfmpegAviWriter::Close(std::string& error) {
 }
 
 void FfmpegAviWriter::Release() {
-  if (format != nullptr && format->pb != nullptr) avio_closep(&format->pb);
+  if (format != nullptr) CloseRecordingIo(format->pb);
+  file.Close();
   avformat_free_context(format);
   format = nullptr;
   avcodec_free_context(&encoder);

@@ -407,9 +407,10 @@ void CRecordingProgramsDlg::LoadProfileRows() {
 
 void CRecordingProgramsDlg::accept() {
   ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
-  std::string path;
-  if (!ctx.save(ui->m_profileList->topLevelItemCount(), path))
-    ctx.messages.Show("The recording programs could not be saved in " + path + ".");
+  ctx.warnIfNoRoom();
+  std::string where;
+  if (!ctx.save(ui->m_profileList->topLevelItemCount(), where))
+    ctx.messages.Show("The recording programs could not be saved in " + where + ".");
   ctx.protocol.ProgramsConfirmed();
   QDialog::accept();
 }

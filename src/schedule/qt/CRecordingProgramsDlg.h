@@ -39,9 +39,11 @@ struct RecordingProgramsPorts {
   std::function<bool()> formatsReady;
   // Reads the saved profiles into `profiles`.
   std::function<void()> loadProfiles;
-  // Saves the first `profileCount` profiles and the programs; false with the file's path set
-  // when they could not be saved.
-  std::function<bool(int profileCount, std::string& path)> save;
+  // Tells the user when the armed programs will not fit on the disk.
+  std::function<void()> warnIfNoRoom;
+  // Saves the first `profileCount` profiles and the programs; false, with the file and the reason
+  // ("<path> (<reason>)") in `where`, when they could not be saved.
+  std::function<bool(int profileCount, std::string& where)> save;
 };
 
 // Recording Programs: the left half edits one program (channel, date, start, duration, frame

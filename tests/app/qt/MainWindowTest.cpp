@@ -201,7 +201,7 @@ TEST_F(MainWindow, SigtermClosesAnOpenMessageBoxThenTheWindow) {
 // A lock nobody else holds.
 class FreeLock final : public InstanceLock {
  public:
-  bool Acquire() override { return true; }
+  InstanceLockOutcome Acquire() override { return {}; }
   void OnRaiseRequest(std::function<void()>) override {}
   void Release() override {}
 };

@@ -30,7 +30,7 @@ class KelmoProcess {
     }
   }
 
-  // Starts it and waits until it runs its window (it reports its backends first).
+  // Starts it and waits until it runs its window (it logs its backends first).
   bool StartAndWaitUntilUp() {
     process.start();
     return process.waitForStarted(5000) && WaitForOutput("[app] clock:");
@@ -51,9 +51,10 @@ class KelmoProcess {
 };
 
 // A copy killed outright leaves its lock and socket behind: the next start runs anyway, and a
-// second start then ends at once and raises it. SIGTERM closes it as its close box does: the
-// settings are saved beside the program, whatever the working folder, and it ends cleanly.
-TEST(SingleInstance, AfterAKilledCopyTheNextRunsASecondRaisesItAndSigtermSaves) {
+// second start then ends at once and raises it. SIGHUP (a closed terminal) closes it as SIGTERM
+// and its close box do: the settings are saved beside the program, whatever the working folder,
+// and it ends cleanly.
+TEST(SingleInstance, AfterAKilledCopyTheNextRunsASecondRaisesItAndSighupSaves) {
   QTemporaryDir bin;
   QTemporaryDir elsewhere;
   ASSERT_TRUE(QFile::copy(KELMO_BUILD_DIR "/kelmo", bin.filePath("kelmo")));
@@ -76,13 +77,35 @@ TEST(SingleInstance, AfterAKilledCopyTheNextRunsASecondRaisesItAndSigtermSaves) 
   EXPECT_TRUE(first.WaitForOutput("a second start asked to show this window"));
 
   QFile::remove(bin.filePath("config.dat"));  // only the save at the end may write it
-  first.process.terminate();
+  ::kill(static_cast<pid_t>(first.process.processId()), SIGHUP);  // the terminal was closed
   ASSERT_TRUE(first.process.waitForFinished(5000));
   EXPECT_EQ(first.process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(first.process.exitCode(), 0);
   EXPECT_TRUE(QFile::exists(bin.filePath("config.dat")));
   EXPECT_TRUE(QFile::exists(bin.filePath("Channels.dat")));
   EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+// The quit key (SIGQUIT) ends it as SIGTERM does, and a config.dat the user made read-only is
+// left alone: the end says so, with exit code 1.
+TEST(SingleInstance, QuitWithAReadOnlyConfigEndsWithAnError) {
+  QTemporaryDir bin;
+  QTemporaryDir elsewhere;
+  ASSERT_TRUE(QFile::copy(KELMO_BUILD_DIR "/kelmo", bin.filePath("kelmo")));
+  QFile config(bin.filePath("config.dat"));
+  ASSERT_TRUE(config.open(QIODevice::WriteOnly) && config.write("[General]\nTuner=1\n") > 0);
+  config.close();
+  ASSERT_TRUE(config.setPermissions(QFile::ReadOwner));
+  KelmoProcess run(QStringLiteral("kelmo-quit-%1").arg(QCoreApplication::applicationPid()), bin,
+                   elsewhere);
+  ASSERT_TRUE(run.StartAndWaitUntilUp()) << run.output.toStdString();
+  ::kill(static_cast<pid_t>(run.process.processId()), SIGQUIT);
+  ASSERT_TRUE(run.process.waitForFinished(5000));
+  EXPECT_EQ(run.process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(run.process.exitCode(), 1);
+  EXPECT_TRUE(run.WaitForOutput("The settings could not be saved in", 1000));
+  ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+  EXPECT_EQ(config.readAll(), "[General]\nTuner=1\n");
 }
 
 }  // namespace
