@@ -31,7 +31,7 @@ TEST(SimWaveInput, DeliversExactlyTheFramesOfTheTimeTheClockAdvanced) {
   ManualClock clock;
   SimWaveInput input(clock, nullptr);
   test::WaveReceiver receiver(input);
-  EXPECT_TRUE(input.AddBuffer(receiver.buffers[0]));  // not open
+  EXPECT_FALSE(input.AddBuffer(receiver.buffers[0]).ok());  // not open
   ASSERT_TRUE(input.Open(DefaultPcmFormat().ToBytes(), receiver).ok());
   ASSERT_TRUE(receiver.QueueAll());
   ASSERT_TRUE(input.Start().ok());

@@ -174,7 +174,7 @@ TEST(AviCapture, AFullDiskStopsTheRecordingWhileTheIndexStillFits) {
   ::setenv("KELMO_SIM_DISK_FULL_AFTER", "800000", 1);
   {
     CaptureRig rig;
-    ASSERT_TRUE(rig.window.DriverConnect(0));
+    ASSERT_TRUE(rig.window.DriverConnect(0).ok());
     rig.Record(file, 4000);
     ::unsetenv("KELMO_SIM_DISK_FULL_AFTER");
     ASSERT_EQ(rig.Errors().size(), 1u);
