@@ -27,7 +27,7 @@ WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats, Ca
       ports(ports),
       writer(ports.codecs, ports.wmaWriters, ports.messages, ports.view) {}
 
-bool WaveCapture::StartRecording() {
+bool WaveCapture::StartRecording(StartedBy) {
   StartWaveCapture(true);
   return BeginWaveInput();
 }

@@ -56,7 +56,7 @@ class SourceCaptureWindow final : public CaptureWindow {
   uint32_t GetAudioFormat(uint8_t* buffer, uint32_t size) override;
   DeviceError DlgVideoFormat() override;
   DeviceError DlgVideoSource() override;
-  bool DlgVideoCompression() override;
+  DialogOutcome DlgVideoCompression() override;
   uint32_t GetVideoFormatSize() override;
   uint32_t GetVideoFormat(uint8_t* buffer, uint32_t size) override;
   DeviceError SetVideoFormat(const std::vector<uint8_t>& format) override;
