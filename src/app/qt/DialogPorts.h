@@ -39,7 +39,8 @@ inline RecordingProgramsPorts RecordingProgramsPortsOf(KelmoContext& ctx) {
             if (saved) saved = SavePrograms(file, ctx.programs);
             where = file.Path().string() + " (" + saved.reason + ")";
             return static_cast<bool>(saved);
-          }};
+          },
+          ctx.recorders};
 }
 
 }  // namespace kelmo

@@ -13,6 +13,7 @@
 #include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
+#include "schedule/RecordingControls.h"
 #include "schedule/RecordingProfiles.h"
 
 class QTreeWidget;
@@ -44,6 +45,8 @@ struct RecordingProgramsPorts {
   // Saves the first `profileCount` profiles and the programs; false, with the file and the reason
   // ("<path> (<reason>)") in `where`, when they could not be saved.
   std::function<bool(int profileCount, std::string& where)> save;
+  // What records now: the list marks the first program while it records.
+  const Recorders& recorders;
 };
 
 // Recording Programs: the left half edits one program (channel, date, start, duration, frame
