@@ -71,13 +71,13 @@ long CaptureDropped(const Codec& codec, const kelmo::VideoMode& mode, int second
     std::lock_guard lock(mutex);
     failed = true;
   });
-  if (!window.DriverConnect(0)) return -1;
+  if (!window.DriverConnect(0).ok()) return -1;
   kelmo::BitmapInfoHeader header;
   header.biWidth = mode.width;
   header.biHeight = mode.height;
   header.biBitCount = kelmo::PixelFormatBitCount(mode.format);
   header.biCompression = kelmo::PixelFormatCompression(mode.format);
-  if (!window.SetVideoFormat(header.ToBytes())) return -1;
+  if (!window.SetVideoFormat(header.ToBytes()).ok()) return -1;
   window.SetCompression({codec.codec, 0});
   kelmo::CaptureParms parms = window.GetSequenceSetup();
   parms.dwRequestMicroSecPerFrame = 1000000 / kFramesPerSecond;
@@ -98,10 +98,10 @@ long CaptureDropped(const Codec& codec, const kelmo::VideoMode& mode, int second
 bool WriteRawFrames(const kelmo::VideoMode& mode, int frames, const std::filesystem::path& raw) {
   kelmo::ManualClock clock(1'800'000'000);
   kelmo::TestPatternSource source(clock, TvStation);
-  std::string error;
-  if (!source.Open(error) || !source.SetMode(mode)) return false;
+  kelmo::DeviceError error;
+  if (!source.Open().ok() || !source.SetMode(mode).ok()) return false;
   source.SetFrameInterval(1000000 / kFramesPerSecond);
-  if (!source.StartStreaming(error)) return false;
+  if (!source.StartStreaming().ok()) return false;
   std::ofstream out(raw, std::ios::binary);
   kelmo::VideoFrame frame;
   for (int i = 0; i < frames; ++i) {

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "app/KelmoContext.h"
+#include "app/qt/DialogPorts.h"
 #include "cardlib/sim/Antenna.h"
 #include "channels/ChannelRaster.h"
 #include "channels/qt/CAddChannelDlg.h"
@@ -120,11 +121,11 @@ int main(int argc, char** argv) {
   }
   const simcard::Antenna antenna = simcard::DefaultAntenna();
   {
-    CTvChannelsDlg tv(ctx);
+    CTvChannelsDlg tv(ChannelDialogPortsOf(ctx));
     Run(clock, tv, "tv", Expected(antenna.tv, true));
   }
   {
-    CRadioChannelsDlg fm(ctx);
+    CRadioChannelsDlg fm(ChannelDialogPortsOf(ctx));
     Run(clock, fm, "fm", Expected(antenna.fm, false));
   }
   ctx.cardStartup.StopCard();

@@ -143,7 +143,7 @@ double LatencyP95(int seconds) {
   kelmo::TestPatternCatalog catalog(clock, TvStation);
   kelmo::FfmpegAviWriterFactory writers;
   kelmo::SourceCaptureWindow window({catalog, writers, clock, nullptr, &picture, nullptr});
-  if (!window.DriverConnect(0) || !window.SetVideoFormat(Yuy2Format(768, 576))) return -1;
+  if (!window.DriverConnect(0).ok() || !window.SetVideoFormat(Yuy2Format(768, 576)).ok()) return -1;
   window.SetPreviewRate(40);
   window.SetPreview(true);
   QTimer::singleShot(kWarmUpSeconds * 1000, [&] { latencies.clear(); });

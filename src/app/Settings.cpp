@@ -174,7 +174,7 @@ void ApplyCaptureFormats(CaptureDriver& capture, const CaptureFormatBlocks& bloc
   if (!blocks.audio.empty())
     capture.aviAudioFormatSet = window != nullptr && window->SetAudioFormat(blocks.audio);
   if (!blocks.video.empty())
-    capture.videoFormatSet = window != nullptr && window->SetVideoFormat(blocks.video);
+    capture.videoFormatSet = window != nullptr && window->SetVideoFormat(blocks.video).ok();
 }
 
 namespace {

@@ -1,6 +1,10 @@
 #include "audio/WaveCapture.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "base/Log.h"
+#include "base/RecordingHealth.h"
 
 namespace kelmo {
 
@@ -14,19 +18,18 @@ constexpr std::size_t kMeteredValues = 200;
 
 }  // namespace
 
-WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats,
-                         const CaptureDriver& capture, RecordingProtocol& protocol, Ports ports)
+WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats, CaptureNames names,
+                         RecordingProtocol& protocol, Ports ports)
     : state(state),
       formats(formats),
-      capture(capture),
+      names(names),
       protocol(protocol),
       ports(ports),
       writer(ports.codecs, ports.wmaWriters, ports.messages, ports.view) {}
 
 bool WaveCapture::StartRecording(StartedBy) {
   StartWaveCapture(true);
-  BeginWaveInput();
-  return deviceOpen;
+  return BeginWaveInput();
 }
 
 void WaveCapture::StopRecording() {
@@ -44,43 +47,64 @@ void WaveCapture::StartWaveCapture(bool toFile) {
     recordingFormats = formats;
     captureFormat = recordingFormats.inputFormat;
   } else {
-    captureFormat = capture.aviAudioFormat.format.ToBytes();
+    captureFormat = names.monitorFormat.ToBytes();
   }
   const auto parsed = WaveFormatEx::FromBytes(captureFormat);
   captureBits = parsed ? parsed->wBitsPerSample : 0;
-  outputOpen = ports.output.Open(captureFormat) == kWaveOk;
-  inputOpen = outputOpen && ports.input.Open(captureFormat, *this) == kWaveOk;
-  deviceOpen = inputOpen && QueueBuffers();
+  DeviceError failed = ports.output.Open(captureFormat);
+  outputOpen = failed.ok();
+  if (outputOpen) failed = ports.input.Open(captureFormat, *this);
+  inputOpen = outputOpen && failed.ok();
+  if (inputOpen) failed = QueueBuffers();
+  deviceOpen = failed.ok();
   if (!deviceOpen) {
-    ports.messages.Show(Message{"I Can't capture Audio. There is other device using it.", "Error",
-                                MessageIcon::Warning});
+    TellFailure(failed);
     ReleaseDevices();
     return;
   }
   if (toFile) {
+    recordedBytes = 0;
     failureReported = false;
-    writer.Open(capture.captureFileName, recordingFormats);
+    writer.Open(names.captureFileName, recordingFormats);
     state.recordingToFile = 1;
+    LogInfo("audio", "recording started: %s", writer.FileName().c_str());
   }
 }
 
-bool WaveCapture::QueueBuffers() {
+DeviceError WaveCapture::QueueBuffers() {
   for (int i = 0; i < kBuffers; ++i) {
     inputBuffers[i] = WaveBuffer{inputAreas[i].data(), kBufferSize};
     outputBuffers[i] = WaveBuffer{outputAreas[i].data(), kBufferSize};
-    if (ports.input.AddBuffer(inputBuffers[i]) != kWaveOk ||
-        ports.output.PrepareBuffer(outputBuffers[i]) != kWaveOk) {
-      return false;
-    }
+    if (DeviceError e = ports.input.AddBuffer(inputBuffers[i]); !e.ok()) return e;
+    if (DeviceError e = ports.output.PrepareBuffer(outputBuffers[i]); !e.ok()) return e;
     outputBuffers[i].done = true;  // nothing is ever played
   }
-  return true;
+  return DeviceError::Ok();
 }
 
-void WaveCapture::BeginWaveInput() {
-  if (!deviceOpen) return;
+void WaveCapture::TellFailure(const DeviceError& error) {
+  LogError("audio", "the sound input cannot capture: %s (%s: %s)", error.device.c_str(),
+           DeviceErrorKindName(error.kind), error.systemText.c_str());
+  // The busy device keeps the message users know; every other cause names itself.
+  const std::string text = error.kind == DeviceErrorKind::Busy
+                               ? "I Can't capture Audio. There is other device using it."
+                               : "I Can't capture Audio. " + error.Text();
+  ports.messages.Show(Message{text, "Error", MessageIcon::Warning});
+}
+
+bool WaveCapture::BeginWaveInput() {
+  if (!deviceOpen) return false;
   state.waveInputRunning = 1;
-  ports.input.Start();
+  const DeviceError failed = ports.input.Start();
+  if (failed.ok()) return true;
+  TellFailure(failed);
+  const bool recording = state.recordingToFile != 0;
+  StopWaveCapture();
+  if (recording) {
+    std::error_code ignored;
+    std::filesystem::remove(writer.FileName(), ignored);
+  }
+  return false;
 }
 
 void WaveCapture::StopWaveCapture() {
@@ -90,6 +114,11 @@ void WaveCapture::StopWaveCapture() {
   if (state.recordingToFile != 0) {
     writer.Close();
     state.recordingToFile = 0;
+    const auto format = WaveFormatEx::FromBytes(recordingFormats.inputFormat);
+    const uint32_t rate = format && format->nAvgBytesPerSec > 0 ? format->nAvgBytesPerSec : 1;
+    LogInfo("audio", "recording ended: %s, %.1f s, %llu bytes", writer.FileName().c_str(),
+            static_cast<double>(recordedBytes.load()) / rate,
+            static_cast<unsigned long long>(FileBytes(writer.FileName())));
   }
   ReleaseDevices();
   ports.view.SetLevelMeter(0);
@@ -117,6 +146,7 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
     ports.view.SetLevelText(std::to_string(level));
   }
   if (state.recordingToFile != 0) {
+    recordedBytes += buffer.bufferLength;
     writer.Write(buffer.data, buffer.bufferLength);
     // A file that failed has ended the recording, as a video capture that ends by itself does:
     // REC. can start another at once.
@@ -127,7 +157,8 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
       ports.view.SetStopEnabled(false);
     }
   }
-  ports.input.AddBuffer(buffer);
+  // Refused only while the input is being reset, when the buffer is to stay out anyway.
+  (void)ports.input.AddBuffer(buffer);
 }
 
 int WaveCapture::LevelOf(std::span<const uint8_t> samples, uint16_t bitsPerSample) {

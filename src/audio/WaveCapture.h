@@ -8,12 +8,12 @@
 
 #include "audio/AudioFileWriter.h"
 #include "audio/AudioFormatSettings.h"
+#include "audio/WaveFormat.h"
 #include "audio/WaveInput.h"
 #include "audio/WaveOutput.h"
 #include "base/AppState.h"
 #include "base/Recorder.h"
 #include "base/RecordingProtocol.h"
-#include "capture/CaptureDriver.h"
 #include "platform/Clock.h"
 
 namespace kelmo {
@@ -35,7 +35,14 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
     const Clock& clock;
   };
 
-  WaveCapture(AppState& state, const AudioFormatSettings& formats, const CaptureDriver& capture,
+  // What the capture side decides for sound, read at each start: the format the level meter
+  // listens in (the AVI sound format) and the capture file name a recording's file is named after.
+  struct CaptureNames {
+    const WaveFormatEx& monitorFormat;
+    const std::string& captureFileName;
+  };
+
+  WaveCapture(AppState& state, const AudioFormatSettings& formats, CaptureNames names,
               RecordingProtocol& protocol, Ports ports);
   ~WaveCapture() override { StopWaveCapture(); }
 
@@ -49,10 +56,13 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
 
   // Opens both devices in the capture format and queues the buffers; `toFile`: a recording, whose
   // file is opened too, in its own copy of the formats. A device that will not open is told ("I
-  // Can't capture Audio. ...") and whatever was acquired is released.
+  // Can't capture Audio. ...", the cause by its kind) and logged, and whatever was acquired is
+  // released.
   void StartWaveCapture(bool toFile);
-  // Starts the input once StartWaveCapture has opened it.
-  void BeginWaveInput();
+  // Starts the input once StartWaveCapture has opened it. An input that will not start is told
+  // and logged like one that will not open; everything is released, and a recording's file, which
+  // holds no sound yet, is removed. False then.
+  bool BeginWaveInput();
   // Stops the input and joins its reader thread, then closes the file, then the devices; empties
   // the meter. Nothing when the devices are not open.
   void StopWaveCapture();
@@ -69,12 +79,13 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   static constexpr uint32_t kBufferSize = 4000;
 
   void OnWaveInputData(WaveBuffer& buffer) override;
-  bool QueueBuffers();
+  DeviceError QueueBuffers();
   void ReleaseDevices();
+  void TellFailure(const DeviceError& error);
 
   AppState& state;
   const AudioFormatSettings& formats;
-  const CaptureDriver& capture;
+  CaptureNames names;
   RecordingProtocol& protocol;
   Ports ports;
   AudioFileWriter writer;
@@ -89,6 +100,7 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   bool inputOpen = false;
   bool outputOpen = false;
   bool deviceOpen = false;
+  std::atomic<uint64_t> recordedBytes{0};    // of the running recording, for its end in the log
   std::atomic<bool> failureReported{false};  // the failed file's end went to the protocol
 };
 

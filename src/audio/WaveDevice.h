@@ -2,15 +2,9 @@
 
 #include <cstdint>
 
-namespace kelmo {
+#include "base/DeviceError.h"
 
-// Results of the wave devices. The numbers are those the Windows version's callers knew, so a
-// value in a message or a log means the same thing on both.
-inline constexpr int kWaveOk = 0;
-inline constexpr int kWaveErrNoDevice = 2;    // no such device, or it vanished
-inline constexpr int kWaveErrAllocated = 4;   // another program holds the device
-inline constexpr int kWaveErrInvalid = 11;    // a call out of order, or a buffer without room
-inline constexpr int kWaveErrBadFormat = 32;  // the device cannot take this format
+namespace kelmo {
 
 // One buffer of sound. The owner (the capture engine, the AVI capture) allocates its data and keeps
 // it alive, unmoved, from AddBuffer or PrepareBuffer until the device is closed.

@@ -40,18 +40,19 @@ class WaveInput {
   // as it can without opening it, never "nothing". False for a block that is not a valid format.
   virtual bool SupportsFormat(std::span<const uint8_t> format) = 0;
 
-  // Opens the device to record in `format`; `callback` receives the buffers. kWaveOk;
-  // kWaveErrAllocated when another program holds the device; kWaveErrBadFormat when it cannot
-  // record the format; kWaveErrNoDevice when it does not exist; kWaveErrInvalid when already open.
-  virtual int Open(std::span<const uint8_t> format, WaveInputCallback& callback) = 0;
+  // Opens the device to record in `format`; `callback` receives the buffers. Busy when another
+  // program holds the device; FormatNotSupported when it cannot record the format; NotPresent
+  // when it does not exist; Permission when the user may not open it; Io when already open.
+  virtual DeviceError Open(std::span<const uint8_t> format, WaveInputCallback& callback) = 0;
 
-  // Queues `buffer` to be filled (bytesRecorded and done are cleared). kWaveOk; kWaveErrInvalid
-  // when the input is not open, is being reset, or the buffer has no data or room.
-  virtual int AddBuffer(WaveBuffer& buffer) = 0;
+  // Queues `buffer` to be filled (bytesRecorded and done are cleared). Io when the input is not
+  // open, is being reset, or the buffer has no data or room.
+  virtual DeviceError AddBuffer(WaveBuffer& buffer) = 0;
 
   // Starts recording on the input's own reader thread, which asks for real-time priority and goes
-  // on without it when refused. kWaveOk; kWaveErrInvalid when not open.
-  virtual int Start() = 0;
+  // on without it when refused. The device's kind of failure when it will not start (its sample
+  // format refused, the device gone); Io when not open. Logs what the device settled on.
+  virtual DeviceError Start() = 0;
 
   // Stops recording, gives back every queued buffer through the callback (see there), and returns
   // when the reader thread has ended: after Reset no callback runs. Nothing when not running.

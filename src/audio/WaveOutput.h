@@ -18,14 +18,14 @@ class WaveOutput {
   // Which device serves, for the start-up report and the About box.
   virtual std::string Name() const = 0;
 
-  // Opens the device to play `format` (a WAVEFORMATEX block). kWaveOk; kWaveErrAllocated when
-  // another program holds it; kWaveErrBadFormat when it cannot play the format; kWaveErrNoDevice
-  // when it does not exist; kWaveErrInvalid when already open.
-  virtual int Open(std::span<const uint8_t> format) = 0;
+  // Opens the device to play `format` (a WAVEFORMATEX block). Busy when another program holds
+  // it; FormatNotSupported when it cannot play the format; NotPresent when it does not exist;
+  // Permission when the user may not open it; Io when already open.
+  virtual DeviceError Open(std::span<const uint8_t> format) = 0;
 
-  // Makes `buffer` ready to be played. kWaveOk; kWaveErrInvalid when the output is not open or the
-  // buffer has no data, no room, or a length that is not a whole number of blocks.
-  virtual int PrepareBuffer(WaveBuffer& buffer) = 0;
+  // Makes `buffer` ready to be played. Io when the output is not open or the buffer has no data,
+  // no room, or a length that is not a whole number of blocks.
+  virtual DeviceError PrepareBuffer(WaveBuffer& buffer) = 0;
 
   // Stops playing and marks every buffer done. Nothing when not open.
   virtual void Reset() = 0;

@@ -49,7 +49,8 @@ std::string CaptureDriver::FormatCaptureDriver(int i) const {
 }
 
 int CaptureDriver::ConnectCaptureDriver(AppState& state) {
-  driverConnected = captureWindow && captureWindow->DriverConnect(captureDriverIndex) ? 1 : 0;
+  // A failure is told by the window itself, through its error callback, and logged there.
+  driverConnected = captureWindow && captureWindow->DriverConnect(captureDriverIndex).ok() ? 1 : 0;
   if (driverConnected == 0) state.overlayOn = 0;
   SetDefaultAviAudioFormat();
   if (captureWindow) captureWindow->SetCallbackStatus(statusCallback);
@@ -87,8 +88,9 @@ void CaptureDriver::SetOverlay(bool on, AppState& state) {
 }
 
 void CaptureDriver::ShowVideoSourceDialog(Messages& messages) {
+  // A refused input was told by the window as it happened; the dialog itself opened.
   if (driverCaps.fHasDlgVideoSource && captureWindow)
-    captureWindow->DlgVideoSource();
+    (void)captureWindow->DlgVideoSource();
   else
     messages.Show("ERROR en Dialogo VideoSource");
 }
@@ -98,7 +100,7 @@ void CaptureDriver::ShowVideoFormatDialog(Messages& messages) {
     messages.Show("ERROR en Dialogo VideoFormat");
     return;
   }
-  videoFormatSet = captureWindow && captureWindow->DlgVideoFormat() ? 1 : 0;
+  videoFormatSet = captureWindow && captureWindow->DlgVideoFormat().ok() ? 1 : 0;
   if (videoFormatSet == 0) messages.Show("ERROR en Dialogo VideoFormat");
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DeviceError.h"
 #include "capture/CaptureDialogs.h"
 #include "capture/PictureView.h"
 #include "capture/VideoCompression.h"
@@ -101,8 +102,10 @@ class CaptureWindow {
   // Error callback; an empty function removes it.
   virtual void SetCallbackError(CaptureErrorCallback callback) = 0;
 
-  // Connects driver `index` (as the catalogue numbers them). True when connected.
-  virtual bool DriverConnect(int index) = 0;
+  // Connects driver `index` (as the catalogue numbers them) and logs what it opened; NotPresent
+  // for an index without a driver, else the device's kind of failure, also told through the error
+  // callback.
+  virtual DeviceError DriverConnect(int index) = 0;
   virtual void DriverDisconnect() = 0;
   virtual CaptureDriverCaps DriverGetCaps() = 0;
   // The connected driver's device node ("/dev/video0"); empty without one or for a source that is
@@ -120,10 +123,13 @@ class CaptureWindow {
   // copied.
   virtual uint32_t GetAudioFormat(uint8_t* buffer, uint32_t size) = 0;
 
-  // The driver's video format dialog; true on success.
-  virtual bool DlgVideoFormat() = 0;
-  // The driver's video source dialog.
-  virtual void DlgVideoSource() = 0;
+  // The driver's video format dialog; a choice is applied with the picture stopped around it.
+  // Ok on a change or a cancel; the kind of failure when there is no dialog or no driver, or the
+  // device refused the format (then also told through the error callback and logged).
+  virtual DeviceError DlgVideoFormat() = 0;
+  // The driver's video source dialog: a change of input is applied with the picture stopped
+  // around it; a refusal is told through the error callback and logged. The last refusal, or Ok.
+  virtual DeviceError DlgVideoSource() = 0;
   // The compression chooser for the capture: Chosen, Cancelled (the choice stays as it was), or
   // Unavailable (no source or no dialogs).
   enum class DialogOutcome { Chosen, Cancelled, Unavailable };
@@ -131,8 +137,9 @@ class CaptureWindow {
 
   virtual uint32_t GetVideoFormatSize() = 0;
   virtual uint32_t GetVideoFormat(uint8_t* buffer, uint32_t size) = 0;
-  // True when the driver accepted the format.
-  virtual bool SetVideoFormat(const std::vector<uint8_t>& format) = 0;
+  // Ok when the driver accepted the format (applied with the picture stopped around it);
+  // FormatNotSupported for a block that is no format the program takes.
+  virtual DeviceError SetVideoFormat(const std::vector<uint8_t>& format) = 0;
 
   virtual void SetPreview(bool on) = 0;
   virtual void SetOverlay(bool on) = 0;

@@ -84,39 +84,47 @@ void SequenceCapture::OnWaveInputData(WaveBuffer& buffer) {
     sound.insert(sound.end(), buffer.data, buffer.data + buffer.bytesRecorded);
   }
   wake.notify_all();
-  if (!stopAsked) setup.sound->AddBuffer(buffer);
+  // Refused only while the input is being reset, when the buffer is to stay out anyway.
+  if (!stopAsked) (void)setup.sound->AddBuffer(buffer);
 }
 
 bool SequenceCapture::Begin(std::string& failure) {
-  if (setup.parms.fCaptureAudio && setup.avi.audio && setup.sound != nullptr) {
-    const WaveFormatEx& f = *setup.avi.audio;
-    blockAlign = std::max<uint32_t>(1, f.nBlockAlign);
-    samplesPerSec = f.nSamplesPerSec;
-    const int rc = setup.sound->Open(f.ToBytes(), *this);
-    if (rc == kWaveOk) {
-      soundOpen = withSound = true;
-    } else {
-      error(rc == kWaveErrAllocated
-                ? "The sound input is in use by another program: the AVI is recorded without sound."
-                : "The sound input cannot record this format: the AVI is recorded without sound.");
-    }
-  }
+  if (setup.parms.fCaptureAudio && setup.avi.audio && setup.sound != nullptr) OpenSound();
   if (!withSound) setup.avi.audio.reset();
   if (!writer->Open(setup.avi, failure)) return false;
   setup.avi.path = writer->Path();  // the next free name when the chosen one was taken by now
   LogInfo("capture", "recording to %s", setup.avi.path.c_str());
+  return true;
+}
+
+void SequenceCapture::OpenSound() {
+  const WaveFormatEx& f = *setup.avi.audio;
+  blockAlign = std::max<uint32_t>(1, f.nBlockAlign);
+  samplesPerSec = f.nSamplesPerSec;
+  DeviceError failed = setup.sound->Open(f.ToBytes(), *this);
+  soundOpen = failed.ok();
+  // The sound starts before the file is made: a file whose sound stream never gets a sample
+  // would hold no picture either, as the sound sets the slots.
   if (soundOpen) {
     const uint32_t bytes = std::max<uint32_t>(1, samplesPerSec / 100) * blockAlign;
     soundMemory.assign(kSoundBuffers, std::vector<uint8_t>(bytes));
     soundBuffers.resize(kSoundBuffers);
-    for (std::size_t i = 0; i < kSoundBuffers; ++i) {
+    for (std::size_t i = 0; i < kSoundBuffers && failed.ok(); ++i) {
       soundBuffers[i].data = soundMemory[i].data();
       soundBuffers[i].bufferLength = bytes;
-      setup.sound->AddBuffer(soundBuffers[i]);
+      failed = setup.sound->AddBuffer(soundBuffers[i]);
     }
-    setup.sound->Start();
+    if (failed.ok()) failed = setup.sound->Start();
   }
-  return true;
+  withSound = failed.ok();
+  if (withSound) return;
+  if (soundOpen) setup.sound->Close();
+  soundOpen = false;
+  LogError("capture", "no sound for the AVI: %s (%s: %s)", failed.device.c_str(),
+           DeviceErrorKindName(failed.kind), failed.systemText.c_str());
+  error(failed.kind == DeviceErrorKind::Busy
+            ? "The sound input is in use by another program: the AVI is recorded without sound."
+            : failed.Text() + " The AVI is recorded without sound.");
 }
 
 int64_t SequenceCapture::SlotsDue() const {
@@ -291,10 +299,17 @@ void SequenceCapture::Finish(const std::string& failureSoFar) {
   std::string closeFailure;
   if (!writer->Close(closeFailure) && failure.empty()) failure = closeFailure;
   ok = ok && failure.empty();
-  if (!failure.empty() && !failureTold) error(failure);
+  if (!failure.empty()) {
+    LogError("capture", "recording %s failed: %s", setup.avi.path.c_str(), failure.c_str());
+    if (!failureTold) error(failure);
+  }
   LogDropRun();
   WarnOfDrops();
   const uint64_t ms = RecordedMs();
+  LogInfo("capture", "recording ended: %s, %s s, %llu bytes, %u frames captured, %u dropped",
+          setup.avi.path.c_str(), Seconds(ms).c_str(),
+          static_cast<unsigned long long>(FileBytes(setup.avi.path)), framesWritten.load(),
+          framesDropped.load());
   // The closing statistics stay on the status line: a failure is told there too.
   std::string text = (ok ? "" : "Recording stopped: " + failure + "  ") + "Captured " +
                      Seconds(ms) + " sec.  " + std::to_string(slotsWritten) + " frames (" +

@@ -57,6 +57,8 @@ class SequenceCapture final : private WaveInputCallback {
  private:
   void Run();
   bool Begin(std::string& error);
+  // Opens, fills and starts the sound input; without it the AVI has no sound, which is told.
+  void OpenSound();
   // Writes what is due; false when the file failed (error set).
   bool WriteDue(bool ending, std::string& error);
   bool WriteSlot(std::optional<VideoFrame>& frame, std::string& error);

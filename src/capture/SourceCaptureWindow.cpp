@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "audio/WaveFormat.h"
+#include "base/Log.h"
 #include "capture/SequenceCapture.h"
 
 namespace kelmo {
@@ -78,19 +79,36 @@ void SourceCaptureWindow::ReportError(const std::string& text) {
   if (errorCallback) errorCallback(text);
 }
 
-bool SourceCaptureWindow::DriverConnect(int index) {
+DeviceError SourceCaptureWindow::DriverConnect(int index) {
   DriverDisconnect();
   const auto entries = ports.sources.List();
-  if (index < 0 || index >= static_cast<int>(entries.size())) return false;
-  std::unique_ptr<VideoSource> made = ports.sources.Make(index);
-  std::string error;
-  if (made == nullptr || !made->Open(error)) {
-    if (!error.empty()) ReportError(error);
-    return false;
+  std::unique_ptr<VideoSource> made;
+  if (index >= 0 && index < static_cast<int>(entries.size())) made = ports.sources.Make(index);
+  if (made == nullptr) {
+    LogWarning("capture", "no capture driver number %d to connect", index);
+    return {DeviceErrorKind::NotPresent, "Capture driver " + std::to_string(index), "not listed"};
+  }
+  if (DeviceError failed = made->Open(); !failed.ok()) {
+    Refused("cannot connect", failed);
+    return failed;
   }
   source = std::move(made);
   connectedIndex = index;
-  return true;
+  return DeviceError::Ok();
+}
+
+void SourceCaptureWindow::Refused(const char* what, const DeviceError& error) {
+  LogError("capture", "%s %s: %s (%s)", error.device.c_str(), what, DeviceErrorKindName(error.kind),
+           error.systemText.c_str());
+  ReportError(error.Text());
+}
+
+DeviceError SourceCaptureWindow::WhileStopped(const std::function<DeviceError()>& change) {
+  // A V4L2 driver takes no new input or format while it streams: stop, apply, stream again.
+  StopGrabber();
+  DeviceError result = change();
+  UpdateStreaming();
+  return result;
 }
 
 void SourceCaptureWindow::DriverDisconnect() {
@@ -137,30 +155,49 @@ uint32_t SourceCaptureWindow::GetVideoFormat(uint8_t* buffer, uint32_t size) {
   return source ? CopyBlock(HeaderOf(source->Mode()).ToBytes(), buffer, size) : 0;
 }
 
-bool SourceCaptureWindow::SetVideoFormat(const std::vector<uint8_t>& format) {
-  const auto header = BitmapInfoHeader::FromBytes(format);
-  if (!source || !header || capture) return false;
-  const auto mode = ModeOf(*header);
-  if (!mode) return false;
-  StopGrabber();
-  const bool accepted = source->SetMode(*mode);
-  UpdateStreaming();
-  return accepted;
+DeviceError SourceCaptureWindow::Unavailable() const {
+  if (!source) return {DeviceErrorKind::NotPresent, "The capture driver", "none is connected"};
+  if (capture) return {DeviceErrorKind::Busy, "The capture driver", "a recording runs"};
+  return DeviceError::Ok();
 }
 
-bool SourceCaptureWindow::DlgVideoFormat() {
-  if (!source || ports.dialogs == nullptr || capture) return false;
+DeviceError SourceCaptureWindow::SetVideoFormat(const std::vector<uint8_t>& format) {
+  if (DeviceError e = Unavailable(); !e.ok()) return e;
+  const auto header = BitmapInfoHeader::FromBytes(format);
+  const auto mode = header ? ModeOf(*header) : std::nullopt;
+  if (!mode) return {DeviceErrorKind::FormatNotSupported, "The capture driver", "not a format"};
+  return WhileStopped([&] { return source->SetMode(*mode); });
+}
+
+DeviceError SourceCaptureWindow::DlgVideoFormat() {
+  if (DeviceError e = Unavailable(); !e.ok()) return e;
+  if (ports.dialogs == nullptr)
+    return {DeviceErrorKind::NotPresent, "The capture driver", "it has no format dialog"};
   const auto chosen = ports.dialogs->VideoFormatDialog(source->Modes(), source->Mode());
   // Cancel keeps the format in use, which is a format the source has.
-  if (!chosen) return true;
-  StopGrabber();
-  const bool accepted = source->SetMode(*chosen);
-  UpdateStreaming();
-  return accepted;
+  if (!chosen) return DeviceError::Ok();
+  DeviceError result = WhileStopped([&] { return source->SetMode(*chosen); });
+  if (!result.ok()) Refused("refused the format", result);
+  return result;
 }
 
-void SourceCaptureWindow::DlgVideoSource() {
-  if (source && ports.dialogs != nullptr) ports.dialogs->VideoSourceDialog(*source);
+DeviceError SourceCaptureWindow::DlgVideoSource() {
+  if (!source) return {DeviceErrorKind::NotPresent, "The capture driver", "none is connected"};
+  if (ports.dialogs == nullptr)
+    return {DeviceErrorKind::NotPresent, "The capture driver", "it has no source dialog"};
+  DeviceError last;
+  ports.dialogs->VideoSourceDialog(*source, [this, &last](int index) {
+    // A recording keeps its input: the stream is not stopped under it.
+    last = capture ? DeviceError{DeviceErrorKind::Busy, source->DevicePath(), "a recording runs"}
+                   : WhileStopped([&] { return source->SetInput(index); });
+    if (!last.ok()) {
+      Refused("refused the input", last);
+    } else {
+      LogInfo("capture", "input %d chosen", index);
+    }
+    return last;
+  });
+  return last;
 }
 
 CaptureWindow::DialogOutcome SourceCaptureWindow::DlgVideoCompression() {
@@ -292,24 +329,26 @@ void SourceCaptureWindow::StopGrabber() {
 }
 
 void SourceCaptureWindow::Grab() {
-  std::string error;
-  if (!source->StartStreaming(error)) {
+  DeviceError error = source->StartStreaming();
+  if (!error.ok()) {
+    LogError("capture", "%s cannot stream: %s (%s)", error.device.c_str(),
+             DeviceErrorKindName(error.kind), error.systemText.c_str());
     if (capture)
-      capture->SourceFailed(error);
+      capture->SourceFailed(error.Text());
     else
-      ReportError(error);
+      ReportError(error.Text());
     return;
   }
   VideoFrame frame;
   int64_t lastShownMs = ports.clock.MonotonicMilliseconds() - 1000000;
   while (!grabberQuit) {
     if (!source->NextFrame(frame, kFrameWaitMs, error)) {
-      if (error.empty()) continue;
+      if (error.ok()) continue;
       // The stream is over: one message; a capture goes on with empty slots and its sound.
       if (capture)
-        capture->SourceFailed(error);
+        capture->SourceFailed(error.Text());
       else
-        ReportError(error);
+        ReportError(error.Text());
       break;
     }
     if (capture) capture->Offer(frame);

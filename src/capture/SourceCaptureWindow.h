@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,7 +46,7 @@ class SourceCaptureWindow final : public CaptureWindow {
   void SetCallbackStatus(CaptureStatusCallback callback) override;
   void RemoveCallbackYield() override {}
   void SetCallbackError(CaptureErrorCallback callback) override;
-  bool DriverConnect(int index) override;
+  DeviceError DriverConnect(int index) override;
   void DriverDisconnect() override;
   CaptureDriverCaps DriverGetCaps() override;
   std::string DriverDevice() override { return source ? source->DevicePath() : std::string(); }
@@ -53,12 +54,12 @@ class SourceCaptureWindow final : public CaptureWindow {
   bool SetAudioFormat(const std::vector<uint8_t>& format) override;
   uint32_t GetAudioFormatSize() override;
   uint32_t GetAudioFormat(uint8_t* buffer, uint32_t size) override;
-  bool DlgVideoFormat() override;
-  void DlgVideoSource() override;
+  DeviceError DlgVideoFormat() override;
+  DeviceError DlgVideoSource() override;
   DialogOutcome DlgVideoCompression() override;
   uint32_t GetVideoFormatSize() override;
   uint32_t GetVideoFormat(uint8_t* buffer, uint32_t size) override;
-  bool SetVideoFormat(const std::vector<uint8_t>& format) override;
+  DeviceError SetVideoFormat(const std::vector<uint8_t>& format) override;
   void SetPreview(bool on) override;
   void SetOverlay(bool on) override;
   void SetPreviewRate(int milliseconds) override;
@@ -83,6 +84,12 @@ class SourceCaptureWindow final : public CaptureWindow {
   void StopGrabber();
   void Grab();
   void ReportError(const std::string& text);
+  // Logs a device's refusal and tells it through the error callback.
+  void Refused(const char* what, const DeviceError& error);
+  // Runs a change of input or format with the grabber stopped, then streams again as before.
+  DeviceError WhileStopped(const std::function<DeviceError()>& change);
+  // Why the format cannot change now (no driver, a recording runs), or Ok.
+  DeviceError Unavailable() const;
   // Ends the running capture, if any, and joins its thread.
   void EndCapture();
 
@@ -93,8 +100,9 @@ class SourceCaptureWindow final : public CaptureWindow {
   std::vector<uint8_t> audioFormat;
   VideoCompressionChoice compression;
   CaptureParms parms;
-  bool preview = false;
-  bool overlay = false;
+  // Written by the user-interface thread, read by the grabber while it runs.
+  std::atomic<bool> preview{false};
+  std::atomic<bool> overlay{false};
   std::atomic<int> previewRateMs{0};
 
   std::mutex callbackMutex;  // the callbacks, called from the threads

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DeviceError.h"
 #include "capture/VideoFrame.h"
 
 namespace kelmo {
@@ -30,9 +31,10 @@ struct VideoControl {
 };
 
 // One device that delivers pictures: a V4L2 capture device or the test pattern. Open, set up,
-// stream, close. Set-up calls come from the user-interface thread while the source does not
-// stream; NextFrame comes from the one thread that reads the stream. Failures return false with a
-// text for the user in `error` that names the device.
+// stream, close. Set-up calls come from the user-interface thread; the input and the format are
+// changed only while the source does not stream (a V4L2 driver refuses them while it streams,
+// with Busy), picture controls at any time. NextFrame comes from the one thread that reads the
+// stream. Failures name the device and carry the kind and the system's text.
 class VideoSource {
  public:
   virtual ~VideoSource() = default;
@@ -40,22 +42,24 @@ class VideoSource {
   // The device node ("/dev/video0"); empty for a source that is not a device.
   virtual std::string DevicePath() const = 0;
 
-  virtual bool Open(std::string& error) = 0;
+  // Opens the device and logs what it was set to.
+  virtual DeviceError Open() = 0;
   virtual void Close() = 0;
 
-  // The sizes and layouts offered, the one in use, and a change of it (false: refused).
+  // The sizes and layouts offered, the one in use, and a change of it (FormatNotSupported: the
+  // device does not take it or settles on another).
   virtual std::vector<VideoMode> Modes() = 0;
   virtual VideoMode Mode() = 0;
-  virtual bool SetMode(const VideoMode& mode) = 0;
+  virtual DeviceError SetMode(const VideoMode& mode) = 0;
 
   // Video inputs (tuner, composite, ...) and the one in use.
   virtual std::vector<std::string> Inputs() = 0;
   virtual int Input() = 0;
-  virtual bool SetInput(int index) = 0;
+  virtual DeviceError SetInput(int index) = 0;
 
   // Picture controls with their current values; a change takes effect on the next frames.
   virtual std::vector<VideoControl> Controls() = 0;
-  virtual bool SetControl(int id, int value) = 0;
+  virtual DeviceError SetControl(int id, int value) = 0;
 
   // The time between frames the stream should deliver, in microseconds; the source keeps to the
   // nearest it can.
@@ -64,11 +68,12 @@ class VideoSource {
   // A destructive overlay can show the picture without the program copying it.
   virtual bool HasOverlay() const = 0;
 
-  virtual bool StartStreaming(std::string& error) = 0;
+  // Starts the stream and logs its input, layout, size and frame interval.
+  virtual DeviceError StartStreaming() = 0;
   virtual void StopStreaming() = 0;
-  // Waits up to `timeoutMs` for the next picture into `frame`. False on time-out (error empty) or
+  // Waits up to `timeoutMs` for the next picture into `frame`. False on time-out (error ok) or
   // when the stream failed (error set; the stream is then over).
-  virtual bool NextFrame(VideoFrame& frame, int timeoutMs, std::string& error) = 0;
+  virtual bool NextFrame(VideoFrame& frame, int timeoutMs, DeviceError& error) = 0;
 };
 
 // The sources on this machine, in the order the driver list shows them.

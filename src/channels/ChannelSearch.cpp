@@ -1,6 +1,8 @@
 #include "channels/ChannelSearch.h"
 
 #include "channels/Frequency.h"
+#include "tuner/CardDriverLibrary.h"
+#include "tuner/Tuner.h"
 
 namespace kelmo {
 

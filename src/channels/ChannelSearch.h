@@ -5,10 +5,12 @@
 #include <string>
 
 #include "channels/ChannelListEditor.h"
-#include "tuner/CardDriverLibrary.h"
-#include "tuner/Tuner.h"
 
 namespace kelmo {
+
+// The search drives the tuner floor below; its header only names it.
+class CardDriverLibrary;
+class Tuner;
 
 // What a search and the Add Channel dialog hand each other. The search puts the frequency it
 // found in proposedFrequency; the dialog leaves it for "Add Channel" (with the typed name in

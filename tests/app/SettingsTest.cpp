@@ -69,7 +69,7 @@ class SettingsTest : public ::testing::Test {
     ctx.reset();
     ctx = std::make_unique<KelmoContext>(clock, messages, power, shell, dir.Path());
     rig = std::make_unique<test::CaptureRig>();
-    rig->window.DriverConnect(0);
+    ASSERT_TRUE(rig->window.DriverConnect(0).ok());
     ctx->capture.SetWindow(&rig->window);
   }
 
@@ -162,7 +162,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyAtOnceAndLoadRestoresIt) {
   s.tunerType = 1, s.currentChannel = 4, s.tvMode = 0, s.frameRate = 15, s.overlayOn = 0;
   s.alwaysOnTop = 1, s.saveDir = "/rec/", s.deinterlace = 0;
   ASSERT_TRUE(rig->window.SetAudioFormat(StereoPcm44k()));
-  ASSERT_TRUE(rig->window.SetVideoFormat(Yuy2At768()));
+  ASSERT_TRUE(rig->window.SetVideoFormat(Yuy2At768()).ok());
   rig->window.SetCompression({VideoCodec::H264, 30});
   AudioFormatSettings& a = ctx->audioFormats;
   a.inputFormatSet = 1, a.inputFormat = DefaultPcmFormat().ToBytes(), a.inputFormatName = "PCM";

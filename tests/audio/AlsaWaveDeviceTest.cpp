@@ -8,6 +8,7 @@
 #include "audio/linux/AlsaPcm.h"
 #include "audio/linux/AlsaWaveInput.h"
 #include "audio/linux/AlsaWaveOutput.h"
+#include "support/RecordingLog.h"
 #include "support/TempDir.h"
 #include "support/WaveReceiver.h"
 
@@ -44,11 +45,14 @@ class AlsaFileDevice : public ::testing::Test {
 };
 
 TEST_F(AlsaFileDevice, CapturesInFullBuffersGivesBackTheRestAtResetAndNamesMissingAndHeldDevices) {
+  test::RecordingLog log;
   AlsaWaveInput input("kelmotest");
   test::WaveReceiver receiver(input);
-  ASSERT_EQ(input.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveOk);
+  ASSERT_TRUE(input.Open(DefaultPcmFormat().ToBytes(), receiver).ok());
   ASSERT_TRUE(receiver.QueueAll());
-  ASSERT_EQ(input.Start(), kWaveOk);
+  ASSERT_TRUE(input.Start().ok());
+  EXPECT_TRUE(
+      log.Has(LogLevel::Info, "audio", "ALSA capture \"kelmotest\" opened: 22050 Hz, S16_LE"));
   ASSERT_TRUE(receiver.WaitForFull(12));
   input.Reset();
   input.Close();
@@ -68,19 +72,22 @@ TEST_F(AlsaFileDevice, CapturesInFullBuffersGivesBackTheRestAtResetAndNamesMissi
   EXPECT_FALSE(input.SupportsFormat(alaw.ToBytes()));
 
   AlsaWaveOutput output("kelmotest");
-  EXPECT_EQ(output.Open(MakePcmFormat(11025, 2, 16).ToBytes()), kWaveOk);
+  EXPECT_TRUE(output.Open(MakePcmFormat(11025, 2, 16).ToBytes()).ok());
   output.Close();
 
   EXPECT_TRUE(AlsaHasCaptureDevice("kelmotest"));
   EXPECT_FALSE(AlsaHasCaptureDevice("kelmo_no_such_device"));
   AlsaWaveInput missing("kelmo_no_such_device");
-  EXPECT_EQ(missing.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveErrNoDevice);
+  const DeviceError gone = missing.Open(DefaultPcmFormat().ToBytes(), receiver);
+  EXPECT_EQ(gone.kind, DeviceErrorKind::NotPresent);
+  EXPECT_EQ(gone.device, "ALSA capture \"kelmo_no_such_device\"");
+  EXPECT_FALSE(gone.systemText.empty());
 
   // A device another program holds is there and says so at the open; the format question still
   // answers for the plug layer, so that the chooser offers what it will convert.
   AlsaWaveInput held("kelmobusy");
   EXPECT_TRUE(AlsaHasCaptureDevice("kelmobusy"));
-  EXPECT_EQ(held.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveErrAllocated);
+  EXPECT_EQ(held.Open(DefaultPcmFormat().ToBytes(), receiver).kind, DeviceErrorKind::Busy);
   EXPECT_TRUE(held.SupportsFormat(MakePcmFormat(11025, 2, 8).ToBytes()));
   EXPECT_FALSE(held.SupportsFormat(alaw.ToBytes()));
 }

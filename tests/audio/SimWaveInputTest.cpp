@@ -31,10 +31,10 @@ TEST(SimWaveInput, DeliversExactlyTheFramesOfTheTimeTheClockAdvanced) {
   ManualClock clock;
   SimWaveInput input(clock, nullptr);
   test::WaveReceiver receiver(input);
-  EXPECT_EQ(input.AddBuffer(receiver.buffers[0]), kWaveErrInvalid);  // not open
-  ASSERT_EQ(input.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveOk);
+  EXPECT_FALSE(input.AddBuffer(receiver.buffers[0]).ok());  // not open
+  ASSERT_TRUE(input.Open(DefaultPcmFormat().ToBytes(), receiver).ok());
   ASSERT_TRUE(receiver.QueueAll());
-  ASSERT_EQ(input.Start(), kWaveOk);
+  ASSERT_TRUE(input.Start().ok());
   clock.Advance(2);
   clock.AdvanceMilliseconds(500);
   input.Reset();
@@ -43,12 +43,12 @@ TEST(SimWaveInput, DeliversExactlyTheFramesOfTheTimeTheClockAdvanced) {
   EXPECT_EQ(receiver.bytes.size(), 27u * 4000);
   ASSERT_EQ(receiver.recorded.size(), 27u + 6);
   EXPECT_EQ(receiver.recorded[27], 2250u);
-  EXPECT_EQ(input.AddBuffer(receiver.buffers[0]), kWaveOk);  // reset over: the input takes it
+  EXPECT_TRUE(input.AddBuffer(receiver.buffers[0]).ok());  // reset over: the input takes it
   input.Close();
 
   WaveFormatEx adpcm = DefaultPcmFormat();
   adpcm.wFormatTag = 0x11;
-  EXPECT_EQ(input.Open(adpcm.ToBytes(), receiver), kWaveErrBadFormat);
+  EXPECT_EQ(input.Open(adpcm.ToBytes(), receiver).kind, DeviceErrorKind::FormatNotSupported);
   EXPECT_TRUE(input.SupportsFormat(MakePcmFormat(8000, 2, 8).ToBytes()));
   EXPECT_FALSE(input.SupportsFormat(MakePcmFormat(22050, 3, 16).ToBytes()));
 }
@@ -65,9 +65,9 @@ TEST(SimWaveInput, SoundFollowsTheSimulatedCard) {
   });
   auto recordOneSecond = [&] {
     test::WaveReceiver receiver(input);
-    EXPECT_EQ(input.Open(DefaultPcmFormat().ToBytes(), receiver), kWaveOk);
+    EXPECT_TRUE(input.Open(DefaultPcmFormat().ToBytes(), receiver).ok());
     EXPECT_TRUE(receiver.QueueAll());
-    input.Start();
+    EXPECT_TRUE(input.Start().ok());
     clock.Advance(1);
     input.Reset();
     input.Close();

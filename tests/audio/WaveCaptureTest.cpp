@@ -12,6 +12,7 @@
 #include "support/Fakes.h"
 #include "support/LockedView.h"
 #include "support/MediaProbe.h"
+#include "support/RecordingLog.h"
 #include "support/TempDir.h"
 
 namespace kelmo {
@@ -31,13 +32,13 @@ TEST(WaveCaptureLevel, SilenceFullScaleAndLowEightBitBuffers) {
   EXPECT_EQ(WaveCapture::LevelOf(buffer, 8), 98);
 }
 
-class WaveCaptureTest : public ::testing::Test {
- protected:
-  explicit WaveCaptureTest(SimAudioSwitches switches = {}) : input{clock, nullptr, switches} {
+// The engine over the simulated sound card, recording next to a temporary folder.
+struct WaveCaptureRig {
+  explicit WaveCaptureRig(SimAudioSwitches switches = {}) : input{clock, nullptr, switches} {
     formats.inputFormatSet = formats.compressionFormatSet = 1;
     formats.inputFormat = formats.compressionFormat = DefaultPcmFormat().ToBytes();
     formats.inputFormatName = formats.compressionFormatName = "PCM";
-    capture.captureFileName = (dir / "Kelmo.06_22.05.avi").string();
+    captureFileName = (dir / "Kelmo.06_22.05.avi").string();
   }
 
   test::TempDir dir;
@@ -46,18 +47,25 @@ class WaveCaptureTest : public ::testing::Test {
   test::LockedView view;
   AppState state;
   AudioFormatSettings formats;
-  CaptureDriver capture;
+  WaveFormatEx monitorFormat = DefaultPcmFormat();
+  std::string captureFileName;
   RecordingProgramTable programs;
   RecordingProtocol protocol{state, programs};
   SimWaveInput input;
   SimWaveOutput output;
   FfmpegCodecManager codecs;
   FfmpegWmaWriterFactory wma;
-  WaveCapture engine{state, formats, capture, protocol,
+  WaveCapture engine{state,
+                     formats,
+                     {monitorFormat, captureFileName},
+                     protocol,
                      WaveCapture::Ports{input, output, codecs, wma, messages, view, clock}};
 };
 
+class WaveCaptureTest : public ::testing::Test, public WaveCaptureRig {};
+
 TEST_F(WaveCaptureTest, ARecordingHoldsExactlyTheFullBuffersOfItsTimeInItsOwnFormats) {
+  test::RecordingLog log;
   ASSERT_TRUE(engine.StartRecording());
   EXPECT_TRUE(engine.InputRunning());
   // Options changed during the recording are for the next one.
@@ -67,9 +75,13 @@ TEST_F(WaveCaptureTest, ARecordingHoldsExactlyTheFullBuffersOfItsTimeInItsOwnFor
   EXPECT_FALSE(engine.IsRecording());
   EXPECT_FALSE(engine.InputRunning());
   // 5 s = 220500 bytes: 55 full buffers, in 22050 Hz mono.
-  EXPECT_EQ(test::ReadFile(dir / "Kelmo.06_22.05.wav").size(), 58u + 55 * 4000);
+  const std::string wav = (dir / "Kelmo.06_22.05.wav").string();
+  EXPECT_EQ(test::ReadFile(wav).size(), 58u + 55 * 4000);
   EXPECT_TRUE(messages.Texts().empty());
   EXPECT_EQ(view.Get().levelText, "");
+  EXPECT_TRUE(log.Has(LogLevel::Info, "audio", "recording started: " + wav));
+  EXPECT_TRUE(
+      log.Has(LogLevel::Info, "audio", "recording ended: " + wav + ", 5.0 s, 220058 bytes"));
 }
 
 TEST_F(WaveCaptureTest, MonitoringDrivesTheMeterWritesNoFileAndWatchesTheFirstProgramsEnd) {
@@ -124,7 +136,7 @@ TEST_F(WaveCaptureTest, AFullDiskEndsTheRecordingWithItsFileWholeAndAFailedStart
   EXPECT_EQ(test::Le32(bytes, 54), 16000u);
 
   ::setenv("KELMO_SIM_DISK_FULL_AFTER", "30", 1);
-  capture.captureFileName = (dir / "Kelmo.06_22.06.avi").string();
+  captureFileName = (dir / "Kelmo.06_22.06.avi").string();
   messages.Clear();
   engine.StartRecording();
   view.SetRecEnabled(false);
@@ -137,20 +149,43 @@ TEST_F(WaveCaptureTest, AFullDiskEndsTheRecordingWithItsFileWholeAndAFailedStart
   EXPECT_FALSE(engine.InputRunning());
 }
 
-class WaveCaptureBusy : public WaveCaptureTest {
- protected:
-  WaveCaptureBusy() : WaveCaptureTest({.busy = true}) {}
-};
-
-TEST_F(WaveCaptureBusy, ABusyDeviceIsToldAndNothingStaysOpen) {
-  EXPECT_FALSE(engine.StartRecording());
-  ASSERT_EQ(messages.Shown().size(), 1u);
-  EXPECT_EQ(messages.Shown()[0].text, "I Can't capture Audio. There is other device using it.");
-  EXPECT_EQ(messages.Shown()[0].caption, "Error");
-  EXPECT_FALSE(engine.InputRunning());
-  EXPECT_FALSE(engine.IsRecording());
-  // The output it had opened was let go: it opens again.
-  EXPECT_EQ(output.Open(DefaultPcmFormat().ToBytes()), kWaveOk);
+// Each kind of device failure, at the open or at the start, gets its own message and log line;
+// nothing stays open and a recording leaves no file without sound.
+TEST(WaveCaptureFailure, EachKindIsToldInItsOwnWordsAndLogged) {
+  struct Case {
+    const char* fault;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"busy", "I Can't capture Audio. There is other device using it."},
+      {"missing",
+       "I Can't capture Audio. The simulated sound input is not there: the device was removed or "
+       "never existed (No such file or directory)."},
+      {"format",
+       "I Can't capture Audio. The simulated sound input cannot work in the format asked for "
+       "(Invalid argument)."},
+      {"permission",
+       "I Can't capture Audio. The simulated sound input may not be opened by this user "
+       "(Permission denied): the user must be in the device's group (video or audio)."},
+      {"io", "I Can't capture Audio. The simulated sound input failed (Input/output error)."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    setenv("KELMO_SIM_AUDIO_FAIL", c.fault, 1);
+    WaveCaptureRig rig{SimAudioSwitches::FromEnvironment()};
+    unsetenv("KELMO_SIM_AUDIO_FAIL");
+    test::RecordingLog log;
+    EXPECT_FALSE(rig.engine.StartRecording());
+    ASSERT_EQ(rig.messages.Shown().size(), 1u);
+    EXPECT_EQ(rig.messages.Shown()[0].text, c.message);
+    EXPECT_EQ(rig.messages.Shown()[0].caption, "Error");
+    EXPECT_TRUE(log.Has(LogLevel::Error, "audio", "The simulated sound input"));
+    EXPECT_FALSE(rig.engine.InputRunning());
+    EXPECT_FALSE(rig.engine.IsRecording());
+    EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
+    // The output it had opened was let go: it opens again.
+    EXPECT_TRUE(rig.output.Open(DefaultPcmFormat().ToBytes()).ok());
+  }
 }
 
 }  // namespace

@@ -24,7 +24,12 @@ namespace kelmo::test {
 // Driver dialogs that answer as a test tells them.
 class AnsweringDialogs final : public CaptureDialogs {
  public:
-  bool VideoSourceDialog(VideoSource&) override { return ++shown > 0; }
+  // Chooses `input` when set, as the user would in the list, and keeps what the window answered.
+  bool VideoSourceDialog(VideoSource&, const InputSelector& selectInput) override {
+    ++shown;
+    if (input) inputResult = selectInput(*input);
+    return true;
+  }
   std::optional<VideoMode> VideoFormatDialog(const std::vector<VideoMode>&,
                                              const VideoMode&) override {
     ++shown;
@@ -38,6 +43,8 @@ class AnsweringDialogs final : public CaptureDialogs {
   int shown = 0;
   std::optional<VideoMode> mode;
   std::optional<VideoCompressionChoice> compression;
+  std::optional<int> input;
+  DeviceError inputResult;
 };
 
 // The capture window over the test pattern, the FFmpeg writer and the simulated sound card hearing

@@ -2,6 +2,7 @@
 
 #include "audio/WaveFormat.h"
 #include "capture/CaptureRig.h"
+#include "support/RecordingLog.h"
 
 namespace kelmo::test {
 namespace {
@@ -18,15 +19,18 @@ std::vector<uint8_t> Video(int32_t width, int32_t height, uint32_t compression, 
 TEST(CaptureWindow, AcceptsOnlyTheFormatsTheSourceOffersWhileConnected) {
   CaptureRig rig;
   SourceCaptureWindow& window = rig.window;
-  EXPECT_FALSE(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)));  // not connected
+  EXPECT_EQ(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)).kind,
+            DeviceErrorKind::NotPresent);  // not connected
   EXPECT_EQ(window.GetAudioFormatSize(), 0u);
-  EXPECT_FALSE(window.DriverConnect(1));  // only one source
-  ASSERT_TRUE(window.DriverConnect(0));
+  EXPECT_EQ(window.DriverConnect(1).kind, DeviceErrorKind::NotPresent);  // only one source
+  ASSERT_TRUE(window.DriverConnect(0).ok());
 
-  EXPECT_TRUE(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)));
-  EXPECT_TRUE(window.SetVideoFormat(Video(768, 576, kFourccYuy2, 16)));
-  EXPECT_FALSE(window.SetVideoFormat(Video(640, 480, kBiRgb, 24)));
-  EXPECT_FALSE(window.SetVideoFormat(Video(384, 288, kFourccYuy2, 24)));
+  EXPECT_TRUE(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)).ok());
+  EXPECT_TRUE(window.SetVideoFormat(Video(768, 576, kFourccYuy2, 16)).ok());
+  EXPECT_EQ(window.SetVideoFormat(Video(640, 480, kBiRgb, 24)).kind,
+            DeviceErrorKind::FormatNotSupported);
+  EXPECT_EQ(window.SetVideoFormat(Video(384, 288, kFourccYuy2, 24)).kind,
+            DeviceErrorKind::FormatNotSupported);
   EXPECT_EQ(window.GetStatus().uiImageWidth, 768u);
   std::vector<uint8_t> video(window.GetVideoFormatSize());
   ASSERT_EQ(window.GetVideoFormat(video.data(), static_cast<uint32_t>(video.size())), 40u);
@@ -43,11 +47,37 @@ TEST(CaptureWindow, AcceptsOnlyTheFormatsTheSourceOffersWhileConnected) {
 
   // The format dialog's choice takes effect; its cancel keeps the format in use.
   rig.dialogs.mode = VideoMode{384, 288, PixelFormat::Bgr24};
-  EXPECT_TRUE(window.DlgVideoFormat());
+  EXPECT_TRUE(window.DlgVideoFormat().ok());
   EXPECT_EQ(window.GetStatus().uiImageWidth, 384u);
   rig.dialogs.mode.reset();
-  EXPECT_TRUE(window.DlgVideoFormat());
+  EXPECT_TRUE(window.DlgVideoFormat().ok());
   EXPECT_EQ(window.GetStatus().uiImageWidth, 384u);
+}
+
+// Each kind of refusal of the simulated device reaches the user in its own words and the log.
+TEST(CaptureWindow, EachKindOfRefusalIsToldAndLogged) {
+  const std::pair<DeviceErrorKind, const char*> cases[] = {
+      {DeviceErrorKind::Busy, "Kelmo Test Pattern is in use by another program."},
+      {DeviceErrorKind::NotPresent,
+       "Kelmo Test Pattern is not there: the device was removed or never existed (No such file or "
+       "directory)."},
+      {DeviceErrorKind::Permission,
+       "Kelmo Test Pattern may not be opened by this user (Permission denied): the user must be "
+       "in the device's group (video or audio)."},
+      {DeviceErrorKind::FormatNotSupported,
+       "Kelmo Test Pattern cannot work in the format asked for (Invalid argument)."},
+      {DeviceErrorKind::Io, "Kelmo Test Pattern failed (Input/output error)."},
+  };
+  for (const auto& [kind, text] : cases) {
+    SCOPED_TRACE(text);
+    RecordingLog log;
+    CaptureRig rig({.openFault = kind});
+    EXPECT_EQ(rig.window.DriverConnect(0).kind, kind);
+    EXPECT_EQ(rig.Errors(), std::vector<std::string>{text});
+    EXPECT_TRUE(
+        log.Has(LogLevel::Error, "capture",
+                std::string("Kelmo Test Pattern cannot connect: ") + DeviceErrorKindName(kind)));
+  }
 }
 
 TEST(CaptureWindow, ThePreviewPaintsFramesUntilTheDriverGoes) {
@@ -61,12 +91,30 @@ TEST(CaptureWindow, ThePreviewPaintsFramesUntilTheDriverGoes) {
   } view;
   CaptureRig rig;
   rig.window.AttachToParent(&view, &rig.dialogs);
-  ASSERT_TRUE(rig.window.DriverConnect(0));
+  ASSERT_TRUE(rig.window.DriverConnect(0).ok());
   rig.window.SetPreviewRate(40);
   rig.window.SetPreview(true);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_GE(view.frames.load(), 3);
   EXPECT_EQ(view.width.load(), 384);
+  // The flags change while the grabber reads them (the thread sanitizer's case): with one of the
+  // two always on, the grabber runs throughout.
+  for (int i = 0; i < 200; ++i) {
+    rig.window.SetOverlay(true);
+    rig.window.SetPreview(false);
+    rig.window.SetPreview(true);
+    rig.window.SetOverlay(false);
+  }
+  const int before = view.frames.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_GT(view.frames.load(), before);
+
+  // The video source dialog's input change while the picture shows: the test pattern, as a V4L2
+  // driver, takes it only between streams, so the window stops the stream around it.
+  rig.dialogs.input = 1;
+  EXPECT_TRUE(rig.window.DlgVideoSource().ok());
+  EXPECT_TRUE(rig.dialogs.inputResult.ok()) << rig.dialogs.inputResult.Text();
+  EXPECT_TRUE(rig.window.GetStatus().fLiveWindow);
   rig.window.DriverDisconnect();
   const int shown = view.frames.load();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -55,17 +55,17 @@ TEST(LivePicture, DeinterlacingRemovesTheCombOfAFullHeightPicture) {
     std::snprintf(s.stationName, sizeof s.stationName, "Das Erste");
     return true;
   });
-  std::string error;
-  ASSERT_TRUE(source.Open(error)) << error;
+  ASSERT_TRUE(source.Open().ok());
+  DeviceError error;
   for (const PixelFormat format : {PixelFormat::Yuyv, PixelFormat::Bgr24}) {
-    ASSERT_TRUE(source.SetMode({768, 576, format}));
-    ASSERT_TRUE(source.StartStreaming(error)) << error;
+    ASSERT_TRUE(source.SetMode({768, 576, format}).ok());
+    ASSERT_TRUE(source.StartStreaming().ok());
     AvDeinterlacer deinterlacer;
     VideoFrame frame, woven, bgr;
     int shown = 0;
     for (int i = 0; i < 4; ++i) {
       clock.AdvanceMilliseconds(40);
-      ASSERT_TRUE(source.NextFrame(frame, 1000, error)) << error;
+      ASSERT_TRUE(source.NextFrame(frame, 1000, error)) << error.Text();
       if (!deinterlacer.Process(frame, woven)) continue;
       ++shown;
       bgr.Resize(frame.width, frame.height, PixelFormat::Bgr24);
@@ -81,8 +81,8 @@ TEST(LivePicture, DeinterlacingRemovesTheCombOfAFullHeightPicture) {
     EXPECT_EQ(shown, 3) << deinterlacer.Error();  // the filter looks one frame ahead
     source.StopStreaming();
   }
-  ASSERT_TRUE(source.SetMode({384, 288, PixelFormat::Bgr24}));
-  ASSERT_TRUE(source.StartStreaming(error));
+  ASSERT_TRUE(source.SetMode({384, 288, PixelFormat::Bgr24}).ok());
+  ASSERT_TRUE(source.StartStreaming().ok());
   VideoFrame half;
   clock.AdvanceMilliseconds(40);
   ASSERT_TRUE(source.NextFrame(half, 1000, error));

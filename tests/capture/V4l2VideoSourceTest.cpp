@@ -2,8 +2,10 @@
 
 #include <cerrno>
 
+#include "capture/CaptureRig.h"
 #include "capture/linux/V4l2VideoSource.h"
 #include "support/FakeV4l2Kernel.h"
+#include "support/RecordingLog.h"
 
 namespace kelmo::test {
 namespace {
@@ -84,8 +86,7 @@ struct StreamingCard {
 TEST(V4l2VideoSource, OffersTheLayoutsItCanTakeStreamsOrSaysWhyNot) {
   StreamingCard card;
   auto source = card.Source();
-  std::string error;
-  ASSERT_TRUE(source->Open(error)) << error;
+  ASSERT_TRUE(source->Open().ok());
   const auto modes = source->Modes();
   // NV12 is not offered; RGB24 arrives as BGR; sizes within the device's range only.
   EXPECT_EQ(modes.size(), 12u);
@@ -95,30 +96,99 @@ TEST(V4l2VideoSource, OffersTheLayoutsItCanTakeStreamsOrSaysWhyNot) {
   EXPECT_EQ(source->Controls()[0].value, 100);
   EXPECT_EQ(source->Inputs().front(), "Television");
 
-  ASSERT_TRUE(source->SetMode({768, 576, PixelFormat::Bgr24}));
+  ASSERT_TRUE(source->SetMode({768, 576, PixelFormat::Bgr24}).ok());
   EXPECT_EQ(card.pix.pixelformat, static_cast<uint32_t>(V4L2_PIX_FMT_RGB24));
-  ASSERT_TRUE(source->StartStreaming(error)) << error;
+  ASSERT_TRUE(source->StartStreaming().ok());
   VideoFrame frame;
-  ASSERT_TRUE(source->NextFrame(frame, 100, error)) << error;
+  DeviceError error;
+  ASSERT_TRUE(source->NextFrame(frame, 100, error)) << error.Text();
   EXPECT_EQ(frame.width, 768);
   EXPECT_EQ(frame.data.size(), 768u * 576 * 3);
+  // The driver takes no new input or format while it streams.
+  EXPECT_EQ(source->SetInput(1).kind, DeviceErrorKind::Busy);
+  EXPECT_EQ(source->SetMode({384, 288, PixelFormat::Bgr24}).kind, DeviceErrorKind::Busy);
+
+  // A lost frame is waited past, once logged; a long run of them ends the stream.
+  {
+    RecordingLog log;
+    card.video.ioctlErrors[VIDIOC_DQBUF] = EIO;
+    EXPECT_FALSE(source->NextFrame(frame, 100, error));
+    EXPECT_TRUE(error.ok());
+    card.video.ioctlErrors.clear();
+    ASSERT_TRUE(source->NextFrame(frame, 100, error));
+    EXPECT_TRUE(log.Has(LogLevel::Warning, "capture", "a frame was lost (Input/output error)"));
+    EXPECT_TRUE(log.Has(LogLevel::Info, "capture", "pictures again after 1 lost frame(s)"));
+    card.video.ioctlErrors[VIDIOC_DQBUF] = EIO;
+    for (int i = 0; i < 60 && error.ok(); ++i) EXPECT_FALSE(source->NextFrame(frame, 100, error));
+    EXPECT_EQ(error.kind, DeviceErrorKind::Io);
+    EXPECT_TRUE(log.Has(LogLevel::Error, "capture", "stream stopped after 51 lost frame(s)"));
+    EXPECT_EQ(log.Lines().size(), 4u);  // one warning for each run of losses
+    card.video.ioctlErrors.clear();
+  }
   source->StopStreaming();
   EXPECT_EQ(card.kernel.MappingCount(), 0);
 
   // A stream that cannot start releases its buffers and says why.
   card.streamOnError = EIO;
-  EXPECT_FALSE(source->StartStreaming(error));
-  EXPECT_NE(error.find("(/dev/video0): the device cannot stream"), std::string::npos) << error;
+  EXPECT_NE(source->StartStreaming().Text().find(
+                "(/dev/video0) failed (the device cannot stream: Input/output error)."),
+            std::string::npos);
   EXPECT_EQ(card.kernel.MappingCount(), 0);
 
-  // A device another program took after the list was made, and one that was removed.
-  auto busy = card.Source();
-  card.video.openError = EBUSY;
-  EXPECT_FALSE(busy->Open(error));
-  EXPECT_NE(error.find("(/dev/video0) is in use by another program."), std::string::npos);
+  // Each kind of refusal at the open: another program took it after the list was made, the user
+  // may not open it, it was removed.
+  const std::pair<int, const char*> refusals[] = {
+      {EBUSY, "(/dev/video0) is in use by another program."},
+      {EACCES,
+       "(/dev/video0) may not be opened by this user (the device cannot be opened: Permission "
+       "denied): the user must be in the device's group (video or audio)."}};
+  for (const auto& [code, text] : refusals) {
+    auto refused = card.Source();
+    card.video.openError = code;
+    EXPECT_NE(refused->Open().Text().find(text), std::string::npos) << text;
+    card.video.openError = 0;
+  }
   V4l2VideoSource missing(card.kernel, {"/dev/video7", "BT878 video", "bttv", 0, "", true, ""});
-  EXPECT_FALSE(missing.Open(error));
-  EXPECT_EQ(error, "BT878 video (/dev/video7) is not there: the device was removed.");
+  EXPECT_EQ(missing.Open().kind, DeviceErrorKind::NotPresent);
+}
+
+// The Video Source and Video Format dialogs change the input and the format of a card whose
+// picture streams: the window stops the stream, applies, and streams again.
+TEST(V4l2VideoSource, TheDialogsChangeInputAndFormatWhileThePictureShows) {
+  StreamingCard card;
+  V4l2SourceCatalog catalog(card.kernel);
+  FfmpegAviWriterFactory writers;
+  SystemClock clock;
+  AnsweringDialogs dialogs;
+  struct CountingView final : PictureView {
+    void ShowFrame(const VideoFrame&) override { ++frames; }
+    void ClearPicture() override {}
+    std::atomic<int> frames{0};
+  } view;
+  SourceCaptureWindow window({catalog, writers, clock, nullptr, &view, &dialogs});
+  ASSERT_TRUE(window.DriverConnect(0).ok());
+  window.SetPreviewRate(1);
+  window.SetPreview(true);
+  auto waitForFrames = [&] {
+    const int before = view.frames.load();
+    for (int i = 0; i < 200 && view.frames.load() < before + 3; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return view.frames.load() >= before + 3;
+  };
+  ASSERT_TRUE(waitForFrames());
+
+  dialogs.input = 2;
+  EXPECT_TRUE(window.DlgVideoSource().ok());
+  EXPECT_TRUE(dialogs.inputResult.ok()) << dialogs.inputResult.Text();
+  EXPECT_EQ(card.video.input, 2u);
+  EXPECT_TRUE(waitForFrames());
+
+  dialogs.mode = VideoMode{768, 576, PixelFormat::Yuyv};
+  EXPECT_TRUE(window.DlgVideoFormat().ok());
+  EXPECT_EQ(card.pix.width, 768u);
+  EXPECT_TRUE(waitForFrames());
+  EXPECT_TRUE(card.video.streaming);
+  window.DriverDisconnect();
 }
 
 }  // namespace

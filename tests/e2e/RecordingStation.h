@@ -70,10 +70,12 @@ class CountedWaveInput final : public WaveInput {
   explicit CountedWaveInput(WaveInput& input) : input(input) {}
   std::string Name() const override { return input.Name(); }
   bool SupportsFormat(std::span<const uint8_t> f) override { return input.SupportsFormat(f); }
-  int Open(std::span<const uint8_t> f, WaveInputCallback& cb) override { return input.Open(f, cb); }
-  int AddBuffer(WaveBuffer& buffer) override { return input.AddBuffer(buffer); }
-  int Start() override {
-    const int rc = input.Start();
+  DeviceError Open(std::span<const uint8_t> f, WaveInputCallback& cb) override {
+    return input.Open(f, cb);
+  }
+  DeviceError AddBuffer(WaveBuffer& buffer) override { return input.AddBuffer(buffer); }
+  DeviceError Start() override {
+    DeviceError rc = input.Start();
     ++starts;
     return rc;
   }
@@ -210,7 +212,10 @@ class RecordingStation {
   FfmpegWmaWriterFactory wmaWriters;
   ChannelSelector selector{ctx.tuner, ctx.channels, ctx.channelMemory, ctx.state, view};
   AviRecording avi{ctx.capture, ctx.state, ctx.protocol, messages, view, clock};
-  WaveCapture wave{ctx.state, ctx.audioFormats, ctx.capture, ctx.protocol,
+  WaveCapture wave{ctx.state,
+                   ctx.audioFormats,
+                   {ctx.capture.aviAudioFormat.format, ctx.capture.captureFileName},
+                   ctx.protocol,
                    WaveCapture::Ports{input, output, codecs, wmaWriters, messages, view, clock}};
   RecordingControls controls{ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture, clock,
                              messages,  view,         {&wave, &avi}};

@@ -199,6 +199,7 @@ int FakeV4l2Kernel::Open(const std::string& path, int) {
 
 int FakeV4l2Kernel::Close(int fd) {
   std::lock_guard lock(mutex);
+  if (FakeDevice* d = DeviceOf(fd)) d->streaming = false;
   return open.erase(fd) == 1 ? 0 : -EBADF;
 }
 
@@ -214,7 +215,12 @@ int FakeV4l2Kernel::Ioctl(int fd, unsigned long request, void* arg) {
   calls.push_back(d->path + " " + V4l2RequestName(request));
   const auto fault = d->ioctlErrors.find(request);
   if (fault != d->ioctlErrors.end()) return -fault->second;
-  return HandleLocked(*d, request, arg);
+  // As the drivers do: no new input or format while buffers stream.
+  if (d->streaming && (request == VIDIOC_S_INPUT || request == VIDIOC_S_FMT)) return -EBUSY;
+  const int rc = HandleLocked(*d, request, arg);
+  if (rc >= 0 && request == VIDIOC_STREAMON) d->streaming = true;
+  if (rc >= 0 && request == VIDIOC_STREAMOFF) d->streaming = false;
+  return rc;
 }
 
 int FakeV4l2Kernel::HandleLocked(FakeDevice& d, unsigned long request, void* arg) {

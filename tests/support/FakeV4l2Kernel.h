@@ -57,6 +57,10 @@ struct FakeDevice {
   std::vector<int> i2cReads;
   uint8_t readByte = 0;
 
+  // Between a successful VIDIOC_STREAMON and VIDIOC_STREAMOFF (or the close): S_INPUT and S_FMT
+  // are refused with EBUSY, as the drivers refuse them.
+  bool streaming = false;
+
   // Requests the fake does not model (streaming, formats) go here when set; -ENOTTY otherwise.
   std::function<int(unsigned long request, void* arg)> otherIoctl;
 };
@@ -64,7 +68,8 @@ struct FakeDevice {
 // A kernel with a few V4L2 and i2c-dev device nodes, behind the same interface as the real one.
 // Models what the drivers do for capabilities, tuners (type checked against the node, frequencies
 // clamped to the tuner's range), inputs, audio inputs, standards and controls; faults are switched
-// on per device. Thread-safe. Streaming requests (buffers, formats) go to a device's otherIoctl;
+// on per device; a streaming device refuses a new input or format. Thread-safe. Streaming
+// requests (buffers, formats) go to a device's otherIoctl;
 // Mmap hands out zeroed memory of the size asked, which Munmap takes back.
 class FakeV4l2Kernel final : public V4l2Io {
  public:

@@ -25,7 +25,7 @@ class WaveReceiver final : public WaveInputCallback {
   // False when the input refused one.
   bool QueueAll() {
     for (WaveBuffer& b : buffers) {
-      if (input.AddBuffer(b) != kWaveOk) return false;
+      if (!input.AddBuffer(b).ok()) return false;
     }
     return true;
   }
@@ -35,7 +35,7 @@ class WaveReceiver final : public WaveInputCallback {
     recorded.push_back(buffer.bytesRecorded);
     if (buffer.Full()) {
       bytes.insert(bytes.end(), buffer.data, buffer.data + buffer.bytesRecorded);
-      input.AddBuffer(buffer);
+      (void)input.AddBuffer(buffer);
     }
     arrived.notify_all();
   }

@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "app/qt/CAboutDlg.h"
 #include "app/qt/DialogPlacement.h"
+#include "app/qt/DialogPorts.h"
 #include "app/qt/DialogUnits.h"
 #include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
@@ -78,7 +79,9 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   ctx.recorders.video = aviRecording.get();
   if (ctx.waveInput && ctx.waveOutput && ctx.codecs && ctx.wmaWriters) {
     soundRecorder = std::make_unique<WaveCapture>(
-        ctx.state, ctx.audioFormats, ctx.capture, ctx.protocol,
+        ctx.state, ctx.audioFormats,
+        WaveCapture::CaptureNames{ctx.capture.aviAudioFormat.format, ctx.capture.captureFileName},
+        ctx.protocol,
         WaveCapture::Ports{*ctx.waveInput, *ctx.waveOutput, *ctx.codecs, *ctx.wmaWriters,
                            ctx.messages, *this, ctx.clock});
     ctx.recorders.sound = soundRecorder.get();
@@ -296,7 +299,7 @@ void CKelmoDlg::OnFm() {
 }
 
 void CKelmoDlg::OnTvChannels() {
-  CTvChannelsDlg channels(ctx, this);
+  CTvChannelsDlg channels(ChannelDialogPortsOf(ctx), this);
   channelsDialog = &channels;
   PlaceBeside(channels, *this);
   channels.exec();
@@ -304,7 +307,7 @@ void CKelmoDlg::OnTvChannels() {
 }
 
 void CKelmoDlg::OnFmChannels() {
-  CRadioChannelsDlg channels(ctx, this);
+  CRadioChannelsDlg channels(ChannelDialogPortsOf(ctx), this);
   channelsDialog = &channels;
   PlaceBeside(channels, *this);
   channels.exec();
@@ -321,7 +324,7 @@ void CKelmoDlg::OnMute() {
 void CKelmoDlg::OnVol() { channelControls->OnVol(); }
 
 void CKelmoDlg::OnRecordingPrograms() {
-  CRecordingProgramsDlg dlg(ctx, this);
+  CRecordingProgramsDlg dlg(RecordingProgramsPortsOf(ctx), this);
   programsDialog = &dlg;
   dlg.DoModal();
 }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "audio/WaveDevice.h"
+#include "base/Log.h"
 
 namespace kelmo {
 
@@ -40,24 +40,30 @@ HwParams Restricted(snd_pcm_t* pcm, const WaveFormatEx& format) {
 
 std::string PlugDeviceName(const std::string& device) { return "plug:'" + device + "'"; }
 
-int OpenAlsaPcm(const std::string& device, snd_pcm_stream_t stream, snd_pcm_t*& pcm) {
+DeviceError OpenAlsaPcm(const std::string& device, const std::string& named,
+                        snd_pcm_stream_t stream, snd_pcm_t*& pcm) {
   static std::once_flag quiet;
   std::call_once(quiet, [] { snd_lib_error_set_handler(Quiet); });
   pcm = nullptr;
   const int error = snd_pcm_open(&pcm, PlugDeviceName(device).c_str(), stream, SND_PCM_NONBLOCK);
-  if (error == 0) return kWaveOk;
+  if (error == 0) return DeviceError::Ok();
   pcm = nullptr;
-  return error == -EBUSY || error == -EAGAIN ? kWaveErrAllocated : kWaveErrNoDevice;
+  DeviceError failed = DeviceError::FromErrno(error, named);
+  failed.systemText = snd_strerror(error);
+  // An unknown name comes back as any of several codes: all mean there is no such device.
+  if (failed.kind != DeviceErrorKind::Busy && failed.kind != DeviceErrorKind::Permission)
+    failed.kind = DeviceErrorKind::NotPresent;
+  return failed;
 }
 
 bool AlsaTakesFormat(snd_pcm_t* pcm, const WaveFormatEx& format) {
   return Restricted(pcm, format) != nullptr;
 }
 
-int InstallAlsaFormat(snd_pcm_t* pcm, const WaveFormatEx& format, snd_pcm_uframes_t periodFrames,
-                      unsigned periods) {
+DeviceError InstallAlsaFormat(snd_pcm_t* pcm, const std::string& named, const WaveFormatEx& format,
+                              snd_pcm_uframes_t periodFrames, unsigned periods) {
   HwParams params = Restricted(pcm, format);
-  if (!params) return kWaveErrBadFormat;
+  if (!params) return {DeviceErrorKind::FormatNotSupported, named, "the sample format was refused"};
   snd_pcm_uframes_t period = periodFrames;
   snd_pcm_uframes_t ring = periodFrames * periods;
   int dir = 0;
@@ -65,14 +71,23 @@ int InstallAlsaFormat(snd_pcm_t* pcm, const WaveFormatEx& format, snd_pcm_uframe
   // whole buffers.
   snd_pcm_hw_params_set_period_size_near(pcm, params.get(), &period, &dir);
   snd_pcm_hw_params_set_buffer_size_near(pcm, params.get(), &ring);
-  return snd_pcm_hw_params(pcm, params.get()) < 0 ? kWaveErrBadFormat : kWaveOk;
+  if (const int rc = snd_pcm_hw_params(pcm, params.get()); rc < 0)
+    return {DeviceErrorKind::FormatNotSupported, named, snd_strerror(rc)};
+  unsigned rate = 0;
+  snd_pcm_hw_params_get_rate(params.get(), &rate, &dir);
+  snd_pcm_hw_params_get_period_size(params.get(), &period, &dir);
+  snd_pcm_hw_params_get_buffer_size(params.get(), &ring);
+  LogInfo("audio", "%s opened: %u Hz, %s, %u channel(s), period %lu frames, buffer %lu frames",
+          named.c_str(), rate, format.wBitsPerSample == 8 ? "U8" : "S16_LE", format.nChannels,
+          static_cast<unsigned long>(period), static_cast<unsigned long>(ring));
+  return DeviceError::Ok();
 }
 
 bool AlsaHasCaptureDevice(const std::string& device) {
   snd_pcm_t* pcm = nullptr;
-  const int result = OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, pcm);
+  const DeviceError result = OpenAlsaPcm(device, device, SND_PCM_STREAM_CAPTURE, pcm);
   if (pcm != nullptr) snd_pcm_close(pcm);
-  return result == kWaveOk || result == kWaveErrAllocated;
+  return result.ok() || result.kind == DeviceErrorKind::Busy;
 }
 
 }  // namespace kelmo

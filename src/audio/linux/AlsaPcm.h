@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio/WaveFormat.h"
+#include "base/DeviceError.h"
 
 namespace kelmo {
 
@@ -12,17 +13,19 @@ namespace kelmo {
 // size, so that every plain PCM format opens on any card.
 std::string PlugDeviceName(const std::string& device);
 
-// Opens the plug layer over `device` for `stream`, non-blocking. kWaveOk and `pcm` set, or the
-// wave device code of the failure (kWaveErrAllocated when another program holds it).
-int OpenAlsaPcm(const std::string& device, snd_pcm_stream_t stream, snd_pcm_t*& pcm);
+// Opens the plug layer over `device` for `stream`, non-blocking, and sets `pcm`; or the kind of
+// failure (Busy when another program holds it, Permission, otherwise NotPresent), naming the
+// device as `named`.
+DeviceError OpenAlsaPcm(const std::string& device, const std::string& named,
+                        snd_pcm_stream_t stream, snd_pcm_t*& pcm);
 
 // Whether the open `pcm` can take `format` (plain PCM only), without installing anything.
 bool AlsaTakesFormat(snd_pcm_t* pcm, const WaveFormatEx& format);
 
-// Installs `format` with periods of `periodFrames` and a ring of `periods` of them. kWaveOk, or
-// kWaveErrBadFormat when the device refuses.
-int InstallAlsaFormat(snd_pcm_t* pcm, const WaveFormatEx& format, snd_pcm_uframes_t periodFrames,
-                      unsigned periods);
+// Installs `format` with periods of `periodFrames` and a ring of `periods` of them, and logs what
+// the device settled on; FormatNotSupported, naming the device as `named`, when it refuses.
+DeviceError InstallAlsaFormat(snd_pcm_t* pcm, const std::string& named, const WaveFormatEx& format,
+                              snd_pcm_uframes_t periodFrames, unsigned periods);
 
 // Whether ALSA has a capture device of that name (one held by another program counts: opening it
 // then reports that it is busy).

@@ -3,7 +3,10 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <cerrno>
+
 #include "audio/linux/AlsaPcm.h"
+#include "base/Log.h"
 
 namespace kelmo {
 
@@ -30,60 +33,68 @@ bool AlsaWaveInput::SupportsFormat(std::span<const uint8_t> block) {
   std::lock_guard owner(ownerMutex);
   if (pcm != nullptr) return AlsaTakesFormat(pcm, *parsed);
   snd_pcm_t* probe = nullptr;
-  const int opened = OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, probe);
+  const DeviceError opened = OpenAlsaPcm(device, Name(), SND_PCM_STREAM_CAPTURE, probe);
   // Held by another program: the plug layer converts any plain PCM, so the chooser still offers
   // it; whether the device is free again is the recording's own open to tell.
-  if (opened == kWaveErrAllocated) return true;
-  if (opened != kWaveOk) return false;
+  if (opened.kind == DeviceErrorKind::Busy) return true;
+  if (!opened.ok()) return false;
   const bool takes = AlsaTakesFormat(probe, *parsed);
   snd_pcm_close(probe);
   return takes;
 }
 
-int AlsaWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
+DeviceError AlsaWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
   std::lock_guard owner(ownerMutex);
-  if (pcm != nullptr) return kWaveErrInvalid;
+  if (pcm != nullptr) return {DeviceErrorKind::Io, Name(), "already open"};
   const auto parsed = WaveFormatEx::FromBytes(block);
-  if (!parsed || !IsPlainPcm(*parsed)) return kWaveErrBadFormat;
-  const int opened = OpenAlsaPcm(device, SND_PCM_STREAM_CAPTURE, pcm);
-  if (opened != kWaveOk) return opened;
+  if (!parsed || !IsPlainPcm(*parsed))
+    return {DeviceErrorKind::FormatNotSupported, Name(), "not a plain PCM format"};
+  if (DeviceError opened = OpenAlsaPcm(device, Name(), SND_PCM_STREAM_CAPTURE, pcm); !opened.ok())
+    return opened;
   if (!AlsaTakesFormat(pcm, *parsed)) {
     snd_pcm_close(pcm);
     pcm = nullptr;
-    return kWaveErrBadFormat;
+    return {DeviceErrorKind::FormatNotSupported, Name(), "the sample format was refused"};
   }
   format = *parsed;
   callback = &receiver;
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
-int AlsaWaveInput::AddBuffer(WaveBuffer& buffer) {
+DeviceError AlsaWaveInput::AddBuffer(WaveBuffer& buffer) {
   std::lock_guard lock(mutex);
   if (pcm == nullptr || resetting || buffer.data == nullptr || buffer.bufferLength == 0 ||
       buffer.bufferLength % format.nBlockAlign != 0) {
-    return kWaveErrInvalid;
+    return {DeviceErrorKind::Io, Name(), "the buffer cannot be queued now"};
   }
   buffer.bytesRecorded = 0;
   buffer.done = false;
   queue.push_back(&buffer);
   queued.notify_all();
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
-int AlsaWaveInput::Start() {
-  if (pcm == nullptr) return kWaveErrInvalid;
-  if (reader.joinable()) return kWaveOk;
+DeviceError AlsaWaveInput::Start() {
+  if (pcm == nullptr) return {DeviceErrorKind::Io, Name(), "not open"};
+  if (reader.joinable()) return DeviceError::Ok();
   snd_pcm_uframes_t period = 4000 / format.nBlockAlign;
   {
     std::lock_guard lock(mutex);
     if (!queue.empty()) period = queue.front()->bufferLength / format.nBlockAlign;
   }
-  const int installed = InstallAlsaFormat(pcm, format, period, kRingPeriods);
-  if (installed != kWaveOk) return installed;
-  if (snd_pcm_prepare(pcm) < 0 || snd_pcm_start(pcm) < 0) return kWaveErrNoDevice;
+  if (DeviceError installed = InstallAlsaFormat(pcm, Name(), format, period, kRingPeriods);
+      !installed.ok())
+    return installed;
+  int rc = snd_pcm_prepare(pcm);
+  if (rc >= 0) rc = snd_pcm_start(pcm);
+  if (rc < 0) {
+    DeviceError failed = DeviceError::FromErrno(rc, Name());
+    failed.systemText = snd_strerror(rc);
+    return failed;
+  }
   stopping = false;
   reader = std::thread([this] { Run(); });
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
 void AlsaWaveInput::Reset() {
@@ -149,9 +160,14 @@ bool AlsaWaveInput::Fill(WaveBuffer& buffer) {
     if (got < 0) {
       // An overrun loses the samples it lost; anything the device cannot recover from ends the
       // capture as a stop would.
-      if (snd_pcm_recover(pcm, static_cast<int>(got), 1) < 0 || snd_pcm_start(pcm) < 0) {
+      const int rc = static_cast<int>(got);
+      if (snd_pcm_recover(pcm, rc, 1) < 0 || snd_pcm_start(pcm) < 0) {
+        LogError("audio", "%s stopped: %s; the capture ends here", Name().c_str(),
+                 snd_strerror(rc));
         return false;
       }
+      LogWarning("audio", "%s: %s (%s), recovered: the samples of that moment are lost",
+                 Name().c_str(), rc == -EPIPE ? "overrun" : "read failed", snd_strerror(rc));
       continue;
     }
     buffer.bytesRecorded += static_cast<uint32_t>(got) * format.nBlockAlign;

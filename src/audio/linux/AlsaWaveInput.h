@@ -23,9 +23,9 @@ class AlsaWaveInput final : public WaveInput {
 
   std::string Name() const override { return "ALSA capture \"" + device + "\""; }
   bool SupportsFormat(std::span<const uint8_t> format) override;
-  int Open(std::span<const uint8_t> format, WaveInputCallback& callback) override;
-  int AddBuffer(WaveBuffer& buffer) override;
-  int Start() override;
+  DeviceError Open(std::span<const uint8_t> format, WaveInputCallback& callback) override;
+  DeviceError AddBuffer(WaveBuffer& buffer) override;
+  DeviceError Start() override;
   void Reset() override;
   void Close() override;
 

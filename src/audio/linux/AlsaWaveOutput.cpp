@@ -11,31 +11,32 @@ constexpr unsigned kPeriods = 4;
 
 }  // namespace
 
-int AlsaWaveOutput::Open(std::span<const uint8_t> block) {
-  if (pcm != nullptr) return kWaveErrInvalid;
+DeviceError AlsaWaveOutput::Open(std::span<const uint8_t> block) {
+  if (pcm != nullptr) return {DeviceErrorKind::Io, Name(), "already open"};
   const auto parsed = WaveFormatEx::FromBytes(block);
-  if (!parsed || !IsPlainPcm(*parsed)) return kWaveErrBadFormat;
-  const int opened = OpenAlsaPcm(device, SND_PCM_STREAM_PLAYBACK, pcm);
-  if (opened != kWaveOk) return opened;
-  const int installed =
-      InstallAlsaFormat(pcm, *parsed, parsed->nSamplesPerSec / 10 / kPeriods + 1, kPeriods);
-  if (installed != kWaveOk) {
+  if (!parsed || !IsPlainPcm(*parsed))
+    return {DeviceErrorKind::FormatNotSupported, Name(), "not a plain PCM format"};
+  if (DeviceError opened = OpenAlsaPcm(device, Name(), SND_PCM_STREAM_PLAYBACK, pcm); !opened.ok())
+    return opened;
+  DeviceError installed =
+      InstallAlsaFormat(pcm, Name(), *parsed, parsed->nSamplesPerSec / 10 / kPeriods + 1, kPeriods);
+  if (!installed.ok()) {
     snd_pcm_close(pcm);
     pcm = nullptr;
     return installed;
   }
   format = *parsed;
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
-int AlsaWaveOutput::PrepareBuffer(WaveBuffer& buffer) {
+DeviceError AlsaWaveOutput::PrepareBuffer(WaveBuffer& buffer) {
   if (pcm == nullptr || buffer.data == nullptr || buffer.bufferLength == 0 ||
       buffer.bufferLength % format.nBlockAlign != 0) {
-    return kWaveErrInvalid;
+    return {DeviceErrorKind::Io, Name(), "the buffer cannot be prepared now"};
   }
   buffer.done = false;
   prepared.push_back(&buffer);
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
 void AlsaWaveOutput::Reset() {

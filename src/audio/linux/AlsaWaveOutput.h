@@ -16,8 +16,8 @@ class AlsaWaveOutput final : public WaveOutput {
   ~AlsaWaveOutput() override { Close(); }
 
   std::string Name() const override { return "ALSA playback \"" + device + "\""; }
-  int Open(std::span<const uint8_t> format) override;
-  int PrepareBuffer(WaveBuffer& buffer) override;
+  DeviceError Open(std::span<const uint8_t> format) override;
+  DeviceError PrepareBuffer(WaveBuffer& buffer) override;
   void Reset() override;
   void Close() override;
 

@@ -4,10 +4,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#include "base/Log.h"
 
 namespace kelmo {
 
 namespace {
+
+// How messages and the log name the device.
+constexpr const char* kDevice = "The simulated sound input";
 
 // How often the reader looks at the clock. It only bounds how late a frame may come: the count
 // of frames follows the clock, not this wait.
@@ -18,7 +24,16 @@ constexpr auto kPollInterval = std::chrono::milliseconds(5);
 SimAudioSwitches SimAudioSwitches::FromEnvironment() {
   SimAudioSwitches s;
   const char* busy = std::getenv("KELMO_SIM_AUDIO_BUSY");
-  s.busy = busy != nullptr && std::strcmp(busy, "1") == 0;
+  if (busy != nullptr && std::strcmp(busy, "1") == 0) s.fail = DeviceErrorKind::Busy;
+  static constexpr std::pair<const char*, DeviceErrorKind> kFaults[] = {
+      {"busy", DeviceErrorKind::Busy},
+      {"missing", DeviceErrorKind::NotPresent},
+      {"format", DeviceErrorKind::FormatNotSupported},
+      {"permission", DeviceErrorKind::Permission},
+      {"io", DeviceErrorKind::Io}};
+  if (const char* fail = std::getenv("KELMO_SIM_AUDIO_FAIL"))
+    for (const auto& [name, kind] : kFaults)
+      if (std::strcmp(fail, name) == 0) s.fail = kind;
   return s;
 }
 
@@ -32,41 +47,48 @@ bool SimWaveInput::SupportsFormat(std::span<const uint8_t> block) {
   return parsed && IsPlainPcm(*parsed);
 }
 
-int SimWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
+DeviceError SimWaveInput::Open(std::span<const uint8_t> block, WaveInputCallback& receiver) {
   std::lock_guard lock(mutex);
-  if (open) return kWaveErrInvalid;
-  if (switches.busy) return kWaveErrAllocated;
+  if (open) return {DeviceErrorKind::Io, kDevice, "already open"};
+  // An I/O fault lets it open and fails the start.
+  if (switches.fail != DeviceErrorKind::Io) {
+    if (DeviceError e = DeviceError::OfKind(switches.fail, kDevice); !e.ok()) return e;
+  }
   const auto parsed = WaveFormatEx::FromBytes(block);
-  if (!parsed || !IsPlainPcm(*parsed)) return kWaveErrBadFormat;
+  if (!parsed || !IsPlainPcm(*parsed))
+    return {DeviceErrorKind::FormatNotSupported, kDevice, "not a plain PCM format"};
   format = *parsed;
   callback = &receiver;
   open = true;
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
-int SimWaveInput::AddBuffer(WaveBuffer& buffer) {
+DeviceError SimWaveInput::AddBuffer(WaveBuffer& buffer) {
   std::lock_guard lock(mutex);
   if (!open || resetting || buffer.data == nullptr || buffer.bufferLength == 0 ||
       buffer.bufferLength % format.nBlockAlign != 0) {
-    return kWaveErrInvalid;
+    return {DeviceErrorKind::Io, kDevice, "the buffer cannot be queued now"};
   }
   buffer.bytesRecorded = 0;
   buffer.done = false;
   queue.push_back(&buffer);
   wake.notify_all();
-  return kWaveOk;
+  return DeviceError::Ok();
 }
 
-int SimWaveInput::Start() {
+DeviceError SimWaveInput::Start() {
   std::lock_guard lock(mutex);
-  if (!open) return kWaveErrInvalid;
-  if (running) return kWaveOk;
+  if (!open) return {DeviceErrorKind::Io, kDevice, "not open"};
+  if (switches.fail == DeviceErrorKind::Io) return DeviceError::OfKind(switches.fail, kDevice);
+  if (running) return DeviceError::Ok();
   running = true;
   stopping = false;
   startMs = clock.MonotonicMilliseconds();
   framesDone = 0;
   reader = std::thread([this] { Run(); });
-  return kWaveOk;
+  LogInfo("audio", "%s started: %u Hz, %u bits, %u channel(s)", kDevice, format.nSamplesPerSec,
+          format.wBitsPerSample, format.nChannels);
+  return DeviceError::Ok();
 }
 
 void SimWaveInput::Reset() {

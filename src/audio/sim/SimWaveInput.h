@@ -14,7 +14,10 @@ namespace kelmo {
 
 // Fault switches of the simulated sound card, from the environment.
 struct SimAudioSwitches {
-  bool busy = false;  // KELMO_SIM_AUDIO_BUSY=1: the input is held by another program
+  // KELMO_SIM_AUDIO_FAIL=busy (also KELMO_SIM_AUDIO_BUSY=1): another program holds the input;
+  // =missing: there is no such device; =format: it records no format; =permission: the user may
+  // not open it; =io: it opens but fails to start.
+  DeviceErrorKind fail = DeviceErrorKind::None;
 
   static SimAudioSwitches FromEnvironment();
 };
@@ -35,9 +38,9 @@ class SimWaveInput final : public WaveInput {
 
   std::string Name() const override { return "simulated"; }
   bool SupportsFormat(std::span<const uint8_t> format) override;
-  int Open(std::span<const uint8_t> format, WaveInputCallback& callback) override;
-  int AddBuffer(WaveBuffer& buffer) override;
-  int Start() override;
+  DeviceError Open(std::span<const uint8_t> format, WaveInputCallback& callback) override;
+  DeviceError AddBuffer(WaveBuffer& buffer) override;
+  DeviceError Start() override;
   void Reset() override;
   void Close() override;
 

@@ -12,8 +12,8 @@ namespace kelmo {
 class SimWaveOutput final : public WaveOutput {
  public:
   std::string Name() const override { return "simulated"; }
-  int Open(std::span<const uint8_t> format) override;
-  int PrepareBuffer(WaveBuffer& buffer) override;
+  DeviceError Open(std::span<const uint8_t> format) override;
+  DeviceError PrepareBuffer(WaveBuffer& buffer) override;
   void Reset() override;
   void Close() override;
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/Log.h"
+
 namespace kelmo {
 namespace {
 
@@ -23,6 +25,16 @@ constexpr std::pair<uint32_t, const char*> kControls[] = {{V4L2_CID_BRIGHTNESS, 
                                                           {V4L2_CID_SATURATION, "Saturation"},
                                                           {V4L2_CID_HUE, "Hue"}};
 
+// A device that loses this many frames in a row has stopped streaming.
+constexpr int kMaxLostFrames = 50;
+
+// "YUYV": a pixel format's code as text, for the log.
+std::string FourccText(uint32_t fourcc) {
+  std::string text;
+  for (int i = 0; i < 4; ++i) text += static_cast<char>((fourcc >> (8 * i)) & 0xFF);
+  return text;
+}
+
 std::optional<PixelFormat> OurFormat(uint32_t fourcc) {
   if (fourcc == V4L2_PIX_FMT_YUYV) return PixelFormat::Yuyv;
   if (fourcc == V4L2_PIX_FMT_BGR24 || fourcc == V4L2_PIX_FMT_RGB24) return PixelFormat::Bgr24;
@@ -33,29 +45,27 @@ std::optional<PixelFormat> OurFormat(uint32_t fourcc) {
 
 std::string V4l2VideoSource::Named() const { return device.card + " (" + device.path + ")"; }
 
-std::string V4l2VideoSource::Failure(const std::string& what, int code) const {
-  if (code == -EBUSY) return Named() + " is in use by another program.";
-  if (code == -ENOENT || code == -ENODEV || code == -ENXIO)
-    return Named() + " is not there: the device was removed.";
-  return Named() + ": " + what + " (" + std::strerror(-code) + ").";
+DeviceError V4l2VideoSource::Failure(const std::string& what, int code) const {
+  DeviceError e = DeviceError::FromErrno(code, Named());
+  e.systemText = what + ": " + e.systemText;
+  return e;
 }
 
-bool V4l2VideoSource::Open(std::string& error) {
-  if (fd >= 0) return true;
+DeviceError V4l2VideoSource::Open() {
+  if (fd >= 0) return DeviceError::Ok();
   const int result = io.Open(device.path, O_RDWR | O_NONBLOCK);
-  if (result < 0) {
-    error = Failure("the device cannot be opened", result);
-    return false;
-  }
+  if (result < 0) return Failure("the device cannot be opened", result);
   fd = result;
   offered = DeviceFormats();
   ReadCurrentMode();
   // Start from a layout the program takes, at the picture's usual size.
   if (!OurFormat(devicePixels)) {
     for (PixelFormat f : {PixelFormat::Yuyv, PixelFormat::Bgr24})
-      if (SetMode({384, 288, f}) || SetMode({mode.width, mode.height, f})) break;
+      if (SetMode({384, 288, f}).ok() || SetMode({mode.width, mode.height, f}).ok()) break;
   }
-  return true;
+  LogInfo("capture", "%s opened: input %d, %s %dx%d", Named().c_str(), Input(),
+          FourccText(devicePixels).c_str(), mode.width, mode.height);
+  return DeviceError::Ok();
 }
 
 void V4l2VideoSource::Close() {
@@ -127,18 +137,22 @@ std::vector<VideoMode> V4l2VideoSource::Modes() {
   return modes;
 }
 
-bool V4l2VideoSource::SetMode(const VideoMode& wanted) {
+DeviceError V4l2VideoSource::SetMode(const VideoMode& wanted) {
   const uint32_t fourcc = DeviceFormatFor(wanted.format);
-  if (fd < 0 || streaming || fourcc == 0) return false;
+  if (fd < 0) return {DeviceErrorKind::Io, Named(), "not open"};
+  if (fourcc == 0) return {DeviceErrorKind::FormatNotSupported, Named(), "no such pixel format"};
   v4l2_format format{};
   format.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   format.fmt.pix.width = static_cast<uint32_t>(wanted.width);
   format.fmt.pix.height = static_cast<uint32_t>(wanted.height);
   format.fmt.pix.pixelformat = fourcc;
   format.fmt.pix.field = V4L2_FIELD_ANY;
-  if (io.Ioctl(fd, VIDIOC_S_FMT, &format) < 0) return false;
+  if (const int rc = io.Ioctl(fd, VIDIOC_S_FMT, &format); rc < 0)
+    return Failure("the format cannot be set", rc);
   ReadCurrentMode();
-  return mode == wanted;
+  if (mode != wanted)
+    return {DeviceErrorKind::FormatNotSupported, Named(), "the device chose another size"};
+  return DeviceError::Ok();
 }
 
 std::vector<std::string> V4l2VideoSource::Inputs() {
@@ -159,8 +173,11 @@ int V4l2VideoSource::Input() {
   return index;
 }
 
-bool V4l2VideoSource::SetInput(int index) {
-  return fd >= 0 && !streaming && io.Ioctl(fd, VIDIOC_S_INPUT, &index) >= 0;
+DeviceError V4l2VideoSource::SetInput(int index) {
+  if (fd < 0) return {DeviceErrorKind::Io, Named(), "not open"};
+  if (const int rc = io.Ioctl(fd, VIDIOC_S_INPUT, &index); rc < 0)
+    return Failure("the input cannot be chosen", rc);
+  return DeviceError::Ok();
 }
 
 std::vector<VideoControl> V4l2VideoSource::Controls() {
@@ -181,11 +198,14 @@ std::vector<VideoControl> V4l2VideoSource::Controls() {
   return controls;
 }
 
-bool V4l2VideoSource::SetControl(int id, int value) {
+DeviceError V4l2VideoSource::SetControl(int id, int value) {
   v4l2_control control{};
   control.id = static_cast<uint32_t>(id);
   control.value = value;
-  return fd >= 0 && io.Ioctl(fd, VIDIOC_S_CTRL, &control) >= 0;
+  if (fd < 0) return {DeviceErrorKind::Io, Named(), "not open"};
+  if (const int rc = io.Ioctl(fd, VIDIOC_S_CTRL, &control); rc < 0)
+    return Failure("the picture control cannot be set", rc);
+  return DeviceError::Ok();
 }
 
 void V4l2VideoSource::SetFrameInterval(uint32_t microSeconds) {
@@ -196,21 +216,16 @@ void V4l2VideoSource::SetFrameInterval(uint32_t microSeconds) {
   io.Ioctl(fd, VIDIOC_S_PARM, &parm);  // a device with a fixed rate keeps it
 }
 
-bool V4l2VideoSource::StartStreaming(std::string& error) {
-  if (fd < 0) {
-    error = Named() + " is not open.";
-    return false;
-  }
-  if (streaming) return true;
+DeviceError V4l2VideoSource::StartStreaming() {
+  if (fd < 0) return {DeviceErrorKind::Io, Named(), "not open"};
+  if (streaming) return DeviceError::Ok();
   v4l2_requestbuffers request{};
   request.count = kBufferCount;
   request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   request.memory = V4L2_MEMORY_MMAP;
   int rc = io.Ioctl(fd, VIDIOC_REQBUFS, &request);
-  if (rc < 0 || request.count == 0) {
-    error = Failure("the device cannot stream", rc < 0 ? rc : -ENOMEM);
-    return false;
-  }
+  if (rc < 0 || request.count == 0)
+    return Failure("the device cannot stream", rc < 0 ? rc : -ENOMEM);
   for (uint32_t i = 0; i < request.count; ++i) {
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -222,27 +237,32 @@ bool V4l2VideoSource::StartStreaming(std::string& error) {
                                    static_cast<off_t>(buffer.m.offset));
     if (start == nullptr || start == MAP_FAILED) {
       ReleaseBuffers();
-      error = Failure("the device's buffers cannot be mapped", rc < 0 ? rc : -ENOMEM);
-      return false;
+      return Failure("the device's buffers cannot be mapped", rc < 0 ? rc : -ENOMEM);
     }
     buffers.push_back({start, buffer.length});
     rc = io.Ioctl(fd, VIDIOC_QBUF, &buffer);
     if (rc < 0) {
       ReleaseBuffers();
-      error = Failure("the device cannot stream", rc);
-      return false;
+      return Failure("the device cannot stream", rc);
     }
   }
   int type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   rc = io.Ioctl(fd, VIDIOC_STREAMON, &type);
   if (rc < 0) {
     ReleaseBuffers();
-    error = Failure("the device cannot stream", rc);
-    return false;
+    return Failure("the device cannot stream", rc);
   }
   streaming = true;
   sequence = 0;
-  return true;
+  lostFrames = 0;
+  v4l2_streamparm parm{};
+  parm.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+  const v4l2_fract interval =
+      io.Ioctl(fd, VIDIOC_G_PARM, &parm) >= 0 ? parm.parm.capture.timeperframe : v4l2_fract{0, 0};
+  LogInfo("capture", "%s streams: input %d, %s %dx%d, frame interval %u/%u s", Named().c_str(),
+          Input(), FourccText(devicePixels).c_str(), mode.width, mode.height, interval.numerator,
+          interval.denominator);
+  return DeviceError::Ok();
 }
 
 void V4l2VideoSource::StopStreaming() {
@@ -262,10 +282,10 @@ void V4l2VideoSource::ReleaseBuffers() {
   io.Ioctl(fd, VIDIOC_REQBUFS, &request);
 }
 
-bool V4l2VideoSource::NextFrame(VideoFrame& frame, int timeoutMs, std::string& error) {
-  error.clear();
+bool V4l2VideoSource::NextFrame(VideoFrame& frame, int timeoutMs, DeviceError& error) {
+  error = DeviceError::Ok();
   if (!streaming) {
-    error = Named() + " is not streaming.";
+    error = {DeviceErrorKind::Io, Named(), "not streaming"};
     return false;
   }
   pollfd wait{fd, POLLIN, 0};
@@ -281,10 +301,26 @@ bool V4l2VideoSource::NextFrame(VideoFrame& frame, int timeoutMs, std::string& e
   buffer.memory = V4L2_MEMORY_MMAP;
   rc = io.Ioctl(fd, VIDIOC_DQBUF, &buffer);
   if (rc == -EAGAIN) return false;
+  // A lost frame (signal trouble, a driver hiccup) is a fault the stream recovers from: the
+  // buffer goes back and the next frame is waited for; only a long run of them ends the stream.
+  const bool lost = rc == -EIO || (rc >= 0 && (buffer.flags & V4L2_BUF_FLAG_ERROR) != 0);
+  if (lost && ++lostFrames <= kMaxLostFrames) {
+    if (lostFrames == 1)
+      LogWarning("capture", "%s: a frame was lost (%s); waiting for the next", Named().c_str(),
+                 rc < 0 ? std::strerror(-rc) : "buffer error");
+    if (rc >= 0) io.Ioctl(fd, VIDIOC_QBUF, &buffer);
+    return false;
+  }
   if (rc < 0 || buffer.index >= buffers.size()) {
     error = Failure("the picture stream stopped", rc < 0 ? rc : -EIO);
+    LogError("capture", "%s: the picture stream stopped after %d lost frame(s)", Named().c_str(),
+             lostFrames);
     StopStreaming();
     return false;
+  }
+  if (lostFrames > 0) {
+    LogInfo("capture", "%s: pictures again after %d lost frame(s)", Named().c_str(), lostFrames);
+    lostFrames = 0;
   }
   frame.Resize(mode.width, mode.height, mode.format);
   const std::size_t row = frame.Stride();

@@ -20,21 +20,21 @@ class V4l2VideoSource final : public VideoSource {
   ~V4l2VideoSource() override { Close(); }
 
   std::string DevicePath() const override { return device.path; }
-  bool Open(std::string& error) override;
+  DeviceError Open() override;
   void Close() override;
   std::vector<VideoMode> Modes() override;
   VideoMode Mode() override { return mode; }
-  bool SetMode(const VideoMode& mode) override;
+  DeviceError SetMode(const VideoMode& mode) override;
   std::vector<std::string> Inputs() override;
   int Input() override;
-  bool SetInput(int index) override;
+  DeviceError SetInput(int index) override;
   std::vector<VideoControl> Controls() override;
-  bool SetControl(int id, int value) override;
+  DeviceError SetControl(int id, int value) override;
   void SetFrameInterval(uint32_t microSeconds) override;
   bool HasOverlay() const override { return false; }
-  bool StartStreaming(std::string& error) override;
+  DeviceError StartStreaming() override;
   void StopStreaming() override;
-  bool NextFrame(VideoFrame& frame, int timeoutMs, std::string& error) override;
+  bool NextFrame(VideoFrame& frame, int timeoutMs, DeviceError& error) override;
 
  private:
   struct Buffer {
@@ -44,7 +44,7 @@ class V4l2VideoSource final : public VideoSource {
 
   // "BT878 video (/dev/video0)": how messages name the device.
   std::string Named() const;
-  std::string Failure(const std::string& what, int code) const;
+  DeviceError Failure(const std::string& what, int code) const;
   // The device's code of a layout we take, preferring the one we store as is.
   uint32_t DeviceFormatFor(PixelFormat format) const;
   std::vector<uint32_t> DeviceFormats();
@@ -61,6 +61,7 @@ class V4l2VideoSource final : public VideoSource {
   std::vector<Buffer> buffers;
   bool streaming = false;
   uint64_t sequence = 0;
+  int lostFrames = 0;  // frames lost in a row, told once per run
 };
 
 // The V4L2 capture devices of this machine, TV cards first.

@@ -5,9 +5,12 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "base/Log.h"
 
 namespace kelmo {
 namespace {
@@ -42,15 +45,18 @@ QString DescribeMode(const VideoMode& mode) {
   return QString("%1 x %2, %3").arg(mode.width).arg(mode.height).arg(layout);
 }
 
-bool QtCaptureDialogs::VideoSourceDialog(VideoSource& source) {
+bool QtCaptureDialogs::VideoSourceDialog(VideoSource& source, const InputSelector& selectInput) {
   FormDialog d(parent, "Video Source", "videoSourceDialog", true);
   auto* input = new QComboBox;
   input->setObjectName("input");
   for (const std::string& name : source.Inputs()) input->addItem(QString::fromStdString(name));
   input->setCurrentIndex(source.Input());
   d.form->addRow("Input:", input);
-  QObject::connect(input, &QComboBox::currentIndexChanged, &d.dialog,
-                   [&source](int index) { source.SetInput(index); });
+  QObject::connect(input, &QComboBox::currentIndexChanged, &d.dialog, [&, input](int index) {
+    if (selectInput(index).ok()) return;
+    const QSignalBlocker quiet(input);
+    input->setCurrentIndex(source.Input());
+  });
   for (const VideoControl& c : source.Controls()) {
     auto* slider = new QSlider(Qt::Horizontal);
     slider->setObjectName(QString::fromStdString(c.name));
@@ -59,8 +65,10 @@ bool QtCaptureDialogs::VideoSourceDialog(VideoSource& source) {
     slider->setValue(c.value);
     slider->setMinimumWidth(200);
     d.form->addRow(QString::fromStdString(c.name) + ":", slider);
-    QObject::connect(slider, &QSlider::valueChanged, &d.dialog,
-                     [&source, id = c.id](int value) { source.SetControl(id, value); });
+    QObject::connect(slider, &QSlider::valueChanged, &d.dialog, [&source, id = c.id](int value) {
+      if (DeviceError e = source.SetControl(id, value); !e.ok())
+        LogWarning("capture", "%s", e.Text().c_str());
+    });
   }
   d.dialog.exec();
   return true;

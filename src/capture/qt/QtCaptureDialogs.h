@@ -12,7 +12,7 @@ class QtCaptureDialogs final : public CaptureDialogs {
  public:
   explicit QtCaptureDialogs(QWidget* parent) : parent(parent) {}
 
-  bool VideoSourceDialog(VideoSource& source) override;
+  bool VideoSourceDialog(VideoSource& source, const InputSelector& selectInput) override;
   std::optional<VideoMode> VideoFormatDialog(const std::vector<VideoMode>& modes,
                                              const VideoMode& current) override;
   std::optional<VideoCompressionChoice> CompressionDialog(

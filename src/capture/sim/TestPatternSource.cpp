@@ -1,6 +1,7 @@
 #include "capture/sim/TestPatternSource.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <string_view>
 #include <thread>
 
+#include "base/Log.h"
 #include "capture/sim/PatternFont.h"
 
 namespace kelmo {
@@ -56,8 +58,15 @@ std::string FormatClock(const LocalTime& t) {
 
 TestPatternSwitches TestPatternSwitches::FromEnvironment() {
   TestPatternSwitches s;
+  static constexpr std::pair<std::string_view, DeviceErrorKind> kOpenFaults[] = {
+      {"open", DeviceErrorKind::Io},
+      {"busy", DeviceErrorKind::Busy},
+      {"missing", DeviceErrorKind::NotPresent},
+      {"permission", DeviceErrorKind::Permission},
+      {"format", DeviceErrorKind::FormatNotSupported}};
   if (const char* fail = std::getenv("KELMO_SIM_VIDEO_FAIL")) {
-    s.failOpen = std::string_view(fail) == "open";
+    for (const auto& [name, kind] : kOpenFaults)
+      if (name == fail) s.openFault = kind;
     s.failStream = std::string_view(fail) == "stream";
   }
   if (const char* delay = std::getenv("KELMO_SIM_VIDEO_DELAY_MS"))
@@ -74,13 +83,12 @@ TestPatternSource::TestPatternSource(Clock& clock, CardQuery query, TestPatternS
                {kSaturation, "Saturation", 0, 127, 1, 64, 64},
                {kHue, "Hue", -128, 127, 1, 0, 0}} {}
 
-bool TestPatternSource::Open(std::string& error) {
-  if (switches.failOpen) {
-    error = std::string(kName) + ": the device cannot be opened (KELMO_SIM_VIDEO_FAIL=open).";
-    return false;
-  }
+DeviceError TestPatternSource::Open() {
+  if (DeviceError e = DeviceError::OfKind(switches.openFault, kName); !e.ok()) return e;
   open = true;
-  return true;
+  LogInfo("capture", "%s opened: input %d, %s %dx%d", kName, input,
+          mode.format == PixelFormat::Yuyv ? "YUYV" : "BGR3", mode.width, mode.height);
+  return DeviceError::Ok();
 }
 
 void TestPatternSource::Close() {
@@ -97,22 +105,25 @@ std::vector<VideoMode> TestPatternSource::Modes() {
 
 VideoMode TestPatternSource::Mode() { return mode; }
 
-bool TestPatternSource::SetMode(const VideoMode& m) {
+DeviceError TestPatternSource::SetMode(const VideoMode& m) {
+  // As a V4L2 driver: no change of format while the picture streams.
+  if (streaming) return DeviceError::FromErrno(EBUSY, kName);
   const std::vector<VideoMode> offered = Modes();
-  if (streaming || std::find(offered.begin(), offered.end(), m) == offered.end()) return false;
+  if (std::find(offered.begin(), offered.end(), m) == offered.end())
+    return {DeviceErrorKind::FormatNotSupported, kName, "no such size and layout"};
   mode = m;
-  return true;
+  return DeviceError::Ok();
 }
 
 std::vector<std::string> TestPatternSource::Inputs() { return {"Television", "Composite"}; }
 
 int TestPatternSource::Input() { return input; }
 
-bool TestPatternSource::SetInput(int index) {
-  if (index < 0 || index > 1) return false;
-  std::lock_guard lock(mutex);
+DeviceError TestPatternSource::SetInput(int index) {
+  if (streaming) return DeviceError::FromErrno(EBUSY, kName);
+  if (index < 0 || index > 1) return DeviceError::FromErrno(EINVAL, kName);
   input = index;
-  return true;
+  return DeviceError::Ok();
 }
 
 std::vector<VideoControl> TestPatternSource::Controls() {
@@ -120,37 +131,36 @@ std::vector<VideoControl> TestPatternSource::Controls() {
   return controls;
 }
 
-bool TestPatternSource::SetControl(int id, int value) {
+DeviceError TestPatternSource::SetControl(int id, int value) {
   std::lock_guard lock(mutex);
   for (VideoControl& c : controls) {
     if (c.id != id) continue;
     c.value = std::clamp(value, c.minimum, c.maximum);
-    return true;
+    return DeviceError::Ok();
   }
-  return false;
+  return DeviceError::FromErrno(EINVAL, kName);
 }
 
 void TestPatternSource::SetFrameInterval(uint32_t microSeconds) {
   intervalUs = std::clamp<uint32_t>(microSeconds, 1000, 1000000);
 }
 
-bool TestPatternSource::StartStreaming(std::string& error) {
-  if (!open) {
-    error = std::string(kName) + ": the device is not open.";
-    return false;
-  }
+DeviceError TestPatternSource::StartStreaming() {
+  if (!open) return {DeviceErrorKind::Io, kName, "not open"};
   streaming = true;
   startMs = readyMs = clock.MonotonicMilliseconds();
   delivered = 0;
-  return true;
+  LogInfo("capture", "%s streams: input %d, %s %dx%d, frame interval %u us", kName, input,
+          mode.format == PixelFormat::Yuyv ? "YUYV" : "BGR3", mode.width, mode.height, intervalUs);
+  return DeviceError::Ok();
 }
 
 void TestPatternSource::StopStreaming() { streaming = false; }
 
-bool TestPatternSource::NextFrame(VideoFrame& frame, int timeoutMs, std::string& error) {
-  error.clear();
+bool TestPatternSource::NextFrame(VideoFrame& frame, int timeoutMs, DeviceError& error) {
+  error = DeviceError::Ok();
   if (!streaming) {
-    error = std::string(kName) + ": the device is not streaming.";
+    error = {DeviceErrorKind::Io, kName, "not streaming"};
     return false;
   }
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -164,7 +174,9 @@ bool TestPatternSource::NextFrame(VideoFrame& frame, int timeoutMs, std::string&
   }
   if (switches.failStream && now - startMs >= kStreamFailsAfterMs) {
     streaming = false;
-    error = std::string(kName) + ": the picture stream stopped (KELMO_SIM_VIDEO_FAIL=stream).";
+    error = {DeviceErrorKind::Io, kName,
+             "the picture stream stopped (KELMO_SIM_VIDEO_FAIL=stream): Input/output error"};
+    LogError("capture", "%s: the picture stream stopped", kName);
     return false;
   }
   // A reader that fell behind gets the pictures still in the device's buffers; older ones are

@@ -13,7 +13,9 @@ namespace kelmo {
 
 // Fault switches of the test pattern, from the environment.
 struct TestPatternSwitches {
-  bool failOpen = false;    // KELMO_SIM_VIDEO_FAIL=open: the device cannot be opened
+  // KELMO_SIM_VIDEO_FAIL=open (an I/O error), busy, missing, permission or format: the device
+  // cannot be opened, for that cause.
+  DeviceErrorKind openFault = DeviceErrorKind::None;
   bool failStream = false;  // KELMO_SIM_VIDEO_FAIL=stream: the stream stops after two seconds
   int delayMs = 0;          // KELMO_SIM_VIDEO_DELAY_MS=N: each frame takes N ms to produce
 
@@ -38,21 +40,21 @@ class TestPatternSource final : public VideoSource {
   TestPatternSource(Clock& clock, CardQuery query, TestPatternSwitches switches = {});
 
   std::string DevicePath() const override { return {}; }
-  bool Open(std::string& error) override;
+  DeviceError Open() override;
   void Close() override;
   std::vector<VideoMode> Modes() override;
   VideoMode Mode() override;
-  bool SetMode(const VideoMode& mode) override;
+  DeviceError SetMode(const VideoMode& mode) override;
   std::vector<std::string> Inputs() override;
   int Input() override;
-  bool SetInput(int index) override;
+  DeviceError SetInput(int index) override;
   std::vector<VideoControl> Controls() override;
-  bool SetControl(int id, int value) override;
+  DeviceError SetControl(int id, int value) override;
   void SetFrameInterval(uint32_t microSeconds) override;
   bool HasOverlay() const override { return true; }
-  bool StartStreaming(std::string& error) override;
+  DeviceError StartStreaming() override;
   void StopStreaming() override;
-  bool NextFrame(VideoFrame& frame, int timeoutMs, std::string& error) override;
+  bool NextFrame(VideoFrame& frame, int timeoutMs, DeviceError& error) override;
 
   enum ControlId { kBrightness = 1, kContrast, kSaturation, kHue };
 
@@ -68,6 +70,8 @@ class TestPatternSource final : public VideoSource {
 
   std::mutex mutex;  // the controls, changed while the stream runs
   bool open = false;
+  // Set and cleared on the reading thread; the owner changes the input and the format only
+  // after that thread has ended, and reads it then.
   bool streaming = false;
   VideoMode mode{384, 288, PixelFormat::Bgr24};
   int input = 0;

@@ -13,8 +13,9 @@ constexpr int kTickInterval = 20;
 
 }  // namespace
 
-CRadioChannelsDlg::CRadioChannelsDlg(KelmoContext& ctx, QWidget* parent)
-    : ChannelsDialog(ctx, ChannelBand::Fm, parent), ui(std::make_unique<Ui::CRadioChannelsDlg>()) {
+CRadioChannelsDlg::CRadioChannelsDlg(ChannelDialogPorts ports, QWidget* parent)
+    : ChannelsDialog(std::move(ports), ChannelBand::Fm, parent),
+      ui(std::make_unique<Ui::CRadioChannelsDlg>()) {
   ui->setupUi(this);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   OnInitDialog(kTickInterval);

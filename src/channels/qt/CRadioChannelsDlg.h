@@ -17,7 +17,7 @@ class CRadioChannelsDlg : public ChannelsDialog {
   Q_OBJECT
 
  public:
-  CRadioChannelsDlg(KelmoContext& ctx, QWidget* parent = nullptr);
+  CRadioChannelsDlg(ChannelDialogPorts ports, QWidget* parent = nullptr);
   ~CRadioChannelsDlg() override;
 
  protected:

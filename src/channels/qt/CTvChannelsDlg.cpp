@@ -13,15 +13,16 @@ constexpr int kTickInterval = 157;
 
 }  // namespace
 
-CTvChannelsDlg::CTvChannelsDlg(KelmoContext& ctx, QWidget* parent)
-    : ChannelsDialog(ctx, ChannelBand::Tv, parent), ui(std::make_unique<Ui::CTvChannelsDlg>()) {
+CTvChannelsDlg::CTvChannelsDlg(ChannelDialogPorts ports, QWidget* parent)
+    : ChannelsDialog(std::move(ports), ChannelBand::Tv, parent),
+      ui(std::make_unique<Ui::CTvChannelsDlg>()) {
   ui->setupUi(this);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   OnInitDialog(kTickInterval);
   // The label shows the two-decimal form once the slider, the spin or the list has set it.
   m_frequencyLabel->setText("38");
   m_tunerTypeCombo = ui->m_tunerTypeCombo;
-  m_tunerTypeCombo->setCurrentIndex(ctx.state.tunerType);
+  m_tunerTypeCombo->setCurrentIndex(this->ports.state.tunerType);
   connect(m_tunerTypeCombo, &QComboBox::currentIndexChanged, this,
           &CTvChannelsDlg::OnTunerTypeChange);
   connect(ui->moveUpButton, &QPushButton::clicked, this, &CTvChannelsDlg::OnMoveUp);
@@ -58,7 +59,7 @@ void CTvChannelsDlg::Move(int to) {
 
 void CTvChannelsDlg::OnTunerTypeChange(int index) {
   // At once for every later tuning, and kept even when the dialog is cancelled.
-  if (index >= 0) ctx.state.tunerType = index;
+  if (index >= 0) ports.state.tunerType = index;
 }
 
 }  // namespace kelmo

@@ -19,7 +19,7 @@ class CTvChannelsDlg : public ChannelsDialog {
   Q_OBJECT
 
  public:
-  CTvChannelsDlg(KelmoContext& ctx, QWidget* parent = nullptr);
+  CTvChannelsDlg(ChannelDialogPorts ports, QWidget* parent = nullptr);
   ~CTvChannelsDlg() override;
 
   void OnMoveUp();

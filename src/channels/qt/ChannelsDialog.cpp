@@ -16,6 +16,7 @@
 #include "app/qt/UpDownControl.h"
 #include "channels/ChannelText.h"
 #include "channels/qt/CAddChannelDlg.h"
+#include "tuner/Tuner.h"
 
 namespace kelmo {
 
@@ -25,20 +26,19 @@ QString Text(const std::string& bytes) { return QString::fromStdString(ChannelDi
 
 }  // namespace
 
-ChannelsDialog::ChannelsDialog(KelmoContext& ctx, ChannelBand band, QWidget* parent)
+ChannelsDialog::ChannelsDialog(ChannelDialogPorts given, ChannelBand band, QWidget* parent)
     : QDialog(parent),
-      ctx(ctx),
-      file(ctx.dataDir, ctx.messages),
-      editor(band, ctx.channels, file, ctx.messages),
-      search(editor, ctx.tuner, ctx.card) {
+      ports(std::move(given)),
+      file(ports.dataDir, ports.messages),
+      editor(band, ports.channels, file, ports.messages),
+      search(editor, ports.tuner, ports.card) {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   searchTimer.setSingleShot(true);
   // The waits are the tuner's: a coarse timer may fire 5 % late.
   searchTimer.setTimerType(Qt::PreciseTimer);
   connect(&searchTimer, &QTimer::timeout, this, &ChannelsDialog::StepSearch);
   // A search never changes the channel of a recording.
-  search.SetRecordingCheck(
-      [&ctx] { return ctx.capture.CapturingNow() || ctx.state.recordingToFile != 0; });
+  search.SetRecordingCheck(ports.recording);
 }
 
 ChannelsDialog::~ChannelsDialog() = default;
@@ -170,9 +170,9 @@ int ChannelsDialog::OnSpinDeltaPos(int delta) {
 void ChannelsDialog::TuneToSlider() {
   const float mhz = static_cast<float>(PositionMhz(editor.Raster(), m_frequencySlider->value()));
   if (editor.Band() == ChannelBand::Tv) {
-    ctx.tuner.TuneTv(mhz);
+    ports.tuner.TuneTv(mhz);
   } else {
-    ctx.tuner.TuneFm(mhz);
+    ports.tuner.TuneFm(mhz);
   }
 }
 

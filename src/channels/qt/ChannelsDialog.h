@@ -2,9 +2,11 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
-#include "app/KelmoContext.h"
+#include "base/AppState.h"
 #include "channels/ChannelFile.h"
 #include "channels/ChannelListEditor.h"
 #include "channels/ChannelSearch.h"
@@ -21,6 +23,19 @@ namespace kelmo {
 
 class CAddChannelDlg;
 class UpDownControl;
+
+// What the channel dialogs use of the program: the shared state, the channel lists and the folder
+// of their file, the message boxes, the tuner and the card a search drives, and whether a
+// recording runs (a search never changes its channel).
+struct ChannelDialogPorts {
+  AppState& state;
+  ChannelTables& channels;
+  std::filesystem::path dataDir;
+  Messages& messages;
+  Tuner& tuner;
+  CardDriverLibrary& card;
+  std::function<bool()> recording;
+};
 
 // What the TV and FM channel dialogs share: manual tuning with a slider, a spin and a label that
 // show one raster position; the list with its Add, Delete and sort; the automatic search, run by a
@@ -59,7 +74,7 @@ class ChannelsDialog : public QDialog {
   void reject() override;
 
  protected:
-  ChannelsDialog(KelmoContext& ctx, ChannelBand band, QWidget* parent);
+  ChannelsDialog(ChannelDialogPorts ports, ChannelBand band, QWidget* parent);
 
   // After the form is set up: finds the controls, connects them and fills them.
   void OnInitDialog(int tickInterval);
@@ -75,7 +90,7 @@ class ChannelsDialog : public QDialog {
   void RefreshList();
   void SetPosition(int p);
 
-  KelmoContext& ctx;
+  ChannelDialogPorts ports;
   ChannelFile file;
   ChannelListEditor editor;
   ChannelSearch search;

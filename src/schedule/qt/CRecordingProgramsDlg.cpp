@@ -9,13 +9,9 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "app/ProfileFile.h"
-#include "app/ScheduleSettings.h"
 #include "channels/ChannelText.h"
 #include "schedule/ProgramText.h"
-#include "schedule/RecordingFormatChecks.h"
 #include "schedule/RecordingPrograms.h"
-#include "schedule/RecordingSpace.h"
 #include "tuner/ChannelSelector.h"
 #include "ui_CRecordingProgramsDlg.h"
 
@@ -95,8 +91,8 @@ int32_t HeldToTable(const Table& table, int32_t index) {
 
 }  // namespace
 
-CRecordingProgramsDlg::CRecordingProgramsDlg(KelmoContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx(ctx), ui(std::make_unique<Ui::CRecordingProgramsDlg>()) {
+CRecordingProgramsDlg::CRecordingProgramsDlg(RecordingProgramsPorts ports, QWidget* parent)
+    : QDialog(parent), ctx(std::move(ports)), ui(std::make_unique<Ui::CRecordingProgramsDlg>()) {
   ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -162,7 +158,7 @@ int CRecordingProgramsDlg::DoModal() {
 
 bool CRecordingProgramsDlg::OnInitDialog() {
   // A close asked for here takes effect once the dialog has finished opening.
-  const bool stay = RecordingFormatsReady(ctx.audioFormats, ctx.capture, ctx.messages);
+  const bool stay = ctx.formatsReady();
 
   ui->m_hoursSpin->setValue(0);
   ui->m_minutesSpin->setValue(1);
@@ -315,7 +311,7 @@ void CRecordingProgramsDlg::OnRecordFromChannel() {
     edit.recordFromChannel = 0;
     return;
   }
-  if (!ctx.card.IsLoaded()) {
+  if (!ctx.cardLoaded()) {
     ctx.messages.Show("Btvid_32.dll not present.");
     return;
   }
@@ -434,21 +430,17 @@ void CRecordingProgramsDlg::ApplyProfile(int32_t s) {
 }
 
 void CRecordingProgramsDlg::LoadProfileRows() {
-  kelmo::LoadProfiles(ProfileFile(ctx.SettingsPath()), ctx.profiles);
+  ctx.loadProfiles();
   for (int32_t k = 0; k < ctx.profiles.profileCount; ++k)
     AddProfileRow(ctx.profiles.profiles[static_cast<std::size_t>(k)]);
 }
 
 void CRecordingProgramsDlg::accept() {
   ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
-  WarnIfScheduleHasNoRoom(ctx.programs, ctx.state.saveDir, ctx.capture, ctx.audioFormats,
-                          ctx.messages);
-  ProfileFile file(ctx.SettingsPath());
-  FileResult saved = SaveProfiles(file, ctx.profiles, ui->m_profileList->topLevelItemCount());
-  if (saved) saved = SavePrograms(file, ctx.programs);
-  if (!saved)
-    ctx.messages.Show("The recording programs could not be saved in " + file.Path().string() +
-                      " (" + saved.reason + ").");
+  ctx.warnIfNoRoom();
+  std::string where;
+  if (!ctx.save(ui->m_profileList->topLevelItemCount(), where))
+    ctx.messages.Show("The recording programs could not be saved in " + where + ".");
   ctx.protocol.ProgramsConfirmed();
   QDialog::accept();
 }

@@ -7,7 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/KelmoContext.h"
+#include "base/AppState.h"
+#include "base/RecordingProgramTable.h"
+#include "base/RecordingProtocol.h"
+#include "channels/ChannelTables.h"
+#include "platform/Clock.h"
+#include "platform/Messages.h"
+#include "schedule/RecordingControls.h"
+#include "schedule/RecordingProfiles.h"
 
 class QTreeWidget;
 
@@ -16,6 +23,31 @@ class CRecordingProgramsDlg;
 }
 
 namespace kelmo {
+
+// What the Recording Programs dialog uses of the program, handed down instead of the whole
+// context: the shared state and tables, and the few services of higher floors as functions.
+struct RecordingProgramsPorts {
+  AppState& state;
+  Clock& clock;
+  Messages& messages;
+  RecordingProgramTable& programs;
+  RecordingProfileTable& profiles;
+  RecordingProtocol& protocol;
+  const ChannelTables& channels;
+  // Whether the card's library is loaded: a program can only tune with it.
+  std::function<bool()> cardLoaded;
+  // Whether every format a recording needs is set, each missing one told.
+  std::function<bool()> formatsReady;
+  // Reads the saved profiles into `profiles`.
+  std::function<void()> loadProfiles;
+  // Tells the user when the armed programs will not fit on the disk.
+  std::function<void()> warnIfNoRoom;
+  // Saves the first `profileCount` profiles and the programs; false, with the file and the reason
+  // ("<path> (<reason>)") in `where`, when they could not be saved.
+  std::function<bool(int profileCount, std::string& where)> save;
+  // What records now: the list marks the first program while it records.
+  const Recorders& recorders;
+};
 
 // Recording Programs: the left half edits one program (channel, date, start, duration, frame
 // rate), the right half lists the programs and the profiles. It works on the live program table,
@@ -27,7 +59,7 @@ class CRecordingProgramsDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CRecordingProgramsDlg(KelmoContext& ctx, QWidget* parent = nullptr);
+  explicit CRecordingProgramsDlg(RecordingProgramsPorts ports, QWidget* parent = nullptr);
   ~CRecordingProgramsDlg() override;
 
   // Opens the dialog and runs it until it closes. When a format a recording needs is missing, the
@@ -71,7 +103,7 @@ class CRecordingProgramsDlg : public QDialog {
   void SetStart(int64_t instant);
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
-  KelmoContext& ctx;
+  RecordingProgramsPorts ctx;  // named as the context it stands in for
   std::unique_ptr<Ui::CRecordingProgramsDlg> ui;
   // The channel the next added program or profile takes.
   int32_t selectedChannel = 0;

@@ -39,7 +39,7 @@ TEST(Composition, TheSimulatedSoundInputServesTheChooserAndTheAviCapture) {
   EXPECT_EQ(tags, QStringList{"PCM"});
 
   CaptureWindow& window = *ctx.capture.Window();
-  ASSERT_TRUE(window.DriverConnect(0));
+  ASSERT_TRUE(window.DriverConnect(0).ok());
   ASSERT_TRUE(window.SetAudioFormat(DefaultPcmFormat().ToBytes()));
   CaptureParms parms = window.GetSequenceSetup();
   parms.dwRequestMicroSecPerFrame = 40000;

@@ -71,7 +71,7 @@ TEST_F(CaptureMainWindow, ThePictureShowsAndTheSavedOverlayFollowsTheDriver) {
 
 TEST_F(CaptureMainWindow, WithoutADriverTheSavedOverlayShowsOff) {
   WriteSettings("[General]\nOverlay=1\n");
-  rig = std::make_unique<CaptureRig>(TestPatternSwitches{.failOpen = true});
+  rig = std::make_unique<CaptureRig>(TestPatternSwitches{.openFault = DeviceErrorKind::Io});
   ctx->capture.SetWindow(&rig->window);
   ctx->capture.SetCatalog(&rig->catalog);
   Open();

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "app/qt/DialogPorts.h"
 #include "app/qt/UpDownControl.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "channels/qt/CRadioChannelsDlg.h"
@@ -73,7 +74,7 @@ TEST_F(ChannelDialogsTest, TvOpensOnPositionZeroAClickTunesARowAndDeleteLoadsThe
   WriteChannels(U32(3) + Record("Uno", "48.25") + Record("Cinco", "175.25") + Record("c", "62.25") +
                 U32(0));
   context->state.tunerType = 1;
-  CTvChannelsDlg dlg(*context);
+  CTvChannelsDlg dlg(ChannelDialogPortsOf(*context));
   dlg.show();
   EXPECT_EQ(Find<QSlider>(&dlg, "m_frequencySlider")->value(), 0);
   EXPECT_EQ(Find<QLabel>(&dlg, "m_frequencyLabel")->text(), "38");
@@ -114,7 +115,7 @@ TEST_F(ChannelDialogsTest, TvOpensOnPositionZeroAClickTunesARowAndDeleteLoadsThe
 
 TEST_F(ChannelDialogsTest, FmDoubleClickOn10005GivesPosition251) {
   WriteChannels(U32(0) + U32(2) + Record("Uno", "100.05") + Record("Dos", "87.50"));
-  CRadioChannelsDlg dlg(*context);
+  CRadioChannelsDlg dlg(ChannelDialogPortsOf(*context));
   dlg.show();
   EXPECT_EQ(Find<QLabel>(&dlg, "m_frequencyLabel")->text(), "87.50");
   ClickRow(&dlg, 0, false);
@@ -140,7 +141,7 @@ TEST_F(ChannelDialogsTest, TheTunerTypeSurvivesCancelAndOkWithNoRowsWritesFourBy
   const std::string fm = U32(1) + Record("Radio", "100.10");
   WriteChannels(U32(1) + Record("Uno", "48.25") + fm);
   {
-    CTvChannelsDlg dlg(*context);
+    CTvChannelsDlg dlg(ChannelDialogPortsOf(*context));
     dlg.show();
     Find<QComboBox>(&dlg, "m_tunerTypeCombo")->setCurrentIndex(0);
     EXPECT_EQ(context->state.tunerType, 0);
@@ -152,7 +153,7 @@ TEST_F(ChannelDialogsTest, TheTunerTypeSurvivesCancelAndOkWithNoRowsWritesFourBy
   EXPECT_EQ(context->channels.tv.count, 1);
   EXPECT_EQ(ReadChannels(), U32(1) + Record("Uno", "48.25") + fm);
 
-  CTvChannelsDlg dlg(*context);
+  CTvChannelsDlg dlg(ChannelDialogPortsOf(*context));
   dlg.show();
   ClickRow(&dlg, 0, false);
   Find<QPushButton>(&dlg, "deleteChannelButton")->click();
@@ -163,7 +164,7 @@ TEST_F(ChannelDialogsTest, TheTunerTypeSurvivesCancelAndOkWithNoRowsWritesFourBy
 
 TEST_F(ChannelDialogsTest, TheTvSearchRunsWithTheWindowAliveAndSweepsTheBand) {
   UseAntenna("TV 62.25 Dos\n");
-  CTvChannelsDlg dlg(*context);
+  CTvChannelsDlg dlg(ChannelDialogPortsOf(*context));
   dlg.show();
   auto* progress = Find<QProgressBar>(&dlg, "m_searchProgress");
   Find<QPushButton>(&dlg, "m_autodetectButton")->click();
@@ -186,7 +187,7 @@ TEST_F(ChannelDialogsTest, TheTvSearchRunsWithTheWindowAliveAndSweepsTheBand) {
 TEST_F(ChannelDialogsTest, EscapeDuringAnFmSearchAbortsAndCancelsKeepingTheOldList) {
   const std::string bytes = U32(0) + U32(1) + Record("Old", "99.00");
   WriteChannels(bytes);
-  CRadioChannelsDlg dlg(*context);
+  CRadioChannelsDlg dlg(ChannelDialogPortsOf(*context));
   dlg.show();
   Find<QPushButton>(&dlg, "m_autodetectButton")->click();
   ASSERT_TRUE(StepToProposal(dlg));

@@ -16,6 +16,7 @@
 
 #include "app/KelmoContext.h"
 #include "app/ProfileFile.h"
+#include "app/qt/DialogPorts.h"
 #include "app/qt/MainWindowFixture.h"
 #include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
@@ -58,7 +59,7 @@ class RecordingProgramsDlgTest : public ::testing::Test {
   // Opens the dialog, runs `act` in it once it is shown, then presses `close`. Returns what the
   // dialog returned.
   int Run(const std::function<void()>& act, const char* close = "okButton") {
-    dlg = std::make_unique<CRecordingProgramsDlg>(ctx);
+    dlg = std::make_unique<CRecordingProgramsDlg>(RecordingProgramsPortsOf(ctx));
     dlg->runChannelMenu = [this](const std::vector<std::string>& items, const QPoint&) {
       menuItems = items;
       return menuChoice;
@@ -144,7 +145,7 @@ TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedAndOnlyAMissingCompressor
 
   // Cancel in the compression dialog sets nothing: the dialog closes as above.
   test::CaptureRig rig;
-  ASSERT_TRUE(rig.window.DriverConnect(0));
+  ASSERT_TRUE(rig.window.DriverConnect(0).ok());
   ctx.capture.SetWindow(&rig.window);
   messages.Clear();
   Run([&] { shown = true; });
