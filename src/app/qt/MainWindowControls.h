@@ -14,7 +14,7 @@ namespace kelmo {
 // The main window's client area: the picture at the top left, the channel and recording buttons
 // down the right, the status fields and the level meter along the bottom, placed in dialog units
 // from the dialog's font. The window grows from here: the picture takes the new space. Every
-// control carries its spec id as object name and a name for screen readers.
+// control carries its member name as object name and a name for screen readers.
 class MainWindowControls final : public QWidget {
   Q_OBJECT
 
