@@ -51,6 +51,7 @@ void LoadGeneral(const ProfileFile& file, KelmoContext& ctx) {
   s.tunerType = file.GetProfileInt(kGeneral, "Tuner", kDefaultTuner);
   s.overlayOn = Flag(file.GetProfileInt(kGeneral, "Overlay", 1));
   s.alwaysOnTop = Flag(file.GetProfileInt(kGeneral, "OnTop", 0));
+  s.recordingNotes = Flag(file.GetProfileInt(kGeneral, "RecordingNotes", 1));
 
   // The frame rate divides the microseconds per frame; the tuner type indexes its table.
   if (s.frameRate < 1 || s.frameRate > 30) s.frameRate = kDefaultFrameRate;
@@ -220,6 +221,7 @@ bool SaveSettings(KelmoContext& ctx) {
   changes.WriteProfileInt(kGeneral, "FrameRate", s.frameRate);
   changes.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
   changes.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
+  changes.WriteProfileInt(kGeneral, "RecordingNotes", s.recordingNotes);
   changes.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
   // A window that reports no format (no driver answers on this run) must not erase the formats
   // stored by an earlier run or by the Windows version.

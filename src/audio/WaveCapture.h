@@ -12,6 +12,7 @@
 #include "audio/WaveOutput.h"
 #include "base/AppState.h"
 #include "base/Recorder.h"
+#include "base/RecordingNote.h"
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
 #include "platform/Clock.h"
@@ -33,6 +34,7 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
     Messages& messages;
     MainWindowView& view;
     const Clock& clock;
+    RecordingNote* note = nullptr;  // completed and written at each recording's end
   };
 
   WaveCapture(AppState& state, const AudioFormatSettings& formats, const CaptureDriver& capture,
@@ -71,6 +73,8 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   void OnWaveInputData(WaveBuffer& buffer) override;
   bool QueueBuffers();
   void ReleaseDevices();
+  void NoteStart();
+  void NoteEnd();
 
   AppState& state;
   const AudioFormatSettings& formats;

@@ -87,6 +87,11 @@ void SequenceCapture::OnWaveInputData(WaveBuffer& buffer) {
   if (!stopAsked) setup.sound->AddBuffer(buffer);
 }
 
+std::string SequenceCapture::Path() const {
+  std::lock_guard lock(mutex);
+  return createdPath;
+}
+
 bool SequenceCapture::Begin(std::string& failure) {
   if (setup.parms.fCaptureAudio && setup.avi.audio && setup.sound != nullptr) {
     const WaveFormatEx& f = *setup.avi.audio;
@@ -104,6 +109,10 @@ bool SequenceCapture::Begin(std::string& failure) {
   if (!withSound) setup.avi.audio.reset();
   if (!writer->Open(setup.avi, failure)) return false;
   setup.avi.path = writer->Path();  // the next free name when the chosen one was taken by now
+  {
+    std::lock_guard lock(mutex);
+    createdPath = setup.avi.path;
+  }
   LogInfo("capture", "recording to %s", setup.avi.path.c_str());
   if (soundOpen) {
     const uint32_t bytes = std::max<uint32_t>(1, samplesPerSec / 100) * blockAlign;
@@ -292,6 +301,8 @@ void SequenceCapture::Finish(const std::string& failureSoFar) {
   if (!writer->Close(closeFailure) && failure.empty()) failure = closeFailure;
   ok = ok && failure.empty();
   if (!failure.empty() && !failureTold) error(failure);
+  failedOnFullDisk = !ok && failure.find("disk is full") != std::string::npos;
+  failed = !ok;
   LogDropRun();
   WarnOfDrops();
   const uint64_t ms = RecordedMs();

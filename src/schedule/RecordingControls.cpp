@@ -1,6 +1,7 @@
 #include "schedule/RecordingControls.h"
 
 #include "capture/CaptureFileName.h"
+#include "channels/ChannelText.h"
 #include "schedule/RecordingSpace.h"
 
 namespace kelmo {
@@ -16,6 +17,8 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
 
   // One recording at a time: a running one (a hand-started recording when a program falls due)
   // is ended, its file closed and valid, without counting as the user's STOP.
+  // A program's start ends what runs: the schedule ended it.
+  if (programSeconds && note && Recording()) note->EndedBy(RecordingEnd::Schedule);
   if (VideoRecording()) {
     protocol.BeginReplacing();
     recorders.video->StopRecording();
@@ -27,6 +30,7 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
     if (tv) state.levelMeterOn = 0;
   }
 
+  BeginNote();
   if (tv) {
     if (recorders.video && recorders.video->StartRecording()) ShowRecordingButtons();
     return;
@@ -35,6 +39,22 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
   // brings them back.
   if (sound) sound->StartRecording();
   ShowRecordingButtons();
+}
+
+void RecordingControls::BeginNote() {
+  if (!note || !channels) return;
+  note->Begin(clock.Now(), state.recordingNotes != 0);
+  const bool tv = state.tvMode != 0;
+  note->input = tv ? "TV tuner" : "FM radio";
+  const ChannelEntry* entry = nullptr;
+  if (tv && channels->tv.IsValidIndex(state.currentChannel))
+    entry = &channels->tv.entries[state.currentChannel];
+  if (!tv && channels->fm.IsValidIndex(state.currentChannel))
+    entry = &channels->fm.entries[state.currentChannel];
+  if (!entry) return;
+  // Numbered from 1, as the channel lists show them.
+  note->channel = std::to_string(state.currentChannel + 1) + " " + ChannelDisplayText(entry->name);
+  note->frequency = entry->frequency;
 }
 
 bool RecordingControls::SoundFormatsSet() {

@@ -132,6 +132,8 @@ class RecordingStation {
     ctx.capture.videoFormatSet = 1;
     window.SetCompression({VideoCodec::MotionJpeg, 3});
     ctx.capture.compressionSet = 1;
+    avi.KeepNotes(ctx.recordingNote);
+    controls.KeepNotes(ctx.recordingNote, ctx.channels);
   }
 
   // As the main window closes: the programs saved, the sound input stopped, the card shut down.
@@ -211,7 +213,8 @@ class RecordingStation {
   ChannelSelector selector{ctx.tuner, ctx.channels, ctx.channelMemory, ctx.state, view};
   AviRecording avi{ctx.capture, ctx.state, ctx.protocol, messages, view, clock};
   WaveCapture wave{ctx.state, ctx.audioFormats, ctx.capture, ctx.protocol,
-                   WaveCapture::Ports{input, output, codecs, wmaWriters, messages, view, clock}};
+                   WaveCapture::Ports{input, output, codecs, wmaWriters, messages, view, clock,
+                                      &ctx.recordingNote}};
   RecordingControls controls{ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture, clock,
                              messages,  view,         {&wave, &avi}};
   ScheduleTicker ticker{ctx.state, ctx.programs, ctx.protocol, ctx.channels, selector,
