@@ -180,12 +180,14 @@ void ApplyCaptureFormats(CaptureDriver& capture, const CaptureFormatBlocks& bloc
 namespace {
 
 // The compression dialog opens on the last choice; compressionSet still starts at 0, so the first
-// recording of a run asks.
+// recording the user starts in a run asks. A scheduled one takes the stored choice.
 void LoadCompression(const ProfileFile& file, CaptureDriver& capture) {
   CaptureWindow* window = capture.Window();
   const auto codec = CodecFromKey(file.GetProfileString(kVideo, "Compressor", ""));
+  capture.compressionStored = 0;
   if (window == nullptr || !codec) return;
   window->SetCompression(Normalised({*codec, file.GetProfileInt(kVideo, "CompressorQuality", -1)}));
+  capture.compressionStored = 1;
 }
 
 }  // namespace

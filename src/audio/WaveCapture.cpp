@@ -25,7 +25,7 @@ WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats,
       ports(ports),
       writer(ports.codecs, ports.wmaWriters, ports.messages, ports.view) {}
 
-bool WaveCapture::StartRecording() {
+bool WaveCapture::StartRecording(StartedBy) {
   StartWaveCapture(true);
   BeginWaveInput();
   return deviceOpen;

@@ -41,7 +41,7 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
               RecordingProtocol& protocol, Ports ports);
   ~WaveCapture() override { StopWaveCapture(); }
 
-  bool StartRecording() override;
+  bool StartRecording(StartedBy by = StartedBy::User) override;
   void StopRecording() override;
   // A recording whose file failed is over, though the input runs on until the next REC. or STOP.
   bool IsRecording() const override { return state.recordingToFile != 0 && !writer.Failed(); }

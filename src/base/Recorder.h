@@ -2,6 +2,9 @@
 
 namespace kelmo {
 
+// Who asked for a recording: the user is there to answer a dialog, the schedule is not.
+enum class StartedBy { User, Schedule };
+
 // One kind of recording, as the recording controls (REC., STOP, the schedule) drive it: the sound
 // recorder (the wave input into a WAV or WMA file) and the video recorder (an AVI capture) each
 // implement it. A recorder learns nothing of the schedule from its caller: its own callback tests
@@ -13,8 +16,9 @@ class Recorder {
 
   // User-interface thread. Starts a recording into the capture file name just built (the sound
   // recorder puts its own extension in place of "avi"). When it cannot start (a format not set, a
-  // device busy) it shows its own message and returns false; true when a recording now runs.
-  virtual bool StartRecording() = 0;
+  // device busy) it shows its own message and returns false; true when a recording now runs. A
+  // start by the schedule opens no dialog.
+  virtual bool StartRecording(StartedBy by = StartedBy::User) = 0;
 
   // User-interface thread. Ends the running recording; nothing when none runs. When it returns
   // the file is closed and valid and no thread of the recording writes any more; a video recorder

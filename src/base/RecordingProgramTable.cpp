@@ -17,13 +17,35 @@ RecordingProgram& RecordingProgram::operator=(const RecordingProgram& other) {
   return *this;
 }
 
+namespace {
+
+template <typename Slots>
+void MoveDown(Slots& slots, int32_t index, int32_t count) {
+  for (int32_t i = index; i + 1 < count; ++i)
+    slots[static_cast<std::size_t>(i)] = slots[static_cast<std::size_t>(i + 1)];
+  // The slot behind the last program is the dialog's edit slot, never a program to run.
+  slots[static_cast<std::size_t>(count - 1)].armed = 0;
+}
+
+}  // namespace
+
 void RecordingProgramTable::RemoveProgram(int32_t index) {
   const int32_t count = programCount;
   if (index < 0 || index >= count) return;
-  for (int32_t i = index; i + 1 < count; ++i) {
-    programs[static_cast<std::size_t>(i)] = programs[static_cast<std::size_t>(i + 1)];
-  }
+  MoveDown(programs, index, count);
   programCount = count - 1;
+}
+
+void RecordingProgramTable::RemoveFinishedProgram() {
+  if (editing && savedProgramCount > 0) {
+    MoveDown(savedPrograms, 0, savedProgramCount);
+    --savedProgramCount;
+  }
+  if (recordingProgramDeleted) {
+    recordingProgramDeleted = false;
+  } else {
+    RemoveProgram(0);
+  }
 }
 
 void RecordingProgramTable::BeginEditing() {

@@ -39,15 +39,22 @@ struct RecordingProgramTable {
   std::array<RecordingProgram, kMaxPrograms + 1> savedPrograms;
   int32_t savedProgramCount = 0;
 
-  // Moves the programs after `index` down by one place and shortens the table. An index outside
-  // the programs does nothing. User-interface thread.
+  // Moves the programs after `index` down by one place and shortens the table. The slot left
+  // behind is disarmed, so a removed program never starts. An index outside the programs does
+  // nothing. User-interface thread.
   void RemoveProgram(int32_t index);
 
-  // The Recording Programs dialog edits this live table while the timer keeps ticking. Opening it
-  // keeps a copy for Cancel and tells the schedule, which then neither removes nor starts a
-  // program until it closes (it still stops recordings). User-interface thread.
+  // The schedule's removal of the first program once its recording has stopped. While the dialog
+  // is open its copy for Cancel loses it too, and the live table only when the dialog has not
+  // deleted it already. User-interface thread.
+  void RemoveFinishedProgram();
+
+  // The Recording Programs dialog edits this live table while the timer keeps ticking and the
+  // schedule starts and removes programs under it. Opening it keeps a copy for Cancel.
+  // User-interface thread.
   void BeginEditing();
-  // Cancel: the table as it was at BeginEditing.
+  // Cancel: the table as it was at BeginEditing, less the programs the schedule has finished
+  // since.
   void CancelEditing();
   // OK, after ValidateAndArm (RecordingProtocol::ProgramsConfirmed calls it).
   void EndEditing() {

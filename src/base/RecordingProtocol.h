@@ -32,10 +32,12 @@ class RecordingProtocol {
   // ask the tick to stop the recording. True when this call did so (only one caller ever does).
   bool EndTimeSeen(int64_t now);
 
-  // The video capture has ended (its last status). Marks the recording stopped. When nobody asked
-  // for the end (the user's STOP, a right click, the abort key, an error) the whole schedule is
-  // dropped, and the result is true: the caller then enables REC. (with the focus) and disables
-  // STOP. A capture ended only to make way for another recording changes nothing.
+  // The video capture has ended (its last status). When the schedule asked for the end, marks the
+  // recording stopped. When the user ended it (STOP, the right click, the abort key) the whole
+  // schedule is dropped. When it failed by itself (its file, the disk, the device) the program it
+  // recorded is finished, and the programs behind it and the shutdown stay. True in these two
+  // cases: the caller then enables REC. (with the focus) and disables STOP. A capture ended only
+  // to make way for another recording changes nothing.
   bool CaptureEnded();
 
   // --- The user-interface thread ---
@@ -50,6 +52,10 @@ class RecordingProtocol {
   // the schedule.
   void BeginReplacing() { replacing = 1; }
   void EndReplacing() { replacing = 0; }
+  // Around the user's end of a video capture (STOP, the right click, the abort key): its end
+  // cancels the schedule.
+  void BeginUserEnd() { userEnding = 1; }
+  void EndUserEnd() { userEnding = 0; }
 
   // The tick, step by step.
   bool Waiting() const;  // the first program is armed and not started
@@ -80,6 +86,7 @@ class RecordingProtocol {
   AppState& state;
   RecordingProgramTable& table;
   std::atomic<int32_t> replacing{0};
+  std::atomic<int32_t> userEnding{0};
   std::atomic<int32_t> tableChanged{0};
   // The program whose recording is being stopped has left the table already.
   std::atomic<int32_t> firstRemoved{0};

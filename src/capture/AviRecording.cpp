@@ -44,13 +44,18 @@ void AviRecording::ChooseCaptureDirectory(Shell& shell) {
   BuildCaptureFileName(capture, state.saveDir, clock);
 }
 
-bool AviRecording::StartAviCapture() {
+bool AviRecording::StartAviCapture(StartedBy by) {
   const bool soundSet = capture.aviAudioFormatSet != 0;
   const bool videoSet = capture.videoFormatSet != 0;
   if (!soundSet) messages.Show("You didn't set the Sound Format (Options/Capture Options)");
   if (!videoSet) messages.Show("You didn't set the Video Format (Options/Capture Options)");
   if (capture.compressionSet == 0) {
-    if (videoSet) capture.ShowVideoCompressionDialog(messages);
+    // Nobody may be there to answer a dialog for the schedule: the stored choice serves.
+    if (by == StartedBy::Schedule) {
+      capture.compressionSet = capture.compressionStored;
+    } else if (videoSet) {
+      capture.ShowVideoCompressionDialog(messages);
+    }
     if (capture.compressionSet == 0) {
       messages.Show("You didn't set the Compression (Options/Capture Options)");
       return false;

@@ -36,10 +36,11 @@ class AviRecording final : public Recorder {
   // capture file name is rebuilt.
   void ChooseCaptureDirectory(Shell& shell);
 
-  // The checks (sound format, video format, compression: each with its message, the compression
-  // dialog opening by itself when only it is missing), the capture parameters, and the start.
-  // True when a capture now runs.
-  bool StartAviCapture();
+  // The checks (sound format, video format, compression: each with its message), the capture
+  // parameters, and the start. With no compressor chosen in this run, the user's start opens the
+  // compression dialog; the schedule's takes the one stored in the settings and, with none
+  // stored, records nothing. True when a capture now runs.
+  bool StartAviCapture(StartedBy by = StartedBy::User);
   // Ends the capture (what was captured stays in the file) and waits for it.
   void StopAviCapture();
 
@@ -48,7 +49,7 @@ class AviRecording final : public Recorder {
   int CaptureStatusCallback(int id, const std::string& text);
 
   // Recorder.
-  bool StartRecording() override { return StartAviCapture(); }
+  bool StartRecording(StartedBy by = StartedBy::User) override { return StartAviCapture(by); }
   void StopRecording() override { StopAviCapture(); }
   bool IsRecording() const override;
 

@@ -103,8 +103,16 @@ void CaptureDriver::ShowVideoFormatDialog(Messages& messages) {
 }
 
 void CaptureDriver::ShowVideoCompressionDialog(Messages& messages) {
-  compressionSet = captureWindow && captureWindow->DlgVideoCompression() ? 1 : 0;
-  if (compressionSet == 0) messages.Show("ERROR en Dialogo VideoCompression");
+  using Outcome = CaptureWindow::DialogOutcome;
+  const Outcome outcome =
+      captureWindow ? captureWindow->DlgVideoCompression() : Outcome::Unavailable;
+  // Cancel keeps what was chosen before (nothing, at the first recording): it never counts as a
+  // choice.
+  if (outcome == Outcome::Chosen) compressionSet = 1;
+  if (outcome == Outcome::Unavailable) {
+    compressionSet = 0;
+    messages.Show("ERROR en Dialogo VideoCompression");
+  }
 }
 
 void CaptureDriver::QueryDriverCaps() {

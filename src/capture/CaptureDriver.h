@@ -64,6 +64,7 @@ class CaptureDriver {
   // The driver's dialogs; failures are told with their message boxes.
   void ShowVideoSourceDialog(Messages& messages);
   void ShowVideoFormatDialog(Messages& messages);
+  // The compression chooser: a choice counts as set, Cancel changes nothing.
   void ShowVideoCompressionDialog(Messages& messages);
   void QueryDriverCaps();
 
@@ -86,6 +87,9 @@ class CaptureDriver {
   int32_t videoFormatSet = 0;
   // A compressor was chosen in this run: the first recording of every run asks for one.
   int32_t compressionSet = 0;
+  // The settings held a compressor, which the window has: a scheduled recording uses it without
+  // asking.
+  int32_t compressionStored = 0;
   // The AVI sound format was set (the default at card start-up, the chooser, or the settings).
   int32_t aviAudioFormatSet = 0;
   AviAudioFormat aviAudioFormat;

@@ -130,8 +130,10 @@ class CaptureWindow {
   virtual bool DlgVideoFormat() = 0;
   // The driver's video source dialog.
   virtual void DlgVideoSource() = 0;
-  // The compression chooser for the capture; true when one was chosen.
-  virtual bool DlgVideoCompression() = 0;
+  // The compression chooser for the capture: Chosen, Cancelled (the choice stays as it was), or
+  // Unavailable (no source or no dialogs).
+  enum class DialogOutcome { Chosen, Cancelled, Unavailable };
+  virtual DialogOutcome DlgVideoCompression() = 0;
 
   virtual uint32_t GetVideoFormatSize() = 0;
   virtual uint32_t GetVideoFormat(uint8_t* buffer, uint32_t size) = 0;

@@ -163,10 +163,12 @@ void SourceCaptureWindow::DlgVideoSource() {
   if (source && ports.dialogs != nullptr) ports.dialogs->VideoSourceDialog(*source);
 }
 
-bool SourceCaptureWindow::DlgVideoCompression() {
-  if (!source || ports.dialogs == nullptr) return false;
-  if (const auto chosen = ports.dialogs->CompressionDialog(compression)) SetCompression(*chosen);
-  return true;
+CaptureWindow::DialogOutcome SourceCaptureWindow::DlgVideoCompression() {
+  if (!source || ports.dialogs == nullptr) return DialogOutcome::Unavailable;
+  const auto chosen = ports.dialogs->CompressionDialog(compression);
+  if (!chosen) return DialogOutcome::Cancelled;
+  SetCompression(*chosen);
+  return DialogOutcome::Chosen;
 }
 
 void SourceCaptureWindow::SetCompression(const VideoCompressionChoice& choice) {

@@ -55,7 +55,7 @@ class SourceCaptureWindow final : public CaptureWindow {
   uint32_t GetAudioFormat(uint8_t* buffer, uint32_t size) override;
   bool DlgVideoFormat() override;
   void DlgVideoSource() override;
-  bool DlgVideoCompression() override;
+  DialogOutcome DlgVideoCompression() override;
   uint32_t GetVideoFormatSize() override;
   uint32_t GetVideoFormat(uint8_t* buffer, uint32_t size) override;
   bool SetVideoFormat(const std::vector<uint8_t>& format) override;

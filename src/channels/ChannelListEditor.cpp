@@ -66,6 +66,10 @@ void ChannelListEditor::TellFull() {
                                         : "The limit is 50 FM Channels.");
 }
 
+void ChannelListEditor::TellRecording() {
+  messages.Show("You can't search for channels while recording.");
+}
+
 bool ChannelListEditor::Listed(const std::string& frequency) const {
   for (const ChannelEntry& row : rows) {
     if (row.frequency == frequency) return true;

@@ -40,6 +40,8 @@ class ChannelListEditor {
   int Append(const std::string& name, const std::string& frequency);
   // Shows "The limit is 100 TV Channels." (or the FM one).
   void TellFull();
+  // Tells that no search runs while something records.
+  void TellRecording();
 
   // Whether a row holds exactly this frequency text.
   bool Listed(const std::string& frequency) const;

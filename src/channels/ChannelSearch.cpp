@@ -25,6 +25,11 @@ void ChannelSearch::Start() {
   display.clear();
   waitedMs = 0;
   tunings = 0;
+  if (recording && recording()) {
+    // A search would tune away from the recording's channel, and FM's would empty the list.
+    list.TellRecording();
+    return;
+  }
   state = State::NextCandidate;
   // The FM search builds its list afresh; the TV search adds to what is listed.
   if (!tv) list.Clear();

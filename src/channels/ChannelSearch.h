@@ -54,7 +54,8 @@ class ChannelSearch {
   // change. The search then ends as if aborted.
   void SetRecordingCheck(std::function<bool()> check) { recording = std::move(check); }
 
-  // Starts a search over the editor's band (FM clears the list here). Call Next() at once.
+  // Starts a search over the editor's band (FM clears the list here). Call Next() at once. While
+  // something records it is refused with its message, before anything changes.
   void Start();
   Step Next();
   // The user's answer to a proposal: the proposal as the Add Channel dialog left it.

@@ -15,6 +15,8 @@ struct Message {
   std::string caption = "Kelmo";  // the application's name unless a text says otherwise
   MessageIcon icon = MessageIcon::None;
   MessageButtons buttons = MessageButtons::Ok;
+  // The button that Return presses; Ok: the box's usual one (OK, or Yes).
+  MessageAnswer defaultAnswer = MessageAnswer::Ok;
 };
 
 // The application's message box.
@@ -30,6 +32,16 @@ class Messages {
 
   // Shortcut for the common box: the text, an OK button, the caption "Kelmo".
   MessageAnswer Show(const std::string& text) { return Show(Message{text}); }
+
+  // User-interface thread. While deferring (the schedule's tick defers while it works), a box
+  // shown on that thread is queued as one from another thread is, and Show returns Queued: no box
+  // keeps the timer waiting for a person. Nests.
+  void BeginDeferring() { ++deferring; }
+  void EndDeferring() { --deferring; }
+  bool Deferring() const { return deferring > 0; }
+
+ private:
+  int deferring = 0;
 };
 
 }  // namespace kelmo

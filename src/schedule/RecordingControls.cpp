@@ -7,6 +7,8 @@
 namespace kelmo {
 
 void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
+  // Only the user is there to answer a dialog.
+  const StartedBy by = programSeconds ? StartedBy::Schedule : StartedBy::User;
   BuildCaptureFileName(capture, state.saveDir, clock);
   const bool tv = state.tvMode != 0;
   if (!tv && !SoundFormatsSet()) return;
@@ -32,12 +34,12 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
 
   BeginNote();
   if (tv) {
-    if (recorders.video && recorders.video->StartRecording()) ShowRecordingButtons();
+    if (recorders.video && recorders.video->StartRecording(by)) ShowRecordingButtons();
     return;
   }
   // A sound start that fails has told the user; the buttons still show a recording, and STOP
   // brings them back.
-  if (sound) sound->StartRecording();
+  if (sound) sound->StartRecording(by);
   ShowRecordingButtons();
 }
 
@@ -69,7 +71,9 @@ bool RecordingControls::SoundFormatsSet() {
 
 void RecordingControls::OnStop() {
   if (VideoRecording()) {
+    protocol.BeginUserEnd();
     recorders.video->StopRecording();
+    protocol.EndUserEnd();
     ShowIdleButtons();
     return;
   }

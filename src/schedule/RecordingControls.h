@@ -54,7 +54,8 @@ class RecordingControls {
   // mode. In FM mode the two sound formats must be set (both messages can appear, input first).
   // A recording that will not fit in the capture folder's free space (ten minutes of it, or
   // `programSeconds` for a program's start) is told first (a program's start only in the log:
-  // its user was told when the schedule was armed), and starts all the same.
+  // its user was told when the schedule was armed), and starts all the same. A program's start
+  // opens no dialog.
   void OnRec(std::optional<int64_t> programSeconds = std::nullopt);
 
   // STOP (and the schedule's stop). A video recording is ended at once; its end drops the schedule

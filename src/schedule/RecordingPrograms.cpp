@@ -4,6 +4,8 @@
 #include <functional>
 #include <utility>
 
+#include "base/Log.h"
+
 namespace kelmo {
 namespace {
 
@@ -29,16 +31,19 @@ void Eliminate(RecordingProgramTable& table, int32_t i, int32_t n, const char* f
                Messages& messages) {
   char text[160];
   std::snprintf(text, sizeof text, format, n);
+  LogInfo("schedule", "program starting at %lld eliminated: %s",
+          static_cast<long long>(table.programs[static_cast<std::size_t>(i)].startTime), text);
   messages.Show(text);
   table.RemoveProgram(i);
 }
 
-// The tests in order; `isPast` and `isBadDuration` decide. `keep` is the recording program's slot
-// (-1 for none): never tested for its start, and left armed or not as its recording has it.
+// The longest program: a stored program's duration holds at most a day.
+constexpr int32_t kMaxDurationSeconds = 86400;
+
+// The tests in order; `isPast` decides the first. `keep` is the recording program's slot (-1 for
+// none): never tested for its start, and left armed or not as its recording has it.
 void CheckAndArm(RecordingProgramTable& table, int32_t keep,
-                 const std::function<bool(const RecordingProgram&)>& isPast,
-                 const std::function<bool(const RecordingProgram&)>& isBadDuration,
-                 Messages& messages) {
+                 const std::function<bool(const RecordingProgram&)>& isPast, Messages& messages) {
   int32_t n = 1;
   for (int32_t i = 0; i < table.programCount;) {
     const RecordingProgram& p = table.programs[static_cast<std::size_t>(i)];
@@ -46,15 +51,23 @@ void CheckAndArm(RecordingProgramTable& table, int32_t keep,
       Eliminate(table, i, n,
                 "Program %i eliminated. The Recording Time must be Posterior to Actual Time.",
                 messages);
-    } else if (isBadDuration(p)) {
+    } else if (p.durationSeconds <= 0) {
       Eliminate(table, i, n, "Program %i eliminated. Duration can't be zero.", messages);
+    } else if (p.durationSeconds > kMaxDurationSeconds) {
+      Eliminate(table, i, n, "Program %i eliminated. Duration can't be longer than 24 hours.",
+                messages);
     } else {
       ++i;
       ++n;
     }
   }
-  for (int32_t i = keep == 0 ? 1 : 0; i < table.programCount; ++i)
-    table.programs[static_cast<std::size_t>(i)].armed = 1;
+  for (int32_t i = keep == 0 ? 1 : 0; i < table.programCount; ++i) {
+    RecordingProgram& p = table.programs[static_cast<std::size_t>(i)];
+    p.armed = 1;
+    LogInfo("schedule", "program %d armed: start %lld, %d s, %s channel %d%s", i + 1,
+            static_cast<long long>(p.startTime), p.durationSeconds, p.isTv != 0 ? "TV" : "FM",
+            p.channelIndex, p.recordFromChannel != 0 ? "" : " (as tuned)");
+  }
 }
 
 }  // namespace
@@ -91,15 +104,13 @@ void ValidateAndArm(RecordingProgramTable& table, const AppState& state, int64_t
   SortByStart(table, started ? 1 : 0);
   CheckAndArm(
       table, started ? 0 : -1, [now](const RecordingProgram& p) { return p.startTime <= now; },
-      [](const RecordingProgram& p) { return p.durationSeconds <= 0; }, messages);
+      messages);
 }
 
 void ArmRestoredPrograms(RecordingProgramTable& table, int64_t now, Messages& messages) {
   SortByStart(table, 0);
   CheckAndArm(
-      table, -1, [now](const RecordingProgram& p) { return p.endTime <= now; },
-      [](const RecordingProgram& p) { return p.durationSeconds <= 0 || p.durationSeconds > 86400; },
-      messages);
+      table, -1, [now](const RecordingProgram& p) { return p.endTime <= now; }, messages);
 }
 
 }  // namespace kelmo

@@ -23,16 +23,17 @@ void ComposeProgram(RecordingProgram& slot, const LocalTime& date, const LocalTi
 
 // The dialog's OK: sorts the programs by start (a selection sort with exchanges; the lowest slot
 // wins a tie), eliminates, each with its message and its 1-based place among the programs still
-// in the table, those whose start is not after `now` and then those of no duration, and arms the
-// rest. A program that is recording (slot 0 while `programStarted`) keeps its slot and is not
-// tested for its start, so its recording is neither lost nor left running into the next program;
-// once it has been deleted (RecordingProgramTable::DeleteProgram) every program is tested.
+// in the table, those whose start is not after `now`, then those of no duration and those longer
+// than a day (the longest a stored program holds), and arms the rest. A program that is recording
+// (slot 0 while `programStarted`) keeps its slot and is not tested for its start, so its recording
+// is neither lost nor left running into the next program; once it has been deleted
+// (RecordingProgramTable::DeleteProgram) every program is tested.
 void ValidateAndArm(RecordingProgramTable& table, const AppState& state, int64_t now,
                     Messages& messages);
 
 // The same for programs read back at start-up: a program is eliminated (with the past-start
 // message) only when its end has come, so one whose start has passed records the rest of its
-// span; one of no duration, or longer than a day, is eliminated with the duration message.
+// span; one of no duration, or longer than a day, is eliminated with its duration message.
 void ArmRestoredPrograms(RecordingProgramTable& table, int64_t now, Messages& messages);
 
 }  // namespace kelmo

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/Log.h"
 #include "schedule/ProgramText.h"
 
 namespace kelmo {
@@ -9,6 +10,7 @@ namespace kelmo {
 bool ScheduleTicker::ScheduleTick() {
   if (state.timerBusy) return false;
   state.timerBusy = 1;
+  messages.BeginDeferring();
   const int64_t now = clock.Now();
 
   capture.QueryCaptureStatus();
@@ -17,25 +19,33 @@ bool ScheduleTicker::ScheduleTick() {
   view.SetOverlayText(state.overlayOn ? "Overlay ON" : "Overlay OFF");
   ShowChannelLine();
 
-  // The Recording Programs dialog edits the live table: no program starts or goes under it.
-  const bool editing = table.Editing();
-  if (!editing && protocol.Waiting() && table.programs[0].startTime <= now) StartFirstProgram();
+  // An open Recording Programs dialog holds nothing up: it refreshes its list from the table.
+  if (protocol.Waiting() && table.programs[0].startTime <= now) StartFirstProgram();
 
   // A started program whose recording never began (a format missing, a busy device) has no
   // callback to notice its end: the tick finishes it itself, so the programs behind it and the
   // shutdown are not lost.
   protocol.EndUnrecordedProgram(now, controls.Recording());
 
+  bool shutdown = false;
   if (protocol.StopAsked()) {
     if (!protocol.Stopped()) {
       EndRecording();
-    } else if (!editing) {
+    } else {
       const bool noneLeft = protocol.RemoveStoppedProgram();
-      if (noneLeft && state.shutdownWhenFinished != 0) view.ExitAndShutdown();
+      LogInfo("schedule", "program removed, %d left", table.programCount.load());
+      shutdown = noneLeft && state.shutdownWhenFinished != 0;
     }
   }
 
+  messages.EndDeferring();
   state.timerBusy = 0;
+  // After the tick's work, so that what the power-off has to say is shown, not queued behind a
+  // window that is closing.
+  if (shutdown) {
+    LogInfo("schedule", "last program done: shutdown asked");
+    view.ExitAndShutdown();
+  }
   return true;
 }
 
@@ -78,6 +88,8 @@ void ScheduleTicker::StartFirstProgram() {
       selector.TuneFmChannel(state.currentChannel);
     }
   }
+  LogInfo("schedule", "program due at %lld starts, ending at %lld",
+          static_cast<long long>(first.startTime), static_cast<long long>(first.endTime.load()));
   protocol.ProgramStarting();
   controls.OnRec(first.endTime - clock.Now());
 }
@@ -86,6 +98,7 @@ void ScheduleTicker::EndRecording() {
   // A sound recording (or none) is over when OnStop returns; a video capture reports its own end,
   // and the frame rate it ran at gives way to the user's again.
   const bool video = controls.VideoRecording();
+  LogInfo("schedule", "stopping the %s recording", video ? "video" : "sound");
   controls.OnStop();
   if (video) {
     state.frameRate = state.savedFrameRate;

@@ -9,6 +9,7 @@
 #include "capture/CaptureDriver.h"
 #include "channels/ChannelTables.h"
 #include "platform/Clock.h"
+#include "platform/Messages.h"
 #include "schedule/RecordingControls.h"
 #include "tuner/ChannelSelector.h"
 
@@ -23,7 +24,7 @@ class ScheduleTicker {
   ScheduleTicker(AppState& state, RecordingProgramTable& table, RecordingProtocol& protocol,
                  const ChannelTables& channels, ChannelSelector& selector,
                  RecordingControls& controls, CaptureDriver& capture, const Clock& clock,
-                 MainWindowView& view)
+                 MainWindowView& view, Messages& messages)
       : state(state),
         table(table),
         protocol(protocol),
@@ -32,10 +33,11 @@ class ScheduleTicker {
         controls(controls),
         capture(capture),
         clock(clock),
-        view(view) {}
+        view(view),
+        messages(messages) {}
 
-  // One tick. Returns false, having done nothing at all, while an earlier tick is still running
-  // (a message box opened by its own work keeps it inside).
+  // One tick. Its boxes (a program's start that fails) are deferred, so that none holds the timer.
+  // Returns false, having done nothing at all, while an earlier tick is still running.
   bool ScheduleTick();
 
   // Called just before a program starts: whatever else drives the tuner (a channel search) gives
@@ -57,6 +59,7 @@ class ScheduleTicker {
   CaptureDriver& capture;
   const Clock& clock;
   MainWindowView& view;
+  Messages& messages;
   std::function<void()> beforeStart;
 };
 

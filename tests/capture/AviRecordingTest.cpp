@@ -49,11 +49,24 @@ TEST_F(AviRecordingTest, MissingSettingsAreToldInOrderAndTheCompressionDialogOpe
             (std::vector<std::string>{"ERROR en Dialogo VideoCompression",
                                       "You didn't set the Compression (Options/Capture Options)"}));
 
+  // Cancel in the dialog chooses nothing: nothing records.
+  const std::vector<std::string> unset{"You didn't set the Compression (Options/Capture Options)"};
   messages.Clear();
   rig.window.AttachToParent(nullptr, &rig.dialogs);
+  EXPECT_FALSE(avi.StartAviCapture());
+  EXPECT_EQ(rig.dialogs.shown, 1);
+  EXPECT_EQ(messages.Texts(), unset);
+
+  // The schedule's start opens no dialog: without a stored compressor it records nothing.
+  messages.Clear();
+  EXPECT_FALSE(avi.StartAviCapture(StartedBy::Schedule));
+  EXPECT_EQ(rig.dialogs.shown, 1);
+  EXPECT_EQ(messages.Texts(), unset);
+
+  messages.Clear();
   rig.dialogs.compression = VideoCompressionChoice{VideoCodec::HuffYuv, 0};
   ASSERT_TRUE(avi.StartAviCapture());
-  EXPECT_EQ(rig.dialogs.shown, 1);
+  EXPECT_EQ(rig.dialogs.shown, 2);
   EXPECT_TRUE(messages.Texts().empty());
   EXPECT_FALSE(view.recEnabled);
   EXPECT_TRUE(view.stopEnabled);
@@ -62,6 +75,13 @@ TEST_F(AviRecordingTest, MissingSettingsAreToldInOrderAndTheCompressionDialogOpe
   EXPECT_FALSE(avi.IsRecording());
   EXPECT_TRUE(view.recEnabled);
   EXPECT_EQ(Probe(capture.captureFileName).at(0).at("codec_name"), "huffyuv");
+
+  // With one stored in the settings the schedule's start takes it, still without a dialog.
+  capture.compressionSet = 0;
+  capture.compressionStored = 1;
+  ASSERT_TRUE(avi.StartAviCapture(StartedBy::Schedule));
+  EXPECT_EQ(rig.dialogs.shown, 2);
+  avi.StopAviCapture();
 }
 
 TEST_F(AviRecordingTest, TheIndicatorStepsWithTheStatusMessagesAcrossRecordings) {
@@ -90,7 +110,9 @@ TEST_F(AviRecordingTest, AUsersStopDropsTheScheduleAProgramsEndDoesNot) {
   state.shutdownWhenFinished = 1;
   ASSERT_TRUE(avi.StartAviCapture());
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  protocol.BeginUserEnd();  // as the STOP button does
   avi.StopAviCapture();
+  protocol.EndUserEnd();
   EXPECT_EQ(programs.programCount.load(), 0);
   EXPECT_EQ(programs.programs[0].armed.load(), 0u);
   EXPECT_EQ(state.shutdownWhenFinished, 0);

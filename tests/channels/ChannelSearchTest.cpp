@@ -110,6 +110,15 @@ TEST_F(ChannelSearchTest, NoTuningUnderARecording) {
   search->SetRecordingCheck([this] { return WriteCount() > 0; });
   EXPECT_EQ(Run(), (Texts{"48.25"}));
   EXPECT_EQ(WriteCount(), 1);
+
+  // Under a recording an FM search is refused before its list is emptied.
+  Begin(ChannelBand::Fm);
+  editor->Add("Kept", "88.00");
+  search->SetRecordingCheck([] { return true; });
+  EXPECT_EQ(Run(), Texts{});
+  EXPECT_EQ(Rows(), Texts{"88.00 Kept"});
+  EXPECT_EQ(messages.Texts().back(), "You can't search for channels while recording.");
+  EXPECT_EQ(WriteCount(), 1);
 }
 
 }  // namespace

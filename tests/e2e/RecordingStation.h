@@ -218,7 +218,7 @@ class RecordingStation {
   RecordingControls controls{ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture, clock,
                              messages,  view,         {&wave, &avi}};
   ScheduleTicker ticker{ctx.state, ctx.programs, ctx.protocol, ctx.channels, selector,
-                        controls,  ctx.capture,  clock,        view};
+                        controls,  ctx.capture,  clock,        view,         ctx.messages};
 };
 
 }  // namespace kelmo::test

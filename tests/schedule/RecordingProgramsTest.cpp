@@ -30,17 +30,20 @@ TEST_F(Programs, SortedByStartWithTiesToTheLowerSlotEliminatedInOrderAndArmed) {
   EXPECT_TRUE(messages.Texts().empty());
 
   // Two past programs both carry the number 1; a start equal to now is past; no duration, or a
-  // past start and no duration (one message only), are eliminated; 24 hours is valid.
+  // past start and no duration (one message only), are eliminated; 24 hours is valid, a minute
+  // more is refused with the limit named.
   table.programCount = 0;
   Add(kNow + 50, 0);
   Add(kNow - 10, 60);
   Add(kNow + 60, 86400);
   Add(kNow, 60);
   Add(kNow - 5, 0);
+  Add(kNow + 70, 86400 + 60);
   ValidateAndArm(table, state, kNow, messages);
   EXPECT_EQ(messages.Texts(),
-            (std::vector<std::string>{kPast, kPast, kPast,
-                                      "Program 1 eliminated. Duration can't be zero."}));
+            (std::vector<std::string>{
+                kPast, kPast, kPast, "Program 1 eliminated. Duration can't be zero.",
+                "Program 2 eliminated. Duration can't be longer than 24 hours."}));
   ASSERT_EQ(table.programCount, 1);
   EXPECT_EQ(table.programs[0].startTime, kNow + 60);
 }

@@ -7,9 +7,11 @@
 #include "base/RecordingProtocol.h"
 #include "channels/ChannelTables.h"
 #include "platform/sim/ManualClock.h"
+#include "platform/sim/RecordingPower.h"
 #include "schedule/RecordingControls.h"
 #include "schedule/RecordingPrograms.h"
 #include "schedule/ScheduleTicker.h"
+#include "schedule/SleepGuard.h"
 #include "support/Fakes.h"
 #include "support/TimeZone.h"
 #include "tuner/CardDriverLibrary.h"
@@ -45,7 +47,10 @@ struct ScheduleFixture : ::testing::Test {
   FakeRecorder video{&protocol};
   RecordingControls controls{state, protocol, formats, capture,
                              clock, messages, view,    Recorders{&sound, &video}};
-  ScheduleTicker ticker{state, table, protocol, channels, selector, controls, capture, clock, view};
+  ScheduleTicker ticker{state,    table,   protocol, channels, selector,
+                        controls, capture, clock,    view,     messages};
+  RecordingPower power;
+  SleepGuard sleepGuard{state, table, controls, capture, formats, clock, power};
 
   ScheduleFixture() {
     // The simulated card, so that tuning switches the band.
@@ -83,6 +88,7 @@ struct ScheduleFixture : ::testing::Test {
     clock.Advance(1);
     if (sound.InputRunning() || video.recording) protocol.EndTimeSeen(clock.Now());
     ticker.ScheduleTick();
+    sleepGuard.Update();
   }
   // Seconds until `instant` has been ticked.
   void RunUntil(int64_t instant) {

@@ -83,6 +83,7 @@ TEST_F(Tick, OverlappingTvProgramsRunOneAfterTheOtherAtTheirFrameRate) {
   Confirm();
   RunUntil(At(10, 0));
   EXPECT_TRUE(video.recording);
+  EXPECT_EQ(video.lastStartBy, StartedBy::Schedule);  // no dialog for nobody to answer
   EXPECT_EQ(state.frameRate, 10);
   RunUntil(At(11, 0, 2));  // the callback at 11:00, the stop, the removal and the next start
   EXPECT_EQ(video.starts, 2);
@@ -94,11 +95,11 @@ TEST_F(Tick, OverlappingTvProgramsRunOneAfterTheOtherAtTheirFrameRate) {
   EXPECT_EQ(state.frameRate, 25);
 }
 
-// The user's STOP in either mode, and a capture that ends by itself (a right click, an error),
-// drop the rest of the schedule and the shutdown.
-TEST_F(Tick, StopOrACaptureEndingByItselfDropsTheSchedule) {
-  enum End { kFmStop, kTvStop, kTvEndsByItself };
-  for (End end : {kFmStop, kTvStop, kTvEndsByItself}) {
+// The user's STOP in either mode, and the user's abort of a capture (the right click, the abort
+// key), drop the rest of the schedule and the shutdown.
+TEST_F(Tick, StopOrTheUsersAbortDropsTheSchedule) {
+  enum End { kFmStop, kTvStop, kTvAborted };
+  for (End end : {kFmStop, kTvStop, kTvAborted}) {
     SCOPED_TRACE(end);
     const bool tv = end != kFmStop;
     Add(clock.Now() + 10, 600, tv);
@@ -107,8 +108,10 @@ TEST_F(Tick, StopOrACaptureEndingByItselfDropsTheSchedule) {
     state.shutdownWhenFinished = 1;
     RunUntil(clock.Now() + 10);
     ASSERT_TRUE(tv ? video.recording : sound.recording);
-    if (end == kTvEndsByItself) {
+    if (end == kTvAborted) {
+      protocol.BeginUserEnd();
       video.EndByItself();
+      protocol.EndUserEnd();
     } else {
       controls.OnStop();
     }
@@ -119,7 +122,7 @@ TEST_F(Tick, StopOrACaptureEndingByItselfDropsTheSchedule) {
     EXPECT_FALSE(sound.recording || video.recording);
     EXPECT_EQ(state.recordingFinished, 0);
     EXPECT_EQ(state.recordingStopped, 0);
-    if (end != kTvEndsByItself) {
+    if (end != kTvAborted) {
       EXPECT_TRUE(view.recEnabled);
       EXPECT_FALSE(view.stopEnabled);
     }
@@ -127,6 +130,47 @@ TEST_F(Tick, StopOrACaptureEndingByItselfDropsTheSchedule) {
     EXPECT_EQ(sound.starts + video.starts, 1);
     EXPECT_EQ(view.shutdowns, 0);
     sound.starts = video.starts = 0;
+  }
+}
+
+// A TV program whose capture fails by itself (its file, a full disk) is ended, and the programs
+// behind it and the shutdown stay.
+TEST_F(Tick, FailedCaptureEndsItsProgramOnly) {
+  Add(At(10, 0), 600, true);
+  Add(At(10, 20), 60, false);
+  Confirm();
+  state.shutdownWhenFinished = 1;
+  RunUntil(At(10, 0, 30));
+  ASSERT_TRUE(video.recording);
+  video.EndByItself();
+  RunUntil(At(10, 0, 33));
+  EXPECT_EQ(table.programCount, 1);
+  EXPECT_EQ(state.shutdownWhenFinished, 1);
+  RunUntil(At(10, 21, 2));
+  EXPECT_EQ(sound.starts, 1);
+  EXPECT_EQ(table.programCount, 0);
+  EXPECT_EQ(view.shutdowns, 1);
+}
+
+// A deleted program never records and never powers the machine off: deleted in the dialog, or
+// eliminated at its OK.
+TEST_F(Tick, DeletedOrEliminatedLastProgramNeverRuns) {
+  state.shutdownWhenFinished = 1;
+  for (bool eliminated : {false, true}) {
+    SCOPED_TRACE(eliminated);
+    Add(clock.Now() + 60, 60, false);
+    Confirm();
+    table.BeginEditing();
+    if (eliminated) {
+      table.programs[0].durationSeconds = 0;
+    } else {
+      table.DeleteProgram(0, false);
+    }
+    Confirm();
+    protocol.ProgramsConfirmed();
+    RunUntil(clock.Now() + 200);
+    EXPECT_EQ(sound.starts, 0);
+    EXPECT_EQ(view.shutdowns, 0);
   }
 }
 
@@ -183,30 +227,47 @@ TEST_F(Tick, ProgramThatRecordsNothingEndsAtItsEnd) {
   EXPECT_EQ(table.programCount, 0);
   EXPECT_EQ(view.shutdowns, 1);
   EXPECT_EQ(messages.Texts().size(), 2u);  // no retry
+  // Shown from the tick, the boxes waited for nobody.
+  EXPECT_EQ(messages.QueuedTexts(), messages.Texts());
 }
 
-// The dialog, open over a recording program: the tick stops recordings but neither removes nor
-// starts one until it closes; OK keeps the recording program in its slot.
-TEST_F(Tick, OpenDialogHoldsRemovalAndStartAndOkKeepsTheRecordingProgram) {
+// The dialog left open holds nothing up: programs start and go at their times under it, and its
+// Cancel brings back only what has not finished.
+TEST_F(Tick, ScheduleRunsUnderTheOpenDialog) {
   Add(At(10, 0), 60, false);
   Add(At(10, 1), 60, false);
   Confirm();
-  RunUntil(At(10, 0, 30));
   table.BeginEditing();
-  Add(At(10, 0, 45), 60, true);  // sorts before the second
-  RunUntil(At(10, 1, 10));
-  EXPECT_FALSE(sound.recording);     // stopped at its end
-  EXPECT_EQ(table.programCount, 3);  // but not removed
-  ValidateAndArm(table, state, clock.Now(), messages);
-  table.EndEditing();
-  // The recording program stayed, and counts as the first; the two others' starts have passed.
-  ASSERT_EQ(messages.Texts().size(), 2u);
-  EXPECT_EQ(messages.Texts()[0],
-            "Program 2 eliminated. The Recording Time must be Posterior to Actual Time.");
-  EXPECT_EQ(table.programCount, 1);
-  Second();
+  Add(At(10, 30), 60, true);  // added in the dialog: waits for its OK
+  RunUntil(At(10, 0));
+  EXPECT_TRUE(sound.recording);
+  RunUntil(At(10, 1, 2));
+  EXPECT_EQ(sound.starts, 2);
+  EXPECT_EQ(table.programCount, 2);
+  table.CancelEditing();
+  ASSERT_EQ(table.programCount, 1);
+  EXPECT_EQ(table.programs[0].startTime, At(10, 1));
+  RunUntil(At(10, 2, 2));
   EXPECT_EQ(table.programCount, 0);
-  EXPECT_EQ(sound.starts, 1);
+  EXPECT_EQ(sound.starts, 2);
+  EXPECT_EQ(video.starts, 0);
+}
+
+// The computer is kept awake from two minutes before a program until its recording ends.
+TEST_F(Tick, SleepLockCoversTheLeadAndTheRecording) {
+  Add(At(10, 0), 60, true);
+  Confirm();
+  clock.Set(At(9, 57, 59));
+  RunUntil(At(9, 58, 1));
+  RunUntil(At(10, 1, 3));
+  EXPECT_EQ(power.History(), (std::vector<std::string>{"Recording due at 10:00",
+                                                       "Recording Kelmo.02_10.00.avi", ""}));
+  // A refused lock is not asked for again every second.
+  power.refuse = true;
+  Add(At(10, 3), 60, false);
+  Confirm();
+  RunUntil(At(10, 2, 30));
+  EXPECT_EQ(power.History().size(), 3u);
 }
 
 // Deleting the program that records: Cancel leaves it recording; OK ends its recording at once,

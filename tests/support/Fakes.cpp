@@ -5,6 +5,10 @@ namespace kelmo::test {
 MessageAnswer RecordingMessages::Show(const Message& message) {
   std::lock_guard lock(mutex);
   shown.push_back(message);
+  if (Deferring()) {
+    queued.push_back(message.text);
+    return MessageAnswer::Queued;
+  }
   if (answers.empty()) return MessageAnswer::Ok;
   MessageAnswer a = answers.front();
   answers.pop_front();
@@ -31,6 +35,12 @@ void RecordingMessages::Answer(MessageAnswer answer) {
 void RecordingMessages::Clear() {
   std::lock_guard lock(mutex);
   shown.clear();
+  queued.clear();
+}
+
+std::vector<std::string> RecordingMessages::QueuedTexts() const {
+  std::lock_guard lock(mutex);
+  return queued;
 }
 
 std::optional<std::string> RecordingShell::OpenMixer() {
@@ -59,8 +69,9 @@ void RecordingView::SetStopEnabled(bool enabled) { stopEnabled = enabled; }
 void RecordingView::FocusRec() { focus = "rec"; }
 void RecordingView::FocusStop() { focus = "stop"; }
 
-bool FakeRecorder::StartRecording() {
+bool FakeRecorder::StartRecording(StartedBy by) {
   ++starts;
+  lastStartBy = by;
   recording = !failStart;
   return recording;
 }

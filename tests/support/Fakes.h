@@ -22,12 +22,15 @@ class RecordingMessages final : public Messages {
 
   std::vector<Message> Shown() const;
   std::vector<std::string> Texts() const;
+  // The texts shown while deferring, which nobody waited for.
+  std::vector<std::string> QueuedTexts() const;
   void Answer(MessageAnswer answer);
   void Clear();
 
  private:
   mutable std::mutex mutex;
   std::vector<Message> shown;
+  std::vector<std::string> queued;
   std::deque<MessageAnswer> answers;
 };
 
@@ -73,7 +76,7 @@ class FakeRecorder final : public SoundRecorder {
  public:
   explicit FakeRecorder(RecordingProtocol* videoProtocol = nullptr) : protocol(videoProtocol) {}
 
-  bool StartRecording() override;
+  bool StartRecording(StartedBy by = StartedBy::User) override;
   void StopRecording() override;
   bool IsRecording() const override { return recording; }
   bool InputRunning() const override { return recording || monitoring; }
@@ -88,6 +91,7 @@ class FakeRecorder final : public SoundRecorder {
   bool monitoring = false;
   int starts = 0;
   int stops = 0;
+  StartedBy lastStartBy = StartedBy::User;
 
  private:
   RecordingProtocol* protocol;

@@ -17,6 +17,7 @@
 #include "app/qt/DialogUnits.h"
 #include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
+#include "base/Log.h"
 #include "capture/CaptureFormatView.h"
 #include "capture/qt/CChooseDriverDlg.h"
 #include "capture/qt/CVideoCaptureOptionsDlg.h"
@@ -45,6 +46,15 @@ class RightAlignedMenuBarStyle : public QProxyStyle {
     return QProxyStyle::styleHint(hint, option, widget, data);
   }
 };
+
+// A question whose safe answer is No: Return keeps things as they are.
+Message QuestionDefaultNo(const std::string& text) {
+  Message question{text};
+  question.icon = MessageIcon::Question;
+  question.buttons = MessageButtons::YesNo;
+  question.defaultAnswer = MessageAnswer::No;
+  return question;
+}
 
 QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Alignment align) {
   auto* label = new QLabel(text, parent);
@@ -100,8 +110,10 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   recordingControls->KeepNotes(ctx.recordingNote, ctx.channels);
   ticker = std::make_unique<ScheduleTicker>(ctx.state, ctx.programs, ctx.protocol, ctx.channels,
                                             channelControls->Selector(), *recordingControls,
-                                            ctx.capture, ctx.clock, *this);
+                                            ctx.capture, ctx.clock, *this, ctx.messages);
   // Recording beats searching: a program that falls due ends a channel search first.
+  sleepGuard = std::make_unique<SleepGuard>(ctx.state, ctx.programs, *recordingControls,
+                                            ctx.capture, ctx.audioFormats, ctx.clock, ctx.power);
   ticker->SetBeforeProgramStarts([this] {
     if (channelsDialog) channelsDialog->AbortSearch();
   });
@@ -189,7 +201,7 @@ void CKelmoDlg::BuildMenuBar() {
   mainMenu->setStyle(style);
 
   QMenu* exitMenu = mainMenu->addMenu("&Exit");
-  AddCommand(exitMenu, ID_EXIT_SHUTDOWN, "Exit and &Shutdown", [this] { ExitAndShutdown(); });
+  AddCommand(exitMenu, ID_EXIT_SHUTDOWN, "Exit and &Shutdown", [this] { OnExitAndShutdown(); });
   exitMenu->addSeparator();
   AddCommand(exitMenu, ID_EXIT_SOUND_ON, "Exit and Sound &ON", [this] {
     ctx.state.soundOnAtExit = 1;
@@ -298,14 +310,27 @@ void CKelmoDlg::OnDestroy() {
   ctx.cardStartup.StopCard();
   if (CaptureWindow* window = ctx.capture.Window()) window->AttachToParent(nullptr, nullptr);
   timer.stop();
+  if (const PowerResult released = ctx.power.Inhibit(""); !released.Ok())
+    LogWarning("power", "sleep lock not released: %s", released.detail.c_str());
   emit destroyedSequenceDone();
-  if (shutdownRequested) ctx.power.Shutdown();
+  if (!shutdownRequested) return;
+  // Everything is saved and closed by now: a refusal loses nothing, and the fallback has been
+  // started.
+  const PowerResult result = ctx.power.Shutdown();
+  if (result.Ok()) {
+    LogInfo("power", "shutdown asked of the system");
+    return;
+  }
+  LogWarning("power", "shutdown: %s", result.detail.c_str());
+  ctx.messages.Show(result.detail);
 }
 
 void CKelmoDlg::OnTimer() {
   ticker->ScheduleTick();
   // After the last program the window may have closed for the shutdown: the table was saved then.
   if (destroyed) return;
+  sleepGuard->Update();
+  if (programsDialog) programsDialog->RefreshProgramList();
   ProfileFile settings(ctx.SettingsPath());
   SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs, ctx.messages);
 }
@@ -357,6 +382,7 @@ void CKelmoDlg::OnVol() { channelControls->OnVol(); }
 
 void CKelmoDlg::OnRecordingPrograms() {
   CRecordingProgramsDlg dlg(ctx, this);
+  programsDialog = &dlg;
   dlg.DoModal();
 }
 
@@ -441,7 +467,31 @@ void CKelmoDlg::CreateCaptureWindow() {
     return aviRecording->CaptureStatusCallback(id, text);
   });
   window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
-  picture->onRightClick = [window] { return window->RightMouseClick(); };
+  picture->onRightClick = [this] {
+    return AskAndAbortCapture([](CaptureWindow& w) { w.RightMouseClick(); });
+  };
+}
+
+bool CKelmoDlg::AskAndAbortCapture(const std::function<void(CaptureWindow&)>& abort) {
+  CaptureWindow* window = ctx.capture.Window();
+  if (window == nullptr || !window->GetStatus().fCapturingNow) return false;
+  // The schedule goes on under the question: a recording that has ended or given way to the next
+  // program's since is not the one the user meant.
+  const std::string file = ctx.capture.captureFileName;
+  if (ctx.messages.Show(QuestionDefaultNo("Stop the recording?")) != MessageAnswer::Yes)
+    return true;
+  window = ctx.capture.Window();
+  if (window == nullptr || ctx.capture.captureFileName != file) return true;
+  ctx.protocol.BeginUserEnd();
+  abort(*window);
+  ctx.protocol.EndUserEnd();
+  return true;
+}
+
+void CKelmoDlg::OnExitAndShutdown() {
+  if (ctx.messages.Show(QuestionDefaultNo("Exit Kelmo and shut down the computer?")) ==
+      MessageAnswer::Yes)
+    ExitAndShutdown();
 }
 
 void CKelmoDlg::ExitAndShutdown() {
@@ -540,10 +590,10 @@ void CKelmoDlg::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  // The abort key ends an AVI recording; it never closes the window.
+  // The abort key ends an AVI recording, once the user has said so; it never closes the window.
   constexpr uint32_t kVkEscape = 0x1B;
-  CaptureWindow* window = ctx.capture.Window();
-  if (event->key() == Qt::Key_Escape && window != nullptr && window->KeyPressed(kVkEscape)) {
+  if (event->key() == Qt::Key_Escape &&
+      AskAndAbortCapture([](CaptureWindow& w) { w.KeyPressed(kVkEscape); })) {
     event->accept();
     return;
   }

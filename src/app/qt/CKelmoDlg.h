@@ -21,6 +21,8 @@
 #include "capture/qt/QtCaptureDialogs.h"
 #include "channels/qt/ChannelsDialog.h"
 #include "schedule/ScheduleTicker.h"
+#include "schedule/SleepGuard.h"
+#include "schedule/qt/CRecordingProgramsDlg.h"
 
 class QKeyEvent;
 
@@ -81,6 +83,9 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void ToggleAlwaysOnTop();
   void ToggleSmallView();
   void ToggleOverlay();
+  // "Exit and Shutdown": asks first (No by default), then ExitAndShutdown.
+  void OnExitAndShutdown();
+  // MainWindowView: the schedule's shutdown after the last program, unasked.
   void ExitAndShutdown() override;
   void OnSysCommand(int id);
   // Closes the window as its close box does (SIGTERM, SIGINT).
@@ -164,6 +169,10 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   void BuildSystemMenu();
   QAction* AddCommand(QMenu* menu, int id, const QString& text, std::function<void()> handler);
   void ShowSystemMenu(const QPoint& globalPos);
+  // The capture's abort (the right click, the abort key), after "Stop the recording?" is answered
+  // Yes; it cancels the schedule as the user's STOP does. True when a capture ran, so the click or
+  // key was its.
+  bool AskAndAbortCapture(const std::function<void(CaptureWindow&)>& abort);
   void EndDialog(int result);
   void OnHelp();
   void OnAbout();
@@ -177,6 +186,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   std::unique_ptr<SoundRecorder> soundRecorder;
   std::unique_ptr<RecordingControls> recordingControls;
   std::unique_ptr<ScheduleTicker> ticker;
+  std::unique_ptr<SleepGuard> sleepGuard;
+  QPointer<CRecordingProgramsDlg> programsDialog;
   QTimer timer;
 
   QMenuBar* mainMenu = nullptr;

@@ -22,6 +22,7 @@
 #include "platform/linux/v4l2/SystemV4l2Io.h"
 #include "platform/linux/v4l2/V4l2Discovery.h"
 #include "platform/qt/DesktopShell.h"
+#include "platform/qt/LogindPower.h"
 #include "platform/sim/RecordingPower.h"
 
 namespace kelmo {
@@ -68,8 +69,11 @@ Composition::Composition(const CommandLine& options)
     power = std::make_unique<RecordingPower>();
     backends += "power: simulated (the machine stays on)\n";
   } else {
-    power = std::make_unique<SystemPower>();
-    backends += "power: " + Join(SystemPower::Command()) + "\n";
+    shutdownCommand = std::make_unique<SystemPower>();
+    auto logind = std::make_unique<LogindPower>(*shutdownCommand);
+    backends += "power: logind on " + logind->BusAddress().toStdString() + ", else " +
+                Join(SystemPower::Command()) + "\n";
+    power = std::move(logind);
   }
   const auto exeDir = ExecutableDirectory();
   const auto dataDir = ResolveDataDirectory(exeDir, options.dataDir, [] {

@@ -38,6 +38,8 @@ class Composition {
   ScopedLogSink logInstalled{log};
   std::unique_ptr<Clock> clock;
   QtMessages messages;
+  // The command that powers off when logind cannot; before `power`, which uses it.
+  std::unique_ptr<Power> shutdownCommand;
   std::unique_ptr<Power> power;
   std::unique_ptr<Shell> shell;
   SystemV4l2Io v4l2;

@@ -22,7 +22,7 @@ std::vector<std::string> SystemPower::Command() {
   return {"systemctl", "poweroff", "--no-ask-password"};
 }
 
-void SystemPower::Shutdown() {
+PowerResult SystemPower::Shutdown() {
   std::vector<std::string> words = Command();
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
@@ -32,7 +32,14 @@ void SystemPower::Shutdown() {
   const int rc = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
   if (rc != 0) {
     std::fprintf(stderr, "kelmo: cannot start %s: %s\n", argv[0], std::strerror(rc));
+    return {PowerResult::Kind::Absent, "Cannot start " + words[0] + ": " + std::strerror(rc) + "."};
   }
+  return {};
+}
+
+PowerResult SystemPower::Inhibit(const std::string& why) {
+  if (why.empty()) return {};
+  return {PowerResult::Kind::Absent, "No power manager to keep the computer awake."};
 }
 
 }  // namespace kelmo

@@ -44,8 +44,9 @@ QMessageBox::StandardButtons ToButtons(MessageButtons buttons) {
 MessageAnswer QtMessages::Show(const Message& message) {
   // What the user was told stays in the log after the box is gone.
   LogInfo("messages", "box \"%s\": %s", message.caption.c_str(), message.text.c_str());
-  if (QThread::currentThread() == qApp->thread()) return Run(message);
-  // A driver thread never waits for a person: the box opens on the user-interface thread.
+  if (QThread::currentThread() == qApp->thread() && !Deferring()) return Run(message);
+  // A driver thread, or the schedule's tick, never waits for a person: the box opens on the
+  // user-interface thread once the current work has returned.
   QMetaObject::invokeMethod(
       qApp, [this, message] { Run(message); }, Qt::QueuedConnection);
   return MessageAnswer::Queued;
@@ -56,6 +57,7 @@ MessageAnswer QtMessages::Run(const Message& message) {
   if (!parent) parent = owner;
   QMessageBox box(ToIcon(message.icon), QString::fromStdString(message.caption),
                   QString::fromStdString(message.text), ToButtons(message.buttons), parent);
+  if (message.defaultAnswer == MessageAnswer::No) box.setDefaultButton(QMessageBox::No);
   switch (box.exec()) {
     case QMessageBox::Cancel:
       return MessageAnswer::Cancel;

@@ -26,6 +26,8 @@ namespace {
 // its header or a row needs more with the fonts at hand.
 constexpr int kProgramColumnWidth = 324;
 constexpr int kProfileColumnWidths[] = {100, 100, 75};
+// After the row of the program that records now.
+constexpr char kRecordingMark[] = "  (recording)";
 
 void FitColumn(QTreeWidget* list, int column, int width) {
   list->resizeColumnToContents(column);
@@ -43,7 +45,7 @@ void FitListWidth(QTreeWidget* list, const std::vector<int>& columnWidths) {
 }
 
 // The program list's column holds the longest row the clock's locale writes: the last minute of
-// the year, lasting a whole day and 59 minutes.
+// the year, lasting a whole day and 59 minutes, recording.
 int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
   LocalTime last = clock.ToLocal(clock.Now());
   last.month = 12;
@@ -53,7 +55,8 @@ int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
   RecordingProgram longest;
   longest.startTime = clock.FromLocal(last);
   longest.durationSeconds = 24 * 3600 + 59 * 60;
-  const QString row = QString::fromStdString(DescribeProgram(longest, clock));
+  const QString row =
+      QString::fromStdString(DescribeProgram(longest, clock)) + QString(kRecordingMark);
   const int margins = 4 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
   return std::max(kProgramColumnWidth, list->fontMetrics().horizontalAdvance(row) + margins + 8);
 }
@@ -201,15 +204,41 @@ void CRecordingProgramsDlg::SetStart(int64_t instant) {
   ui->m_timePicker->setTime(QTime(start.hour, start.minute));
 }
 
+QStringList CRecordingProgramsDlg::ProgramRows() const {
+  QStringList rows;
+  const RecordingProgramTable& table = ctx.programs;
+  const Recorders& r = ctx.recorders;
+  const bool recording = (r.sound && r.sound->IsRecording()) || (r.video && r.video->IsRecording());
+  // A program whose start failed has nothing recording, and says so by its absent mark.
+  const bool firstRecords =
+      recording && ctx.state.programStarted != 0 && !table.RecordingProgramDeleted();
+  for (int32_t k = 0; k < table.programCount; ++k) {
+    QString row = QString::fromStdString(
+        DescribeProgram(table.programs[static_cast<std::size_t>(k)], ctx.clock));
+    if (k == 0 && firstRecords) row += kRecordingMark;
+    rows.append(row);
+  }
+  return rows;
+}
+
 void CRecordingProgramsDlg::FillProgramList() {
   ui->m_programList->clear();
-  for (int32_t k = 0; k < ctx.programs.programCount; ++k) {
-    const std::string row =
-        DescribeProgram(ctx.programs.programs[static_cast<std::size_t>(k)], ctx.clock);
-    ui->m_programList->addTopLevelItem(
-        new QTreeWidgetItem(QStringList{QString::fromStdString(row)}));
-  }
+  for (const QString& row : ProgramRows())
+    ui->m_programList->addTopLevelItem(new QTreeWidgetItem(QStringList{row}));
   FitColumn(ui->m_programList, 0, programColumnWidth);
+}
+
+void CRecordingProgramsDlg::RefreshProgramList() {
+  const QStringList rows = ProgramRows();
+  QStringList shown;
+  for (int i = 0; i < ui->m_programList->topLevelItemCount(); ++i)
+    shown.append(ui->m_programList->topLevelItem(i)->text(0));
+  if (rows == shown) return;
+  const int selected = SelectedRow(ui->m_programList);
+  FillProgramList();
+  const int count = ui->m_programList->topLevelItemCount();
+  if (selected >= 0 && count > 0)
+    ui->m_programList->topLevelItem(std::min(selected, count - 1))->setSelected(true);
 }
 
 void CRecordingProgramsDlg::ShowProgram(int32_t i) {
@@ -254,7 +283,8 @@ void CRecordingProgramsDlg::ReadProgramFromControls(int32_t slot) {
 }
 
 void CRecordingProgramsDlg::OnAddProgram() {
-  const int n = ui->m_programList->topLevelItemCount();
+  // The table, not the list: the schedule may have removed a program since the list was drawn.
+  const int n = ctx.programs.programCount;
   if (n >= kMaxPrograms) {
     ctx.messages.Show("The limit is 10 Programs.");
     return;

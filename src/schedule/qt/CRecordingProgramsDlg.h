@@ -19,8 +19,9 @@ namespace kelmo {
 
 // Recording Programs: the left half edits one program (channel, date, start, duration, frame
 // rate), the right half lists the programs and the profiles. It works on the live program table,
-// which the schedule knows to leave alone while the dialog is open; OK validates, sorts and arms
-// the table and saves the profiles, Cancel puts the table back as it was at the opening.
+// which the schedule keeps running under it (starting and removing programs); OK validates, sorts
+// and arms the table and saves the profiles, Cancel puts the table back as it was at the opening,
+// less the programs that have finished since.
 // User-interface thread.
 class CRecordingProgramsDlg : public QDialog {
   Q_OBJECT
@@ -47,6 +48,9 @@ class CRecordingProgramsDlg : public QDialog {
   void OnNewProfile();
   void OnDeleteProfile();
   void OnApplyProfile();
+  // The schedule has run (once a second): the program list follows the table when it changed
+  // under the dialog, and marks the program that records.
+  void RefreshProgramList();
 
  public slots:
   void accept() override;
@@ -60,6 +64,7 @@ class CRecordingProgramsDlg : public QDialog {
   void ShowChannel(bool tv, int32_t index);
   void AddProfileRow(const RecordingProfile& profile);
   void FillProgramList();
+  QStringList ProgramRows() const;
   void LoadProfileRows();
   RecordingProgram& EditSlot();
   static int SelectedRow(const QTreeWidget* list);

@@ -112,7 +112,7 @@ TEST_F(MainWindow, SmallViewAndOnTopToggleInPlace) {
 }
 
 // Escape leaves the window open; each way out ends it, silences the card or leaves its sound on,
-// and only one shuts the computer down, after the window is gone.
+// and only one shuts the computer down, after the window is gone and once the user has said Yes.
 TEST_F(MainWindow, EachWayOutEndsTheWindowWithItsSoundAndShutdown) {
   WriteChannelFile({{"Uno", "48.25"}}, {});
   struct Case {
@@ -136,6 +136,17 @@ TEST_F(MainWindow, EachWayOutEndsTheWindowWithItsSoundAndShutdown) {
     Open();
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
     EXPECT_FALSE(dlg->Destroyed());
+    if (c.shutdowns != 0) {
+      // Asked first, No by default: No (Return) leaves everything as it was.
+      messages.Clear();
+      messages.Answer(MessageAnswer::No);
+      c.exit(*dlg);
+      ASSERT_EQ(messages.Shown().size(), 1u);
+      EXPECT_EQ(messages.Shown()[0].text, "Exit Kelmo and shut down the computer?");
+      EXPECT_EQ(messages.Shown()[0].defaultAnswer, MessageAnswer::No);
+      EXPECT_FALSE(dlg->Destroyed());
+      messages.Answer(MessageAnswer::Yes);
+    }
     int shutdownsWhenDestroyed = -1;
     QObject::connect(dlg.get(), &CKelmoDlg::destroyedSequenceDone,
                      [&] { shutdownsWhenDestroyed = power.ShutdownCount() - before; });

@@ -2,11 +2,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/ProfileBlock.h"
 #include "app/qt/MainWindowFixture.h"
 #include "capture/CaptureRig.h"
 #include "capture/qt/CChooseDriverDlg.h"
+#include "schedule/qt/CRecordingProgramsDlg.h"
+#include "support/TimeZone.h"
 
 namespace kelmo::test {
 namespace {
@@ -169,22 +172,78 @@ TEST_F(CaptureMainWindow, RecThenStopEscapeOrARightClickInTvModeRecordThePicture
   EXPECT_LE(std::stoi(video.at("nb_read_packets")), std::stoi(video.at("nb_frames")));
 
   // Escape and a right click in the picture end a recording too (the compression is chosen now:
-  // no dialog); neither closes the window nor opens its menu.
+  // no dialog), once "Stop the recording?" is answered Yes; No (the default) leaves it recording.
+  // Neither closes the window nor opens its menu.
   for (const bool escape : {true, false}) {
     SCOPED_TRACE(escape);
     dlg->OnTimer();  // the tick after a recording's end clears the schedule's flags
     Rec()->click();
     ASSERT_TRUE(ctx->recorders.video->IsRecording());
     QTest::qWait(300);
-    if (escape)
-      QTest::keyClick(dlg.get(), Qt::Key_Escape);
-    else
-      QTest::mouseClick(dlg->Picture(), Qt::RightButton);
+    const auto abort = [&] {
+      if (escape)
+        QTest::keyClick(dlg.get(), Qt::Key_Escape);
+      else
+        QTest::mouseClick(dlg->Picture(), Qt::RightButton);
+    };
+    messages.Clear();
+    messages.Answer(MessageAnswer::No);
+    abort();
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text, "Stop the recording?");
+    EXPECT_EQ(messages.Shown()[0].defaultAnswer, MessageAnswer::No);
+    EXPECT_TRUE(ctx->recorders.video->IsRecording());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    messages.Answer(MessageAnswer::Yes);
+    abort();
     EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
     EXPECT_FALSE(ctx->recorders.video->IsRecording());
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(dlg->isVisible());
   }
+}
+
+// A scheduled TV program takes the compressor stored in config.dat without a dialog; under an
+// open Recording Programs dialog programs still end and start on time, and its list follows.
+TEST_F(CaptureMainWindow, ScheduleRecordsWithTheStoredCompressorAndRunsUnderTheOpenDialog) {
+  ScopedTimeZone utc("UTC0");
+  OpenForRecording();
+  ctx->audioFormats.inputFormatSet = ctx->audioFormats.compressionFormatSet = 1;
+  const int64_t start = clock.Now() + 2;
+  RecordingProgramTable& table = ctx->programs;
+  for (int64_t s : {start, start + 20}) {
+    RecordingProgram& p = table.programs[static_cast<std::size_t>(table.programCount.load())];
+    p.armed = 1, p.frameRate = 25, p.startTime = s, p.durationSeconds = 10, p.endTime = s + 10;
+    ++table.programCount;
+  }
+  clock.Set(start);
+  dlg->OnTimer();
+  ASSERT_TRUE(ctx->recorders.video->IsRecording()) << ::testing::PrintToString(messages.Texts());
+  EXPECT_EQ(rig->dialogs.shown, 0);
+
+  bool ran = false;
+  OnNextDialog<CRecordingProgramsDlg>([&](CRecordingProgramsDlg& d) {
+    ran = true;
+    auto* list = d.findChild<QTreeWidget*>("m_programList");
+    auto first = [list] { return list->topLevelItem(0)->text(0); };
+    EXPECT_TRUE(first().endsWith("(recording)")) << first().toStdString();
+    // The first program's end: its callback notices it, two ticks stop and remove it; the
+    // second starts at its time.
+    clock.Set(start + 10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ctx->state.recordingFinished != 0; }, 3000));
+    for (int64_t t : {start + 11, start + 12, start + 20}) {
+      clock.Set(t);
+      dlg->OnTimer();
+    }
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_TRUE(ctx->recorders.video->IsRecording());
+    EXPECT_TRUE(first().endsWith("(recording)"));
+    d.findChild<QPushButton*>("okButton")->click();
+  });
+  dlg->MenuAction(CKelmoDlg::ID_RECORDING_PROGRAMS)->trigger();
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(ctx->recorders.video->IsRecording());  // OK keeps the program that records
+  Stop()->click();
 }
 
 }  // namespace

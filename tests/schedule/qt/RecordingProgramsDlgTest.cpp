@@ -142,15 +142,24 @@ TEST_F(RecordingProgramsDlgTest, MissingFormatsAreNamedAndOnlyAMissingCompressor
               ElementsAre("ERROR en Dialogo VideoCompression",
                           "You didn't set the Compression (Options/Capture Options)"));
 
+  // Cancel in the compression dialog sets nothing: the dialog closes as above.
   test::CaptureRig rig;
   ASSERT_TRUE(rig.window.DriverConnect(0));
   ctx.capture.SetWindow(&rig.window);
+  messages.Clear();
+  Run([&] { shown = true; });
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(ctx.capture.compressionSet, 0);
+  EXPECT_THAT(messages.Texts(),
+              ElementsAre("You didn't set the Compression (Options/Capture Options)"));
+
+  rig.dialogs.compression = VideoCompressionChoice{VideoCodec::MotionJpeg, 5};
   Run([&] { shown = true; });
   ctx.capture.SetWindow(nullptr);
-  EXPECT_EQ(rig.dialogs.shown, 1);
+  EXPECT_EQ(rig.dialogs.shown, 2);
   EXPECT_TRUE(shown);
   EXPECT_EQ(ctx.capture.compressionSet, 1);
-  EXPECT_EQ(messages.Texts().size(), 2u);
+  EXPECT_EQ(messages.Texts().size(), 1u);
 }
 
 TEST_F(RecordingProgramsDlgTest, RecordFromChannelFollowsTheTables) {
@@ -179,7 +188,8 @@ TEST_F(RecordingProgramsDlgTest, RecordFromChannelFollowsTheTables) {
   EXPECT_EQ(ctx.programs.programs[0].recordFromChannel, 1u);
 }
 
-// Deleting shows the program that takes the place; numbers typed beyond the ranges are held.
+// Deleting shows the program that takes the place; numbers typed beyond the ranges are held, and
+// OK refuses the 24 h 59 min they make, naming the limit.
 TEST_F(RecordingProgramsDlgTest, DeletingShowsTheNextProgramAndTypedNumbersAreHeld) {
   Run([&] {
     AddProgram(11, 0, 10);
@@ -198,11 +208,13 @@ TEST_F(RecordingProgramsDlgTest, DeletingShowsTheNextProgramAndTypedNumbersAreHe
     Type("m_minutesSpin", "75");
     Type("m_frameRateSpin", "45");
     Click("m_addProgram");
+    EXPECT_EQ(ctx.programs.programs[1].durationSeconds, 24 * 3600 + 59 * 60);
+    EXPECT_EQ(ctx.programs.programs[1].frameRate, 30);
   });
-  ASSERT_EQ(ctx.programs.programCount, 2);
+  ASSERT_EQ(ctx.programs.programCount, 1);
   EXPECT_EQ(ctx.programs.programs[0].startTime, kMonday10h + 7200);
-  EXPECT_EQ(ctx.programs.programs[1].durationSeconds, 24 * 3600 + 59 * 60);
-  EXPECT_EQ(ctx.programs.programs[1].frameRate, 30);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{
+                                  "Program 2 eliminated. Duration can't be longer than 24 hours."});
 }
 
 TEST_F(RecordingProgramsDlgTest, AProfileIsAppliedForItsNextStartAndItsChannelHeldToTheTable) {
