@@ -18,8 +18,8 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
   if (shortfall && !programSeconds) messages.Show(*shortfall);
 
   // One recording at a time: a running one (a hand-started recording when a program falls due)
-  // is ended, its file closed and valid, without counting as the user's STOP.
-  // A program's start ends what runs: the schedule ended it.
+  // is ended, its file closed and valid, without counting as the user's STOP; its note says the
+  // schedule ended it.
   if (programSeconds && note && Recording()) note->EndedBy(RecordingEnd::Schedule);
   if (VideoRecording()) {
     protocol.BeginReplacing();
