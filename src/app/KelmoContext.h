@@ -78,6 +78,8 @@ class KelmoContext {
   RecordingProtocol protocol{state, programs};
   // The recorders the composition made (null for a kind not yet in the program).
   Recorders recorders;
+  // The note of the recording that runs or ran last, written beside its file at its end.
+  RecordingNote recordingNote;
 
   // The card's driver library, its tuner, and the channels tuned last per band. Declared after
   // the ports and the state they use.

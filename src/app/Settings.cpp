@@ -52,6 +52,7 @@ void LoadGeneral(const ProfileFile& file, KelmoContext& ctx) {
   s.overlayOn = Flag(file.GetProfileInt(kGeneral, "Overlay", 1));
   s.alwaysOnTop = Flag(file.GetProfileInt(kGeneral, "OnTop", 0));
   s.deinterlace = Flag(file.GetProfileInt(kVideo, "Deinterlace", 1));
+  s.recordingNotes = Flag(file.GetProfileInt(kGeneral, "RecordingNotes", 1));
 
   // The frame rate divides the microseconds per frame; the tuner type indexes its table.
   if (s.frameRate < 1 || s.frameRate > 30) s.frameRate = kDefaultFrameRate;
@@ -223,6 +224,7 @@ bool SaveSettings(KelmoContext& ctx) {
   changes.WriteProfileInt(kGeneral, "FrameRate", s.frameRate);
   changes.WriteProfileInt(kGeneral, "Overlay", s.overlayOn);
   changes.WriteProfileInt(kGeneral, "OnTop", s.alwaysOnTop);
+  changes.WriteProfileInt(kGeneral, "RecordingNotes", s.recordingNotes);
   changes.WriteProfileString(kGeneral, "SaveDir", s.saveDir);
   changes.WriteProfileInt(kVideo, "Deinterlace", s.deinterlace);
   // A window that reports no format (no driver answers on this run) must not erase the formats

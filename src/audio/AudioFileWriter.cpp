@@ -26,7 +26,7 @@ AudioFileWriter::~AudioFileWriter() { Close(); }
 void AudioFileWriter::Open(const std::string& captureFileName, const AudioFormatSettings& chosen) {
   Close();
   formats = chosen;
-  failed = 0;
+  failed = diskFull = 0;
   inputBytes = 0;
   samplesBeforePart = partSamples = 0;
   writing = 0;
@@ -124,12 +124,23 @@ uint64_t AudioFileWriter::PartSamples() {
   return frames > samplesBeforePart ? frames - samplesBeforePart : 0;
 }
 
+uint64_t AudioFileWriter::SoundMilliseconds() const {
+  if (formats.wmaOutput == 1) {
+    const auto in = WaveFormatEx::FromBytes(formats.inputFormat);
+    return in && in->nAvgBytesPerSec > 0 ? inputBytes * 1000 / in->nAvgBytesPerSec : 0;
+  }
+  const auto out = WaveFormatEx::FromBytes(formats.compressionFormat);
+  const uint64_t samples = samplesBeforePart + partSamples;
+  return out && out->nSamplesPerSec > 0 ? samples * 1000 / out->nSamplesPerSec : 0;
+}
+
 void AudioFileWriter::StopOnFailure() {
   // The file keeps what reached it, with its header right; nothing more is written and the
   // status line no longer counts.
   writing = 0;
   failed = 1;
   const int code = file.Error();
+  diskFull = IsDiskFullError(code) ? 1 : 0;
   const auto out = WaveFormatEx::FromBytes(formats.compressionFormat);
   const uint32_t rate = out && out->nAvgBytesPerSec > 0 ? out->nAvgBytesPerSec : 1;
   const uint64_t data = file.DataBytes();

@@ -54,6 +54,11 @@ class AudioFileWriter {
 
   // The recording's file could not be created or written: the recording is over. Any thread.
   bool Failed() const { return failed != 0; }
+  // ... because its disk was full. Any thread.
+  bool DiskFull() const { return diskFull != 0; }
+  // The sound the recording's files keep, in milliseconds (for WMA, the sound it was given).
+  // After Close.
+  uint64_t SoundMilliseconds() const;
 
   // The file the last Open named (the first of a recording that was continued).
   const std::string& FileName() const { return fileName; }
@@ -88,6 +93,7 @@ class AudioFileWriter {
   std::atomic<int32_t> writeBusy{0};
   std::atomic<int32_t> writing{0};      // the file takes data: no failure so far
   std::atomic<int32_t> failed{0};       // the file failed: the recording is over
+  std::atomic<int32_t> diskFull{0};     // ... on a full disk
   std::atomic<uint64_t> inputBytes{0};  // captured bytes of this recording
   uint64_t samplesBeforePart = 0;       // sample frames in the recording's earlier parts
   uint64_t partSamples = 0;             // and in the current one, as its "fact" says

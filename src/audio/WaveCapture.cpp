@@ -5,6 +5,7 @@
 
 #include "base/Log.h"
 #include "base/RecordingHealth.h"
+#include "capture/RecordingNoteFile.h"
 
 namespace kelmo {
 
@@ -68,6 +69,7 @@ void WaveCapture::StartWaveCapture(bool toFile) {
     writer.Open(names.captureFileName, recordingFormats);
     state.recordingToFile = 1;
     LogInfo("audio", "recording started: %s", writer.FileName().c_str());
+    NoteStart();
   }
 }
 
@@ -119,11 +121,32 @@ void WaveCapture::StopWaveCapture() {
     LogInfo("audio", "recording ended: %s, %.1f s, %llu bytes", writer.FileName().c_str(),
             static_cast<double>(recordedBytes.load()) / rate,
             static_cast<unsigned long long>(FileBytes(writer.FileName())));
+    NoteEnd();
   }
   ReleaseDevices();
   ports.view.SetLevelMeter(0);
   ports.view.SetLevelText("");
   state.waveInputRunning = 0;
+}
+
+void WaveCapture::NoteStart() {
+  if (!ports.note) return;
+  ports.note->file = writer.FileName();
+  ports.note->device = ports.input.Name();
+  const AudioFormatSettings& f = recordingFormats;
+  ports.note->soundFormat = f.wmaOutput == 1
+                                ? "WMA, " + std::to_string(f.wmaBitrate / 1000) + " kbit/s, " +
+                                      std::to_string(f.wmaSampleRate) + " Hz, " +
+                                      (f.wmaChannels == 1 ? "mono" : "stereo")
+                                : SoundFormatText(f.compressionFormatName, f.compressionFormat);
+}
+
+void WaveCapture::NoteEnd() {
+  if (!ports.note) return;
+  // A file that failed ended the recording then, not at this stop.
+  if (ports.note->end == 0) ports.note->end = ports.clock.Now();
+  ports.note->soundMs = writer.SoundMilliseconds();
+  WriteRecordingNote(*ports.note);
 }
 
 void WaveCapture::ReleaseDevices() {
@@ -137,7 +160,8 @@ void WaveCapture::ReleaseDevices() {
 
 void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
   // Every buffer, also while only monitoring, checks the first program's end.
-  protocol.EndTimeSeen(ports.clock.Now());
+  if (protocol.EndTimeSeen(ports.clock.Now()) && state.recordingToFile != 0 && ports.note)
+    ports.note->EndedBy(RecordingEnd::Schedule);
   // A partly filled buffer (given back at a reset) is neither shown, written nor queued again.
   if (!buffer.Full()) return;
   if (state.levelMeterOn != 0) {
@@ -151,6 +175,10 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
     // A file that failed has ended the recording, as a video capture that ends by itself does:
     // REC. can start another at once.
     if (writer.Failed() && !failureReported.exchange(true)) {
+      if (ports.note) {
+        ports.note->EndedBy(writer.DiskFull() ? RecordingEnd::DiskFull : RecordingEnd::Error);
+        ports.note->end = ports.clock.Now();
+      }
       protocol.CaptureEnded();
       ports.view.SetRecEnabled(true);
       ports.view.FocusRec();

@@ -13,6 +13,7 @@
 #include "audio/WaveOutput.h"
 #include "base/AppState.h"
 #include "base/Recorder.h"
+#include "base/RecordingNote.h"
 #include "base/RecordingProtocol.h"
 #include "platform/Clock.h"
 
@@ -33,6 +34,7 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
     Messages& messages;
     MainWindowView& view;
     const Clock& clock;
+    RecordingNote* note = nullptr;  // completed and written at each recording's end
   };
 
   // What the capture side decides for sound, read at each start: the format the level meter
@@ -82,6 +84,8 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   DeviceError QueueBuffers();
   void ReleaseDevices();
   void TellFailure(const DeviceError& error);
+  void NoteStart();
+  void NoteEnd();
 
   AppState& state;
   const AudioFormatSettings& formats;

@@ -23,6 +23,7 @@ struct AppState {
   int32_t soundOnAtExit = 0;  // "Exit and Sound ON" leaves the card's sound on
   std::atomic<int32_t> levelMeterOn{0};  // read by the wave reader thread
   int32_t spinLastDirection = 0;         // -1, 0 or +1: the previous spin click
+  int32_t recordingNotes = 1;            // each recording gets its note ("<file>.txt")
 
   // The schedule's protocol with the recording callbacks.
   int32_t programStarted = 0;

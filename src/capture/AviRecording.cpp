@@ -1,12 +1,29 @@
 #include "capture/AviRecording.h"
 
 #include "capture/CaptureFileName.h"
+#include "capture/RecordingNoteFile.h"
 
 namespace kelmo {
 namespace {
 
 constexpr int kPreviewRateMs = 40;
 constexpr int kBlinkCycle = 45;  // status messages per cycle of the indicator
+
+uint32_t Le32(const std::vector<uint8_t>& block, std::size_t at) {
+  return block[at] | block[at + 1] << 8 | block[at + 2] << 16 |
+         static_cast<uint32_t>(block[at + 3]) << 24;
+}
+
+// The pixel format of a video format block (a bitmap header): its FourCC, or "RGB" and its depth
+// for an uncompressed one.
+std::string PixelFormatText(const std::vector<uint8_t>& block) {
+  if (block.size() < 20) return "";
+  const uint32_t fourcc = Le32(block, 16);
+  if (fourcc == 0) return "RGB" + std::to_string(block[14] | block[15] << 8);
+  std::string text;
+  for (int i = 0; i < 4; ++i) text += static_cast<char>(fourcc >> (8 * i) & 0xFF);
+  return text;
+}
 
 // The indicator's text for a counter value: blank, "RECORDING", blank, "AVI".
 const char* Indicator(int counter) {
@@ -67,6 +84,7 @@ bool AviRecording::StartAviCapture(StartedBy by) {
     return false;
   }
   window->SetPreviewRate(1000 / frameRate);
+  NoteStart(*window);
   window->Sequence();
   view.SetRecEnabled(false);
   view.SetStopEnabled(true);
@@ -84,14 +102,59 @@ void AviRecording::StopAviCapture() {
   view.SetStopEnabled(false);
 }
 
+void AviRecording::NoteStart(CaptureWindow& window) {
+  if (!note) return;
+  const int index = capture.captureDriverIndex;
+  const std::string node = window.DriverDevice();
+  if (index >= 0 && index < static_cast<int>(capture.captureDrivers.size()))
+    note->device = capture.FormatCaptureDriver(index);
+  if (!node.empty()) note->device += (note->device.empty() ? "" : " ") + node;
+  RecordingNote::Video video;
+  std::vector<uint8_t> block(window.GetVideoFormatSize());
+  block.resize(window.GetVideoFormat(block.data(), static_cast<uint32_t>(block.size())));
+  video.pixelFormat = PixelFormatText(block);
+  const VideoCompressionChoice compression = window.GetCompression();
+  const VideoCodecInfo& codec = CodecInfo(compression.codec);
+  video.codec = codec.name;
+  if (codec.qualityLabel != nullptr) video.quality = compression.quality;
+  note->video = video;
+  note->soundFormat =
+      SoundFormatText(capture.aviAudioFormat.formatName, capture.aviAudioFormat.format.ToBytes());
+}
+
+void AviRecording::NoteEnd() {
+  CaptureWindow* window = capture.Window();
+  if (!note || !note->Pending() || !window) return;
+  const CaptureStatus status = window->GetStatus();
+  note->file = status.capFile;
+  note->end = clock.Now();
+  if (status.fFailed)
+    note->EndedBy(status.fDiskFull ? RecordingEnd::DiskFull : RecordingEnd::Error);
+  if (note->video) {
+    note->video->width = status.uiImageWidth;
+    note->video->height = status.uiImageHeight;
+    note->video->framesCaptured = status.dwCurrentVideoFrame;
+    note->video->framesDropped = status.dwCurrentVideoFramesDropped;
+  }
+  // A recording whose sound input was busy has no sound: no sound lines then.
+  const uint32_t rate = capture.aviAudioFormat.format.nSamplesPerSec;
+  if (status.dwCurrentWaveSamples == 0 || rate == 0) {
+    note->soundFormat.clear();
+  } else {
+    note->soundMs = uint64_t{status.dwCurrentWaveSamples} * 1000 / rate;
+  }
+  WriteRecordingNote(*note);
+}
+
 bool AviRecording::IsRecording() const {
   CaptureWindow* window = capture.Window();
   return window != nullptr && window->GetStatus().fCapturingNow;
 }
 
 int AviRecording::CaptureStatusCallback(int id, const std::string& text) {
-  protocol.EndTimeSeen(clock.Now());
+  if (protocol.EndTimeSeen(clock.Now()) && note) note->EndedBy(RecordingEnd::Schedule);
   if (id == kCapStatusEnd) {
+    NoteEnd();
     if (protocol.CaptureEnded()) {
       view.SetRecEnabled(true);
       view.FocusRec();

@@ -6,6 +6,7 @@
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
 #include "base/Recorder.h"
+#include "base/RecordingNote.h"
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
 #include "platform/Clock.h"
@@ -27,6 +28,9 @@ class AviRecording final : public Recorder {
         messages(messages),
         view(view),
         clock(clock) {}
+
+  // The note each recording completes (its file, formats, counts and end) and writes at its end.
+  void KeepNotes(RecordingNote& recordingNote) { note = &recordingNote; }
 
   // The folder browser, opening on saveDir; the chosen folder (with its '/') replaces it, then the
   // capture file name is rebuilt.
@@ -56,6 +60,10 @@ class AviRecording final : public Recorder {
   Messages& messages;
   MainWindowView& view;
   Clock& clock;
+  void NoteStart(CaptureWindow& window);
+  void NoteEnd();
+
+  RecordingNote* note = nullptr;
   std::atomic<int> lastStatusId{0};
   std::atomic<int> blinkCounter{0};
 };

@@ -39,6 +39,12 @@ struct CaptureStatus {
   uint32_t dwCurrentTimeElapsedMS = 0;
   bool fCapturingNow = false;  // a streaming capture runs in the background
   uint32_t dwReturn = 0;       // error code of the last operation, 0 when none
+  // Of the running or last capture, for its note: the file it writes (the next free name when
+  // the one asked for was taken by its start; empty before its file exists), and whether it
+  // ended on a failure, and on a full disk.
+  std::string capFile;
+  bool fFailed = false;
+  bool fDiskFull = false;
 };
 
 // Parameters of a streaming capture (sequence). Fields keep the platform's names and meanings.

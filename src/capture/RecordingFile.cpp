@@ -41,22 +41,31 @@ bool RecordingFile::Fail(int code) {
   return false;
 }
 
+bool RecordingFile::OpenNew(const std::string& name) {
+  // Permissions as the umask gives them; the name must be new and no link.
+  fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return Fail(errno);
+  path = name;
+  position = end = 0;
+  limit = SimulatedDiskBytes().value_or(UINT64_MAX);
+  return true;
+}
+
 bool RecordingFile::Create(std::string& name) {
   Close();
   error = 0;
   for (int i = 0; i < kNameTries; ++i) {
-    // Permissions as the umask gives them; the name must be new and no link.
-    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      path = name;
-      position = end = 0;
-      limit = SimulatedDiskBytes().value_or(UINT64_MAX);
-      return true;
-    }
-    if (errno != EEXIST && errno != ELOOP) return Fail(errno);
+    if (OpenNew(name)) return true;
+    if (error != EEXIST && error != ELOOP) return false;
     name = NextName(name);
   }
   return Fail(EEXIST);
+}
+
+bool RecordingFile::CreateNew(const std::string& name) {
+  Close();
+  error = 0;
+  return OpenNew(name);
 }
 
 bool RecordingFile::Write(const uint8_t* data, std::size_t size) {

@@ -30,6 +30,9 @@ class RecordingFile {
   // Creates the file at `path` (exclusive, without following a link), or at the next free name,
   // which then replaces `path`. False with Error() set when it cannot be created.
   bool Create(std::string& path);
+  // Creates the file at exactly `path`, new and without following a link; false (Error() set,
+  // EEXIST when the name is taken) otherwise.
+  bool CreateNew(const std::string& path);
 
   // Writes all of `size` bytes at the current position. False (Error() set) when not all of them
   // reached the file; the position is then after what did.
@@ -63,6 +66,7 @@ class RecordingFile {
 
  private:
   bool Fail(int code);
+  bool OpenNew(const std::string& name);
 
   int fd = -1;
   std::string path;

@@ -88,11 +88,20 @@ void SequenceCapture::OnWaveInputData(WaveBuffer& buffer) {
   if (!stopAsked) (void)setup.sound->AddBuffer(buffer);
 }
 
+std::string SequenceCapture::Path() const {
+  std::lock_guard lock(mutex);
+  return createdPath;
+}
+
 bool SequenceCapture::Begin(std::string& failure) {
   if (setup.parms.fCaptureAudio && setup.avi.audio && setup.sound != nullptr) OpenSound();
   if (!withSound) setup.avi.audio.reset();
   if (!writer->Open(setup.avi, failure)) return false;
   setup.avi.path = writer->Path();  // the next free name when the chosen one was taken by now
+  {
+    std::lock_guard lock(mutex);
+    createdPath = setup.avi.path;
+  }
   LogInfo("capture", "recording to %s", setup.avi.path.c_str());
   return true;
 }
@@ -303,6 +312,8 @@ void SequenceCapture::Finish(const std::string& failureSoFar) {
     LogError("capture", "recording %s failed: %s", setup.avi.path.c_str(), failure.c_str());
     if (!failureTold) error(failure);
   }
+  failedOnFullDisk = !ok && failure.find("disk is full") != std::string::npos;
+  failed = !ok;
   LogDropRun();
   WarnOfDrops();
   const uint64_t ms = RecordedMs();

@@ -53,6 +53,11 @@ class SequenceCapture final : private WaveInputCallback {
   uint32_t FramesDropped() const { return framesDropped.load(); }
   uint32_t WaveSamples() const { return waveSamples.load(); }
   uint32_t ElapsedMs() const { return elapsedMs.load(); }
+  // The file written (its real name, once created; empty before). Any thread.
+  std::string Path() const;
+  // The capture ended on a failure (FailedOnFullDisk: on a full disk). Any thread.
+  bool Failed() const { return failed.load(); }
+  bool FailedOnFullDisk() const { return failedOnFullDisk.load(); }
 
  private:
   void Run();
@@ -86,7 +91,7 @@ class SequenceCapture final : private WaveInputCallback {
   std::atomic<bool> running{false};
   std::atomic<bool> stopAsked{false};
 
-  std::mutex mutex;  // frames, sound and the source's failure, between the threads
+  mutable std::mutex mutex;  // frames, sound, the source's failure, the path, between the threads
   std::condition_variable wake;
   std::deque<VideoFrame> frames;
   std::vector<VideoFrame> spareFrames;  // written pictures whose buffers the next ones reuse
@@ -115,6 +120,9 @@ class SequenceCapture final : private WaveInputCallback {
   std::atomic<uint32_t> framesDropped{0};
   std::atomic<uint32_t> waveSamples{0};
   std::atomic<uint32_t> elapsedMs{0};
+  std::atomic<bool> failed{false};
+  std::atomic<bool> failedOnFullDisk{false};
+  std::string createdPath;  // under mutex
 };
 
 }  // namespace kelmo

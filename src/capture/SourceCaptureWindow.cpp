@@ -244,6 +244,9 @@ CaptureStatus SourceCaptureWindow::GetStatus() {
     status.dwCurrentVideoFramesDropped = capture->FramesDropped();
     status.dwCurrentWaveSamples = capture->WaveSamples();
     status.dwCurrentTimeElapsedMS = capture->ElapsedMs();
+    status.capFile = capture->Path();
+    status.fFailed = capture->Failed();
+    status.fDiskFull = capture->FailedOnFullDisk();
   }
   return status;
 }

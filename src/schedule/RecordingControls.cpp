@@ -1,6 +1,7 @@
 #include "schedule/RecordingControls.h"
 
 #include "capture/CaptureFileName.h"
+#include "channels/ChannelText.h"
 #include "schedule/RecordingSpace.h"
 
 namespace kelmo {
@@ -17,7 +18,9 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
   if (shortfall && !programSeconds) messages.Show(*shortfall);
 
   // One recording at a time: a running one (a hand-started recording when a program falls due)
-  // is ended, its file closed and valid, without counting as the user's STOP.
+  // is ended, its file closed and valid, without counting as the user's STOP; its note says the
+  // schedule ended it.
+  if (programSeconds && note && Recording()) note->EndedBy(RecordingEnd::Schedule);
   if (VideoRecording()) {
     protocol.BeginReplacing();
     recorders.video->StopRecording();
@@ -29,6 +32,7 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
     if (tv) state.levelMeterOn = 0;
   }
 
+  BeginNote();
   if (tv) {
     if (recorders.video && recorders.video->StartRecording(by)) ShowRecordingButtons();
     return;
@@ -37,6 +41,22 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
   // brings them back.
   if (sound) sound->StartRecording(by);
   ShowRecordingButtons();
+}
+
+void RecordingControls::BeginNote() {
+  if (!note || !channels) return;
+  note->Begin(clock.Now(), state.recordingNotes != 0);
+  const bool tv = state.tvMode != 0;
+  note->input = tv ? "TV tuner" : "FM radio";
+  const ChannelEntry* entry = nullptr;
+  if (tv && channels->tv.IsValidIndex(state.currentChannel))
+    entry = &channels->tv.entries[state.currentChannel];
+  if (!tv && channels->fm.IsValidIndex(state.currentChannel))
+    entry = &channels->fm.entries[state.currentChannel];
+  if (!entry) return;
+  // Numbered from 1, as the channel lists show them.
+  note->channel = std::to_string(state.currentChannel + 1) + " " + ChannelDisplayText(entry->name);
+  note->frequency = entry->frequency;
 }
 
 bool RecordingControls::SoundFormatsSet() {

@@ -7,8 +7,10 @@
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
 #include "base/Recorder.h"
+#include "base/RecordingNote.h"
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
+#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 
@@ -40,6 +42,12 @@ class RecordingControls {
         recorders(recorders) {}
 
   void SetRecorders(Recorders r) { recorders = r; }
+  // The note every recording's REC. begins (its time and channel; the recorders complete it),
+  // read from `channels`. Without one no notes are kept.
+  void KeepNotes(RecordingNote& recordingNote, const ChannelTables& channelTables) {
+    note = &recordingNote;
+    channels = &channelTables;
+  }
 
   // REC. (and "Start AVI Capture", "Start Wav Capture", a program falling due). Names the file,
   // ends a recording or a monitoring input that runs, then starts the recording of the current
@@ -68,6 +76,7 @@ class RecordingControls {
   bool SoundFormatsSet();
   void ShowRecordingButtons();
   void ShowIdleButtons();
+  void BeginNote();
 
   AppState& state;
   RecordingProtocol& protocol;
@@ -77,6 +86,8 @@ class RecordingControls {
   Messages& messages;
   MainWindowView& view;
   Recorders recorders;
+  RecordingNote* note = nullptr;
+  const ChannelTables* channels = nullptr;
 };
 
 }  // namespace kelmo

@@ -47,8 +47,9 @@ std::optional<std::string> RoomShortfall(const std::string& folder, uint64_t byt
 std::optional<std::string> CheckRoomForRecording(const std::string& saveDir, bool tv, int frameRate,
                                                  int64_t seconds, CaptureDriver& capture,
                                                  const AudioFormatSettings& formats) {
-  const uint64_t bytes =
-      RecordingBytesPerSecond(tv, frameRate, capture, formats) * static_cast<uint64_t>(seconds);
+  // A program whose span is already over when it starts (seen after a restart) needs no room.
+  const uint64_t bytes = RecordingBytesPerSecond(tv, frameRate, capture, formats) *
+                         static_cast<uint64_t>(seconds > 0 ? seconds : 0);
   auto text = RoomShortfall(saveDir, bytes, FreeDiskBytes(saveDir));
   if (text) LogWarning("schedule", "%s", text->c_str());
   return text;

@@ -160,7 +160,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyAtOnceAndLoadRestoresIt) {
   ctx->channels.fm.count = 5;
   AppState& s = ctx->state;
   s.tunerType = 1, s.currentChannel = 4, s.tvMode = 0, s.frameRate = 15, s.overlayOn = 0;
-  s.alwaysOnTop = 1, s.saveDir = "/rec/", s.deinterlace = 0;
+  s.alwaysOnTop = 1, s.saveDir = "/rec/", s.deinterlace = 0, s.recordingNotes = 0;
   ASSERT_TRUE(rig->window.SetAudioFormat(StereoPcm44k()));
   ASSERT_TRUE(rig->window.SetVideoFormat(Yuy2At768()).ok());
   rig->window.SetCompression({VideoCodec::H264, 30});
@@ -178,6 +178,7 @@ TEST_F(SettingsTest, SaveWritesEveryKeyAtOnceAndLoadRestoresIt) {
   EXPECT_EQ(
       Config(),
       "[General]\nProfilesCount=3\nTuner=1\nChannel=4\nTV=0\nFrameRate=15\nOverlay=0\nOnTop=1\n"
+      "RecordingNotes=0\n"
       "SaveDir=/rec/\nProgramsCount=0\nProgramsData=\n[Video]\nDeinterlace=0\nAudioFormat=" +
           EncodeProfileBlock(StereoPcm44k()) + "\nVideoFormat=" + EncodeProfileBlock(Yuy2At768()) +
           "\nCompressor=h264\nCompressorQuality=30\n[Audio]\nInputFormat=" +
@@ -191,8 +192,8 @@ TEST_F(SettingsTest, SaveWritesEveryKeyAtOnceAndLoadRestoresIt) {
   LoadSettings(*ctx);
   const AppState& r = ctx->state;
   EXPECT_EQ(std::tie(r.tunerType, r.currentChannel, r.tvMode, r.frameRate, r.overlayOn,
-                     r.alwaysOnTop, r.saveDir, r.deinterlace),
-            std::make_tuple(1, 4, 0, 15, 0, 1, "/rec/", 0));
+                     r.alwaysOnTop, r.saveDir, r.deinterlace, r.recordingNotes),
+            std::make_tuple(1, 4, 0, 15, 0, 1, "/rec/", 0, 0));
   // The compression dialog opens on the last choice, but the first recording still asks.
   EXPECT_EQ(rig->window.GetCompression(), (VideoCompressionChoice{VideoCodec::H264, 30}));
   EXPECT_EQ(std::tie(ctx->capture.aviAudioFormatSet, ctx->capture.videoFormatSet,

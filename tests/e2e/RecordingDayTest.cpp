@@ -63,7 +63,7 @@ class RecordingDay : public ::testing::Test {
   void ExpectRecordings(const std::vector<std::pair<bool, int64_t>>& expected) const {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(recordings.Path()))
-      files.push_back(entry.path());
+      if (entry.path().extension() != ".txt") files.push_back(entry.path());
     // "Kelmo.DD_HH.MM.SS", the seconds left out at a whole minute: by start.
     std::sort(files.begin(), files.end(),
               [](const auto& a, const auto& b) { return a.stem() < b.stem(); });
@@ -112,8 +112,15 @@ TEST_F(RecordingDay, TenProgramsRecordTheirSpansAcrossARestartAndTheShutdownFoll
   ExpectRecordings(expected);
 }
 
+// The note beside `recording`: the lines given are there, as they stand.
+void ExpectNote(const std::filesystem::path& recording, const std::vector<std::string>& lines) {
+  SCOPED_TRACE(recording.filename().string());
+  const std::string note = ReadFile(recording.string() + ".txt");
+  for (const std::string& line : lines) EXPECT_NE(note.find(line), std::string::npos) << note;
+}
+
 // A user's STOP in the middle of an FM program ends its file, cancels the rest of the day and the
-// shutdown.
+// shutdown. Each recording has its note: the AVI ended by the schedule, the WAV by STOP.
 TEST_F(RecordingDay, AUsersStopCancelsTheRestOfTheDayAndTheShutdown) {
   station->Schedule(day, true);
   RunUntil(day[1].start + 20);
@@ -122,6 +129,18 @@ TEST_F(RecordingDay, AUsersStopCancelsTheRestOfTheDayAndTheShutdown) {
   EXPECT_EQ(station->view.shutdowns, 0);
   EXPECT_EQ(station->ctx.programs.programCount, 0);
   ExpectRecordings({{day[0].tv, ExpectedSpans(day)[0]}, {day[1].tv, 20}});
+
+  const auto avi = recordings / "Kelmo.07_10.00.avi";
+  const auto wav = recordings / "Kelmo.07_10.00.32.wav";
+  ExpectNote(avi,
+             {"start: 2026-12-07T10:00:00+00:00", "end: 2026-12-07T10:00:2", "channel: 1 Kelmo Uno",
+              "frequency: 48.25 MHz", "input: TV tuner", "codec: Motion JPEG", "quality: 3",
+              "frames dropped: 0", "sound format: PCM, 22050 Hz, 16 bit, mono", "ended: schedule",
+              "file size: " + std::to_string(std::filesystem::file_size(avi)) + " bytes"});
+  ExpectNote(wav, {"channel: 1 Kelmo Radio", "frequency: 103.45 MHz", "input: FM radio",
+                   "sound length: 20.", "ended: STOP",
+                   "file size: " + std::to_string(std::filesystem::file_size(wav)) + " bytes"});
+  EXPECT_EQ(ReadFile(wav.string() + ".txt").find("frames"), std::string::npos);
 }
 
 }  // namespace

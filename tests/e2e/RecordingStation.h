@@ -134,6 +134,8 @@ class RecordingStation {
     ctx.capture.videoFormatSet = 1;
     window.SetCompression({VideoCodec::MotionJpeg, 3});
     ctx.capture.compressionSet = 1;
+    avi.KeepNotes(ctx.recordingNote);
+    controls.KeepNotes(ctx.recordingNote, ctx.channels);
   }
 
   // As the main window closes: the programs saved, the sound input stopped, the card shut down.
@@ -216,7 +218,8 @@ class RecordingStation {
                    ctx.audioFormats,
                    {ctx.capture.aviAudioFormat.format, ctx.capture.captureFileName},
                    ctx.protocol,
-                   WaveCapture::Ports{input, output, codecs, wmaWriters, messages, view, clock}};
+                   WaveCapture::Ports{input, output, codecs, wmaWriters, messages, view, clock,
+                                      &ctx.recordingNote}};
   RecordingControls controls{ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture, clock,
                              messages,  view,         {&wave, &avi}};
   ScheduleTicker ticker{ctx.state, ctx.programs, ctx.protocol, ctx.channels, selector,

@@ -76,6 +76,7 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   // TV recordings: the capture window's own, which reports to this window.
   aviRecording = std::make_unique<AviRecording>(ctx.capture, ctx.state, ctx.protocol, ctx.messages,
                                                 *this, ctx.clock);
+  aviRecording->KeepNotes(ctx.recordingNote);
   ctx.recorders.video = aviRecording.get();
   if (ctx.waveInput && ctx.waveOutput && ctx.codecs && ctx.wmaWriters) {
     soundRecorder = std::make_unique<WaveCapture>(
@@ -83,12 +84,13 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
         WaveCapture::CaptureNames{ctx.capture.aviAudioFormat.format, ctx.capture.captureFileName},
         ctx.protocol,
         WaveCapture::Ports{*ctx.waveInput, *ctx.waveOutput, *ctx.codecs, *ctx.wmaWriters,
-                           ctx.messages, *this, ctx.clock});
+                           ctx.messages, *this, ctx.clock, &ctx.recordingNote});
     ctx.recorders.sound = soundRecorder.get();
   }
   recordingControls =
       std::make_unique<RecordingControls>(ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture,
                                           ctx.clock, ctx.messages, *this, ctx.recorders);
+  recordingControls->KeepNotes(ctx.recordingNote, ctx.channels);
   ticker = std::make_unique<ScheduleTicker>(ctx.state, ctx.programs, ctx.protocol, ctx.channels,
                                             channelControls->Selector(), *recordingControls,
                                             ctx.capture, ctx.clock, *this, ctx.messages);
@@ -157,6 +159,10 @@ void CKelmoDlg::BuildMenuBar() {
   AddCommand(options, ID_WAV_OPTIONS, "&WAV Capture Options...", [this] { OnWavOptions(); });
   AddCommand(options, ID_RECORDING_PROGRAMS, "&Set Recording Programs ...",
              [this] { OnRecordingPrograms(); });
+  // A note beside each recording ("<file>.txt"): its times, channel, formats and end.
+  AddCommand(options, ID_RECORDING_NOTES, "Recording &Notes", [this] {
+    ctx.state.recordingNotes = menuActions[ID_RECORDING_NOTES]->isChecked() ? 1 : 0;
+  })->setCheckable(true);
   options->addSeparator();
   AddCommand(options, ID_ALWAYS_ON_TOP, "Always on &Top", [this] {
     ToggleAlwaysOnTop();
@@ -228,6 +234,7 @@ void CKelmoDlg::OnInitDialog() {
 
   ctx.capture.SetOverlay(ctx.state.overlayOn != 0, ctx.state);
   menuActions[ID_OVERLAY]->setChecked(ctx.state.overlayOn != 0);
+  menuActions[ID_RECORDING_NOTES]->setChecked(ctx.state.recordingNotes != 0);
   SetAlwaysOnTop(ctx.state.alwaysOnTop != 0);
 
   channelControls->TuneSavedChannel();

@@ -43,6 +43,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
     ID_AVI_OPTIONS = 32821,
     ID_WAV_OPTIONS = 32822,
     ID_RECORDING_PROGRAMS = 32816,
+    ID_RECORDING_NOTES = 32830,
     ID_ALWAYS_ON_TOP = 32819,
     ID_OVERLAY = 32786,
     ID_TV_CHANNELS = 32817,
