@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "audio/LevelMeter.h"
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
 #include "base/Recorder.h"
@@ -27,7 +28,8 @@ class AviRecording final : public Recorder {
         protocol(protocol),
         messages(messages),
         view(view),
-        clock(clock) {}
+        clock(clock),
+        meter(state, view) {}
 
   // The note each recording completes (its file, formats, counts and end) and writes at its end.
   void KeepNotes(RecordingNote& recordingNote) { note = &recordingNote; }
@@ -47,6 +49,11 @@ class AviRecording final : public Recorder {
   // The capture window's status callback: ends a scheduled recording whose time is up, marks the
   // end of a capture, shows the text and steps the indicator. Always 1.
   int CaptureStatusCallback(int id, const std::string& text);
+  // The capture window's wave stream callback: the level meter that is on follows the sound the
+  // capture records, as no other reader may open the device meanwhile. The sound input's thread.
+  void WaveStreamCallback(std::span<const uint8_t> samples, uint16_t bitsPerSample) {
+    meter.Show(samples, bitsPerSample);
+  }
 
   // Recorder.
   bool StartRecording(StartedBy by = StartedBy::User) override { return StartAviCapture(by); }
@@ -60,12 +67,16 @@ class AviRecording final : public Recorder {
   Messages& messages;
   MainWindowView& view;
   Clock& clock;
+  LevelMeter meter;
   void NoteStart(CaptureWindow& window);
   void NoteEnd();
+  // The ended capture's saved line, kept on the status line till the next action.
+  void ShowSaved();
 
   RecordingNote* note = nullptr;
   std::atomic<int> lastStatusId{0};
   std::atomic<int> blinkCounter{0};
+  std::string statistics;  // the last capture's closing statistics; the capture thread's
 };
 
 }  // namespace kelmo

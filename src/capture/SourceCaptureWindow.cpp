@@ -69,6 +69,11 @@ void SourceCaptureWindow::SetCallbackStatus(CaptureStatusCallback callback) {
   statusCallback = std::move(callback);
 }
 
+void SourceCaptureWindow::SetCallbackWaveStream(CaptureWaveStreamCallback callback) {
+  std::lock_guard lock(callbackMutex);
+  waveStreamCallback = std::move(callback);
+}
+
 void SourceCaptureWindow::SetCallbackError(CaptureErrorCallback callback) {
   std::lock_guard lock(callbackMutex);
   errorCallback = std::move(callback);
@@ -264,6 +269,10 @@ void SourceCaptureWindow::Sequence() {
   SequenceCapture::Setup setup;
   setup.parms = parms;
   setup.sound = ports.sound;
+  setup.soundShown = [this](std::span<const uint8_t> samples, uint16_t bits) {
+    std::lock_guard lock(callbackMutex);
+    if (waveStreamCallback) waveStreamCallback(samples, bits);
+  };
   setup.avi.path = captureFile;
   setup.avi.video = source->Mode();
   setup.avi.microSecPerFrame = parms.dwRequestMicroSecPerFrame;

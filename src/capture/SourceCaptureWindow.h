@@ -46,6 +46,7 @@ class SourceCaptureWindow final : public CaptureWindow {
   void SetCallbackStatus(CaptureStatusCallback callback) override;
   void RemoveCallbackYield() override {}
   void SetCallbackError(CaptureErrorCallback callback) override;
+  void SetCallbackWaveStream(CaptureWaveStreamCallback callback) override;
   DeviceError DriverConnect(int index) override;
   void DriverDisconnect() override;
   CaptureDriverCaps DriverGetCaps() override;
@@ -108,6 +109,7 @@ class SourceCaptureWindow final : public CaptureWindow {
   std::mutex callbackMutex;  // the callbacks, called from the threads
   CaptureStatusCallback statusCallback;
   CaptureErrorCallback errorCallback;
+  CaptureWaveStreamCallback waveStreamCallback;
 
   std::thread grabber;
   std::atomic<bool> grabberQuit{false};

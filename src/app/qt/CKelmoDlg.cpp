@@ -128,6 +128,8 @@ QAction* CKelmoDlg::AddCommand(QMenu* menu, int id, const QString& text,
                                std::function<void()> handler) {
   QAction* action = menu->addAction(text);
   action->setObjectName(QString::number(id));
+  // A command is the user's next action: the last recording's saved line has been read.
+  connect(action, &QAction::triggered, this, [this] { ctx.state.savedLine.Release(); });
   if (handler) connect(action, &QAction::triggered, this, std::move(handler));
   menuActions[id] = action;
   return action;
@@ -413,6 +415,9 @@ void CKelmoDlg::CreateCaptureWindow() {
     return aviRecording->CaptureStatusCallback(id, text);
   });
   window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
+  window->SetCallbackWaveStream([this](std::span<const uint8_t> samples, uint16_t bits) {
+    aviRecording->WaveStreamCallback(samples, bits);
+  });
   client->picture->onRightClick = [this] {
     return AskAndAbortCapture([](CaptureWindow& w) { w.RightMouseClick(); });
   };
