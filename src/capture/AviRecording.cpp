@@ -164,6 +164,14 @@ void AviRecording::ShowSaved() {
   view.SetStatusLine(line);
 }
 
+void AviRecording::ListenToCapture() {
+  capture.SetStatusCallback(
+      [this](int id, const std::string& text) { return CaptureStatusCallback(id, text); });
+  if (CaptureWindow* window = capture.Window())
+    window->SetCallbackWaveStream(
+        [this](std::span<const uint8_t> samples, uint16_t bits) { meter.Show(samples, bits); });
+}
+
 bool AviRecording::IsRecording() const {
   CaptureWindow* window = capture.Window();
   return window != nullptr && window->GetStatus().fCapturingNow;

@@ -49,11 +49,9 @@ class AviRecording final : public Recorder {
   // The capture window's status callback: ends a scheduled recording whose time is up, marks the
   // end of a capture, shows the text and steps the indicator. Always 1.
   int CaptureStatusCallback(int id, const std::string& text);
-  // The capture window's wave stream callback: the level meter that is on follows the sound the
-  // capture records, as no other reader may open the device meanwhile. The sound input's thread.
-  void WaveStreamCallback(std::span<const uint8_t> samples, uint16_t bitsPerSample) {
-    meter.Show(samples, bitsPerSample);
-  }
+  // Installs the capture status callback and the wave stream callback: the level meter that is
+  // on follows the sound the capture records, as no other reader may open the device meanwhile.
+  void ListenToCapture();
 
   // Recorder.
   bool StartRecording(StartedBy by = StartedBy::User) override { return StartAviCapture(by); }

@@ -91,9 +91,9 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
       std::make_unique<RecordingControls>(ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture,
                                           ctx.clock, ctx.messages, *this, ctx.recorders);
   recordingControls->KeepNotes(ctx.recordingNote, ctx.channels);
-  ticker = std::make_unique<ScheduleTicker>(ctx.state, ctx.programs, ctx.protocol, ctx.channels,
-                                            channelControls->Selector(), *recordingControls,
-                                            ctx.capture, ctx.clock, *this, ctx.messages);
+  ticker = std::make_unique<ScheduleTicker>(
+      ctx.state, ctx.programs, ctx.protocol, ctx.channels, channelControls->Selector(),
+      *recordingControls, ctx.capture, ctx.clock, *this, ctx.messages, *ctx.dates);
   // Recording beats searching: a program that falls due ends a channel search first.
   sleepGuard = std::make_unique<SleepGuard>(ctx.state, ctx.programs, *recordingControls,
                                             ctx.capture, ctx.audioFormats, ctx.clock, ctx.power);
@@ -411,13 +411,8 @@ void CKelmoDlg::CreateCaptureWindow() {
   CaptureWindow* window = ctx.capture.Window();
   if (window == nullptr) return;
   window->AttachToParent(client->picture, captureDialogs.get());
-  ctx.capture.SetStatusCallback([this](int id, const std::string& text) {
-    return aviRecording->CaptureStatusCallback(id, text);
-  });
+  aviRecording->ListenToCapture();
   window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
-  window->SetCallbackWaveStream([this](std::span<const uint8_t> samples, uint16_t bits) {
-    aviRecording->WaveStreamCallback(samples, bits);
-  });
   client->picture->onRightClick = [this] {
     return AskAndAbortCapture([](CaptureWindow& w) { w.RightMouseClick(); });
   };
