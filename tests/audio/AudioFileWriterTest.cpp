@@ -23,7 +23,7 @@ using test::SoxType;
 
 // "pcm_s16le 22050 1": what ffprobe reads of the file.
 std::string Probe(const std::string& path) {
-  const test::ProbedStream s = test::ProbeAudio(path);
+  const test::AudioStream s = test::ProbeAudio(path);
   return s.codec + " " + std::to_string(s.sampleRate) + " " + std::to_string(s.channels);
 }
 
