@@ -5,6 +5,7 @@
 
 #include "audio/WaveFormat.h"
 #include "base/Log.h"
+#include "capture/PreviewPacer.h"
 #include "capture/SequenceCapture.h"
 
 namespace kelmo {
@@ -352,7 +353,7 @@ void SourceCaptureWindow::Grab() {
     return;
   }
   VideoFrame frame;
-  int64_t lastShownMs = ports.clock.MonotonicMilliseconds() - 1000000;
+  PreviewPacer pacer;
   while (!grabberQuit) {
     if (!source->NextFrame(frame, kFrameWaitMs, error)) {
       if (error.ok()) continue;
@@ -365,11 +366,8 @@ void SourceCaptureWindow::Grab() {
     }
     if (capture) capture->Offer(frame);
     if (ports.picture == nullptr || !(preview || overlay)) continue;
-    const int64_t now = ports.clock.MonotonicMilliseconds();
-    if (overlay || now - lastShownMs >= previewRateMs) {
-      lastShownMs = now;
+    if (overlay || pacer.Due(ports.clock.MonotonicMilliseconds(), previewRateMs))
       ports.picture->ShowFrame(frame);
-    }
   }
   source->StopStreaming();
 }
