@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "app/qt/UpDownControl.h"
+#include "base/qt/UpDownControl.h"
 #include "channels/ChannelText.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "tuner/Tuner.h"

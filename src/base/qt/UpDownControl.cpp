@@ -1,4 +1,4 @@
-#include "app/qt/UpDownControl.h"
+#include "base/qt/UpDownControl.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

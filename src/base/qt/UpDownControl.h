@@ -3,7 +3,7 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "app/UpDownPosition.h"
+#include "base/UpDownPosition.h"
 
 namespace kelmo {
 
