@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "channels/Frequency.h"
+#include "base/Frequency.h"
 
 namespace kelmo {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/Frequency.h"
 #include "channels/ChannelListEditor.h"
 #include "channels/ChannelRaster.h"
-#include "channels/Frequency.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 

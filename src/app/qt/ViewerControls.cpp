@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "base/ChannelText.h"
 #include "base/Log.h"
-#include "channels/ChannelText.h"
 #include "tuner/ChannelSelector.h"
 
 namespace kelmo {

@@ -13,8 +13,8 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "base/ChannelText.h"
 #include "base/qt/UpDownControl.h"
-#include "channels/ChannelText.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "tuner/Tuner.h"
 

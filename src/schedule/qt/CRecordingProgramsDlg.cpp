@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 #include "schedule/ProgramText.h"
 #include "schedule/RecordingPrograms.h"
 #include "tuner/ChannelSelector.h"

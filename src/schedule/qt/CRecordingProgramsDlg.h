@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "base/AppState.h"
+#include "base/ChannelTables.h"
 #include "base/RecordingProgramTable.h"
 #include "base/RecordingProtocol.h"
-#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 #include "schedule/RecordingControls.h"
