@@ -59,8 +59,6 @@ class ChannelControls {
   // was started again and is tuned to the current channel anew.
   void FollowTuner(bool restarted);
 
-  ChannelSelector& Selector() { return selector; }
-
  private:
   void OnChosen(int32_t index, bool tv);
   void TuneCurrentChannel();

@@ -5,6 +5,7 @@
 
 #include "app/CommandLine.h"
 #include "app/KelmoContext.h"
+#include "app/RecordingEngine.h"
 #include "capture/SourceCaptureWindow.h"
 #include "capture/SourceCatalogChain.h"
 #include "capture/linux/AvDeinterlacer.h"
@@ -25,6 +26,8 @@ class Composition {
 
   KelmoContext& Context() { return *ctx; }
   QtMessages& Messages() { return messages; }
+  // What records, built on the context; the main window attaches to it.
+  RecordingEngine& Engine() { return *engine; }
   // One line per port: "port: backend".
   const std::string& Backends() const { return ctx->backends; }
   // Why there is no folder for the settings and channel files; empty when there is one.
@@ -62,6 +65,8 @@ class Composition {
   std::unique_ptr<WmaWriterFactory> wmaWriters;
   std::unique_ptr<VolumeControl> volume;
   AvDeinterlacer deinterlacer;
+  // Last: it records with every port above.
+  std::unique_ptr<RecordingEngine> engine;
 };
 
 }  // namespace kelmo
