@@ -118,8 +118,8 @@ Composition::Composition(const CommandLine& options)
   for (const auto& entry : sources.List())
     captureNames += (captureNames.empty() ? "" : ", ") + entry.name;
   backends += "capture: " + captureNames + "\n";
-  captureWindow = std::make_unique<SourceCaptureWindow>(
-      SourceCaptureWindow::Ports{sources, aviWriters, *clock, waveInput.get(), nullptr, nullptr});
+  captureWindow = std::make_unique<CaptureEngine>(
+      CaptureEngine::Ports{sources, aviWriters, *clock, waveInput.get(), nullptr, nullptr});
 
   ctx->backends = backends;
   ctx->codecs = codecs.get();

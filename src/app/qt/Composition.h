@@ -6,7 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/KelmoContext.h"
 #include "app/RecordingEngine.h"
-#include "capture/SourceCaptureWindow.h"
+#include "capture/CaptureEngine.h"
 #include "capture/SourceCatalogChain.h"
 #include "capture/linux/AvDeinterlacer.h"
 #include "capture/linux/FfmpegAviWriter.h"
@@ -53,7 +53,7 @@ class Composition {
   std::unique_ptr<VideoSourceCatalog> testPattern;
   SourceCatalogChain sources;
   FfmpegAviWriterFactory aviWriters;
-  std::unique_ptr<SourceCaptureWindow> captureWindow;
+  std::unique_ptr<CaptureEngine> captureWindow;
   // The conversions on FFmpeg, and the codec manager the program uses: those with the chooser.
   std::unique_ptr<AudioCodecManager> conversions;
   std::unique_ptr<AudioCodecManager> codecs;
