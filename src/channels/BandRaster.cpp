@@ -1,4 +1,4 @@
-#include "channels/ChannelRaster.h"
+#include "channels/BandRaster.h"
 
 #include <cmath>
 

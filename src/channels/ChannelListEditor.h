@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "base/ChannelTables.h"
+#include "channels/BandRaster.h"
 #include "channels/ChannelFile.h"
-#include "channels/ChannelRaster.h"
 #include "platform/Messages.h"
 
 namespace kelmo {
