@@ -25,8 +25,8 @@
 
 #include "CpuTime.h"
 #include "SimTelevision.h"
-#include "audio/WaveFormat.h"
 #include "audio/sim/SimWaveInput.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureEngine.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/sim/TestPatternCatalog.h"

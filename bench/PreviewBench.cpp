@@ -27,6 +27,7 @@
 #include "SimTelevision.h"
 #include "app/ProfileBlock.h"
 #include "capture/AviWriter.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureEngine.h"
 #include "capture/linux/AvDeinterlacer.h"
 #include "capture/linux/FfmpegAviWriter.h"

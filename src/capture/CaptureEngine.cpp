@@ -5,6 +5,7 @@
 
 #include "audio/WaveFormat.h"
 #include "base/Log.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/SequenceCapture.h"
 
 namespace kelmo {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/WaveFormat.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureRig.h"
 #include "support/RecordingLog.h"
 
