@@ -261,7 +261,7 @@ void CRecordingProgramsDlg::ShowProgram(int32_t i) {
 
 void CRecordingProgramsDlg::ReadProgramFromControls(int32_t slot) {
   RecordingProgram& program = ctx.programs.programs[static_cast<std::size_t>(slot)];
-  program.frameRate = ui->m_frameRateSpin->Held();
+  program.frameRate = ui->m_frameRateSpin->ValueInRange();
   program.recordFromChannel = ui->m_recordFromChannel->isChecked() ? 1 : 0;
   program.isTv = ui->m_tvCheck->isChecked() ? 1 : 0;
   program.channelIndex = selectedChannel;
@@ -274,8 +274,8 @@ void CRecordingProgramsDlg::ReadProgramFromControls(int32_t slot) {
   LocalTime timeOfDay;
   timeOfDay.hour = time.hour();
   timeOfDay.minute = time.minute();
-  ComposeProgram(program, date, timeOfDay, ui->m_hoursSpin->Held(), ui->m_minutesSpin->Held(),
-                 ctx.clock);
+  ComposeProgram(program, date, timeOfDay, ui->m_hoursSpin->ValueInRange(),
+                 ui->m_minutesSpin->ValueInRange(), ctx.clock);
 }
 
 void CRecordingProgramsDlg::OnAddProgram() {
@@ -386,14 +386,14 @@ void CRecordingProgramsDlg::OnNewProfile() {
   }
   RecordingProfile& profile = ctx.profiles.profiles[static_cast<std::size_t>(n)];
   const QTime start = ui->m_timePicker->time();
-  profile.frameRate = ui->m_frameRateSpin->Held();
+  profile.frameRate = ui->m_frameRateSpin->ValueInRange();
   profile.recordFromChannel = ui->m_recordFromChannel->isChecked() ? 1 : 0;
   profile.isTv = ui->m_tvCheck->isChecked() ? 1 : 0;
   profile.channelIndex = selectedChannel;
   profile.startHour = start.hour();
   profile.startMinute = start.minute();
-  profile.durationHours = ui->m_hoursSpin->Held();
-  profile.durationMinutes = ui->m_minutesSpin->Held();
+  profile.durationHours = ui->m_hoursSpin->ValueInRange();
+  profile.durationMinutes = ui->m_minutesSpin->ValueInRange();
   ctx.profiles.profileCount = n + 1;
   AddProfileRow(profile);
 }
