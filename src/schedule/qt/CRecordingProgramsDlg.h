@@ -103,7 +103,7 @@ class CRecordingProgramsDlg : public QDialog {
   void SetStart(int64_t instant);
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
-  RecordingProgramsPorts ctx;  // named as the context it stands in for
+  RecordingProgramsPorts ports;
   std::unique_ptr<Ui::CRecordingProgramsDlg> ui;
   // The channel the next added program or profile takes.
   int32_t selectedChannel = 0;
