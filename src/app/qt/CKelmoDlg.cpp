@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProxyStyle>
 #include <QThread>
 #include <QVBoxLayout>

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
@@ -21,6 +19,8 @@
 #include "schedule/qt/CRecordingProgramsDlg.h"
 
 class QKeyEvent;
+class QMenu;
+class QMenuBar;
 
 namespace kelmo {
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <QToolButton>
 
 namespace kelmo {
 

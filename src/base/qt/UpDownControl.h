@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QToolButton>
 #include <QWidget>
 
 #include "base/UpDownPosition.h"
+
+class QToolButton;
 
 namespace kelmo {
 

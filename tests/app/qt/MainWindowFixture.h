@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
