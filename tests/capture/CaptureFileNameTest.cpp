@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "capture/CaptureFileName.h"
 #include "capture/CaptureRig.h"
@@ -63,6 +66,20 @@ TEST(RecordingFile, NothingPlantedUnderTheNameIsWrittenThroughAndAFailedStartLea
   EXPECT_EQ(file.Size(), 5u);
   file.Discard();
   EXPECT_FALSE(std::filesystem::exists(second));
+
+  // A real write refused for its size (EFBIG, as a quota or a file size limit refuses it) is a
+  // full disk too.
+  ASSERT_TRUE(file.Create(second));
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit tiny{4, limit.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &tiny);
+  const bool written = file.Write(bytes, 3) && file.Write(bytes, 3);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written);
+  EXPECT_TRUE(IsDiskFullError(file.Error())) << file.Error();
 }
 
 }  // namespace

@@ -4,10 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <map>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +14,7 @@
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/sim/TestPatternCatalog.h"
 #include "platform/linux/SystemClock.h"
+#include "support/MediaProbe.h"
 #include "support/TempDir.h"
 
 namespace kelmo::test {
@@ -112,43 +110,5 @@ struct CaptureRig {
   std::vector<std::pair<int, std::string>> statuses;
   std::vector<std::string> errors;
 };
-
-// What ffprobe says of each stream of a file: key=value pairs, video first as written.
-using ProbedStream = std::map<std::string, std::string>;
-
-// The file's first picture decoded by ffmpeg to 8-bit grey, rows top to bottom.
-inline std::vector<uint8_t> DecodeFirstPictureGrey(const std::string& file) {
-  std::vector<uint8_t> grey;
-  FILE* pipe = ::popen(
-      ("ffmpeg -v quiet -i '" + file + "' -frames:v 1 -f rawvideo -pix_fmt gray -").c_str(), "r");
-  if (pipe == nullptr) return grey;
-  uint8_t buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    grey.insert(grey.end(), buffer, buffer + n);
-  ::pclose(pipe);
-  return grey;
-}
-
-inline std::vector<ProbedStream> Probe(const std::string& file) {
-  const std::string command =
-      "ffprobe -v error -count_packets -show_entries "
-      "stream=codec_type,codec_name,width,height,r_frame_rate,sample_rate,channels,"
-      "bits_per_sample,sample_fmt,duration,nb_frames,nb_read_packets -of compact=p=0 '" +
-      file + "' 2>&1";
-  std::vector<ProbedStream> streams;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return streams;
-  char line[4096];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    ProbedStream& stream = streams.emplace_back();
-    std::istringstream fields(std::string(line, std::strcspn(line, "\n")));
-    for (std::string pair; std::getline(fields, pair, '|');) {
-      const std::size_t eq = pair.find('=');
-      if (eq != std::string::npos) stream[pair.substr(0, eq)] = pair.substr(eq + 1);
-    }
-  }
-  ::pclose(pipe);
-  return streams;
-}
 
 }  // namespace kelmo::test

@@ -24,6 +24,7 @@
 #include "schedule/RecordingPrograms.h"
 #include "schedule/ScheduleTicker.h"
 #include "support/Fakes.h"
+#include "support/LockedView.h"
 #include "tuner/ChannelSelector.h"
 
 namespace kelmo::test {
@@ -86,25 +87,6 @@ class CountedWaveInput final : public WaveInput {
 
  private:
   WaveInput& input;
-};
-
-// The main window as the recording threads and the tick see it: only the shutdown request is
-// kept. Any thread.
-class StationView final : public MainWindowView {
- public:
-  void SetStatusLine(const std::string&) override {}
-  void SetClockText(const std::string&) override {}
-  void SetOverlayText(const std::string&) override {}
-  void SetChannelLine(const std::string&) override {}
-  void SetLevelText(const std::string&) override {}
-  void SetLevelMeter(int) override {}
-  void SetRecEnabled(bool) override {}
-  void SetStopEnabled(bool) override {}
-  void FocusRec() override {}
-  void FocusStop() override {}
-  void ExitAndShutdown() override { ++shutdowns; }
-
-  std::atomic<int> shutdowns{0};
 };
 
 // The recording side of the program as the main window composes it, on any clock: the simulated
@@ -198,7 +180,7 @@ class RecordingStation {
 
   Clock& clock;
   RecordingMessages messages;
-  StationView view;
+  LockedView view;
   RecordingPower power;
   RecordingShell shell;
   KelmoContext ctx;

@@ -27,88 +27,6 @@ v4l2_input Input(uint32_t index, const std::string& name, uint32_t type) {
   return in;
 }
 
-int TunerIoctl(FakeDevice& d, unsigned long request, void* arg) {
-  if (request == VIDIOC_G_TUNER) {
-    auto* t = static_cast<v4l2_tuner*>(arg);
-    if (t->index >= d.tuners.size()) return -EINVAL;
-    const uint32_t index = t->index;
-    *t = d.tuners[index].info;
-    t->index = index;
-    return 0;
-  }
-  auto* f = static_cast<v4l2_frequency*>(arg);
-  if (f->tuner >= d.tuners.size()) return -EINVAL;
-  // The kernel refuses a radio frequency on a video node and the other way round.
-  if (f->type != (d.radio ? V4L2_TUNER_RADIO : V4L2_TUNER_ANALOG_TV)) return -EINVAL;
-  FakeTuner& tuner = d.tuners[f->tuner];
-  tuner.frequency = std::clamp(f->frequency, tuner.info.rangelow, tuner.info.rangehigh);
-  return 0;
-}
-
-int InputIoctl(FakeDevice& d, unsigned long request, void* arg) {
-  switch (request) {
-    case VIDIOC_ENUMINPUT: {
-      auto* in = static_cast<v4l2_input*>(arg);
-      if (in->index >= d.inputs.size()) return -EINVAL;
-      *in = d.inputs[in->index];
-      return 0;
-    }
-    case VIDIOC_G_INPUT:
-      if (d.inputs.empty()) return -ENOTTY;
-      *static_cast<int*>(arg) = static_cast<int>(d.input);
-      return 0;
-    case VIDIOC_S_INPUT: {
-      const unsigned index = *static_cast<unsigned*>(arg);
-      if (index >= d.inputs.size()) return -EINVAL;
-      d.input = index;
-      return 0;
-    }
-    case VIDIOC_ENUMAUDIO: {
-      auto* a = static_cast<v4l2_audio*>(arg);
-      if (d.audios.empty()) return -ENOTTY;
-      if (a->index >= d.audios.size()) return -EINVAL;
-      *a = d.audios[a->index];
-      return 0;
-    }
-    case VIDIOC_S_AUDIO: {
-      const auto* a = static_cast<const v4l2_audio*>(arg);
-      if (d.audios.empty()) return -ENOTTY;
-      if (a->index >= d.audios.size()) return -EINVAL;
-      d.audio = a->index;
-      return 0;
-    }
-  }
-  return -ENOTTY;
-}
-
-int ControlIoctl(FakeDevice& d, unsigned long request, void* arg) {
-  if (request == VIDIOC_QUERYCTRL) {
-    auto* q = static_cast<v4l2_queryctrl*>(arg);
-    const auto it = d.controls.find(q->id);
-    if (it == d.controls.end()) return -EINVAL;
-    const uint32_t id = q->id;
-    *q = v4l2_queryctrl{};
-    q->id = id;
-    q->type = it->second.maximum == 1 && it->second.minimum == 0 ? V4L2_CTRL_TYPE_BOOLEAN
-                                                                 : V4L2_CTRL_TYPE_INTEGER;
-    q->minimum = it->second.minimum;
-    q->maximum = it->second.maximum;
-    q->step = it->second.step;
-    q->default_value = it->second.defaultValue;
-    return 0;
-  }
-  auto* c = static_cast<v4l2_control*>(arg);
-  const auto it = d.controls.find(c->id);
-  if (it == d.controls.end()) return -EINVAL;
-  if (request == VIDIOC_G_CTRL) {
-    c->value = it->second.value;
-    return 0;
-  }
-  if (c->value < it->second.minimum || c->value > it->second.maximum) return -ERANGE;
-  it->second.value = c->value;
-  return 0;
-}
-
 }  // namespace
 
 FakeDevice& FakeV4l2Kernel::AddDevice(const std::string& path) {
@@ -223,6 +141,7 @@ int FakeV4l2Kernel::Ioctl(int fd, unsigned long request, void* arg) {
   return rc;
 }
 
+// What the drivers answer: out-of-range indexes are EINVAL, what the node lacks is ENOTTY.
 int FakeV4l2Kernel::HandleLocked(FakeDevice& d, unsigned long request, void* arg) {
   if (d.i2c) {
     if (request != I2C_SLAVE && request != I2C_SLAVE_FORCE) return -ENOTTY;
@@ -235,19 +154,75 @@ int FakeV4l2Kernel::HandleLocked(FakeDevice& d, unsigned long request, void* arg
     case VIDIOC_QUERYCAP:
       *static_cast<v4l2_capability*>(arg) = d.cap;
       return 0;
-    case VIDIOC_G_TUNER:
-    case VIDIOC_S_FREQUENCY:
-      return TunerIoctl(d, request, arg);
-    case VIDIOC_ENUMINPUT:
+    case VIDIOC_G_TUNER: {
+      auto* t = static_cast<v4l2_tuner*>(arg);
+      if (t->index >= d.tuners.size()) return -EINVAL;
+      const uint32_t index = t->index;
+      *t = d.tuners[index].info;
+      t->index = index;
+      return 0;
+    }
+    case VIDIOC_S_FREQUENCY: {
+      auto* f = static_cast<v4l2_frequency*>(arg);
+      // The kernel refuses a radio frequency on a video node and the other way round.
+      if (f->tuner >= d.tuners.size() ||
+          f->type != (d.radio ? V4L2_TUNER_RADIO : V4L2_TUNER_ANALOG_TV))
+        return -EINVAL;
+      FakeTuner& tuner = d.tuners[f->tuner];
+      tuner.frequency = std::clamp(f->frequency, tuner.info.rangelow, tuner.info.rangehigh);
+      return 0;
+    }
+    case VIDIOC_ENUMINPUT: {
+      auto* in = static_cast<v4l2_input*>(arg);
+      if (in->index >= d.inputs.size()) return -EINVAL;
+      *in = d.inputs[in->index];
+      return 0;
+    }
     case VIDIOC_G_INPUT:
+      if (d.inputs.empty()) return -ENOTTY;
+      *static_cast<int*>(arg) = static_cast<int>(d.input);
+      return 0;
     case VIDIOC_S_INPUT:
+      if (*static_cast<unsigned*>(arg) >= d.inputs.size()) return -EINVAL;
+      d.input = *static_cast<unsigned*>(arg);
+      return 0;
     case VIDIOC_ENUMAUDIO:
-    case VIDIOC_S_AUDIO:
-      return InputIoctl(d, request, arg);
-    case VIDIOC_QUERYCTRL:
+    case VIDIOC_S_AUDIO: {
+      auto* a = static_cast<v4l2_audio*>(arg);
+      if (d.audios.empty()) return -ENOTTY;
+      if (a->index >= d.audios.size()) return -EINVAL;
+      if (request == VIDIOC_ENUMAUDIO)
+        *a = d.audios[a->index];
+      else
+        d.audio = a->index;
+      return 0;
+    }
+    case VIDIOC_QUERYCTRL: {
+      auto* q = static_cast<v4l2_queryctrl*>(arg);
+      const auto it = d.controls.find(q->id);
+      if (it == d.controls.end()) return -EINVAL;
+      const FakeControl& c = it->second;
+      const uint32_t id = q->id;
+      *q = v4l2_queryctrl{};
+      q->id = id;
+      q->type = c.minimum == 0 && c.maximum == 1 ? V4L2_CTRL_TYPE_BOOLEAN : V4L2_CTRL_TYPE_INTEGER;
+      q->minimum = c.minimum, q->maximum = c.maximum, q->step = c.step;
+      q->default_value = c.defaultValue;
+      return 0;
+    }
     case VIDIOC_G_CTRL:
-    case VIDIOC_S_CTRL:
-      return ControlIoctl(d, request, arg);
+    case VIDIOC_S_CTRL: {
+      auto* c = static_cast<v4l2_control*>(arg);
+      const auto it = d.controls.find(c->id);
+      if (it == d.controls.end()) return -EINVAL;
+      if (request == VIDIOC_G_CTRL)
+        c->value = it->second.value;
+      else if (c->value < it->second.minimum || c->value > it->second.maximum)
+        return -ERANGE;
+      else
+        it->second.value = c->value;
+      return 0;
+    }
     case VIDIOC_S_STD:
       if (d.inputs.empty()) return -ENOTTY;
       d.std = *static_cast<v4l2_std_id*>(arg);
@@ -256,24 +231,27 @@ int FakeV4l2Kernel::HandleLocked(FakeDevice& d, unsigned long request, void* arg
   return d.otherIoctl ? d.otherIoctl(request, arg) : -ENOTTY;
 }
 
-ssize_t FakeV4l2Kernel::Read(int fd, void* buffer, std::size_t size) {
+// i2c-dev transfers: the adapter needs a slave address first; reads answer `readByte`.
+ssize_t FakeV4l2Kernel::Transfer(int fd, uint8_t* in, const uint8_t* out, std::size_t size) {
   std::lock_guard lock(mutex);
   FakeDevice* d = DeviceOf(fd);
   if (d == nullptr) return -EBADF;
   if (!d->i2c || d->slave < 0) return -EINVAL;
-  std::memset(buffer, d->readByte, size);
-  d->i2cReads.push_back(d->slave);
+  if (in != nullptr) {
+    std::memset(in, d->readByte, size);
+    d->i2cReads.push_back(d->slave);
+  } else {
+    d->i2cWrites.emplace_back(d->slave, std::vector<uint8_t>(out, out + size));
+  }
   return static_cast<ssize_t>(size);
 }
 
+ssize_t FakeV4l2Kernel::Read(int fd, void* buffer, std::size_t size) {
+  return Transfer(fd, static_cast<uint8_t*>(buffer), nullptr, size);
+}
+
 ssize_t FakeV4l2Kernel::Write(int fd, const void* buffer, std::size_t size) {
-  std::lock_guard lock(mutex);
-  FakeDevice* d = DeviceOf(fd);
-  if (d == nullptr) return -EBADF;
-  if (!d->i2c || d->slave < 0) return -EINVAL;
-  const auto* bytes = static_cast<const uint8_t*>(buffer);
-  d->i2cWrites.emplace_back(d->slave, std::vector<uint8_t>(bytes, bytes + size));
-  return static_cast<ssize_t>(size);
+  return Transfer(fd, nullptr, static_cast<const uint8_t*>(buffer), size);
 }
 
 FakeV4l2Kernel::~FakeV4l2Kernel() {

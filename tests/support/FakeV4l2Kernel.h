@@ -120,6 +120,7 @@ class FakeV4l2Kernel final : public V4l2Io {
  private:
   FakeDevice* DeviceOf(int fd);
   int HandleLocked(FakeDevice& d, unsigned long request, void* arg);
+  ssize_t Transfer(int fd, uint8_t* in, const uint8_t* out, std::size_t size);
 
   mutable std::mutex mutex;
   std::map<std::string, std::unique_ptr<FakeDevice>> devices;

@@ -43,32 +43,6 @@ std::vector<std::string> RecordingMessages::QueuedTexts() const {
   return queued;
 }
 
-std::optional<std::string> RecordingShell::OpenMixer() {
-  if (!mixerInstalled) return std::nullopt;
-  ++mixerOpened;
-  return std::string("pavucontrol");
-}
-
-std::optional<std::string> RecordingShell::ChooseDirectory(const std::string& title,
-                                                           const std::string&) {
-  directoryTitles.push_back(title);
-  return directoryAnswer;
-}
-
-void RecordingView::SetStatusLine(const std::string& text) { statusLine = text; }
-void RecordingView::SetClockText(const std::string& text) {
-  clockText = text;
-  ++clockWrites;
-}
-void RecordingView::SetOverlayText(const std::string& text) { overlayText = text; }
-void RecordingView::SetChannelLine(const std::string& text) { channelLine = text; }
-void RecordingView::SetLevelText(const std::string& text) { levelText = text; }
-void RecordingView::SetLevelMeter(int value) { levelMeter = value; }
-void RecordingView::SetRecEnabled(bool enabled) { recEnabled = enabled; }
-void RecordingView::SetStopEnabled(bool enabled) { stopEnabled = enabled; }
-void RecordingView::FocusRec() { focus = "rec"; }
-void RecordingView::FocusStop() { focus = "stop"; }
-
 bool FakeRecorder::StartRecording(StartedBy by) {
   ++starts;
   lastStartBy = by;
@@ -82,8 +56,6 @@ void FakeRecorder::StopRecording() {
   recording = false;
   if (protocol) protocol->CaptureEnded();
 }
-
-void FakeRecorder::StartMonitoring() { monitoring = !failStart; }
 
 void FakeRecorder::StopInput() {
   StopRecording();

@@ -37,9 +37,16 @@ class RecordingMessages final : public Messages {
 // Records what the program asked of the desktop.
 class RecordingShell final : public Shell {
  public:
-  std::optional<std::string> OpenMixer() override;
+  std::optional<std::string> OpenMixer() override {
+    if (!mixerInstalled) return std::nullopt;
+    ++mixerOpened;
+    return std::string("pavucontrol");
+  }
   std::optional<std::string> ChooseDirectory(const std::string& title,
-                                             const std::string& start) override;
+                                             const std::string&) override {
+    directoryTitles.push_back(title);
+    return directoryAnswer;
+  }
 
   bool mixerInstalled = true;
   int mixerOpened = 0;
@@ -50,16 +57,16 @@ class RecordingShell final : public Shell {
 // The main window's fields as core code last wrote them.
 class RecordingView final : public MainWindowView {
  public:
-  void SetStatusLine(const std::string& text) override;
-  void SetClockText(const std::string& text) override;
-  void SetOverlayText(const std::string& text) override;
-  void SetChannelLine(const std::string& text) override;
-  void SetLevelText(const std::string& text) override;
-  void SetLevelMeter(int value) override;
-  void SetRecEnabled(bool enabled) override;
-  void SetStopEnabled(bool enabled) override;
-  void FocusRec() override;
-  void FocusStop() override;
+  void SetStatusLine(const std::string& text) override { statusLine = text; }
+  void SetClockText(const std::string& text) override { clockText = text, ++clockWrites; }
+  void SetOverlayText(const std::string& text) override { overlayText = text; }
+  void SetChannelLine(const std::string& text) override { channelLine = text; }
+  void SetLevelText(const std::string& text) override { levelText = text; }
+  void SetLevelMeter(int value) override { levelMeter = value; }
+  void SetRecEnabled(bool enabled) override { recEnabled = enabled; }
+  void SetStopEnabled(bool enabled) override { stopEnabled = enabled; }
+  void FocusRec() override { focus = "rec"; }
+  void FocusStop() override { focus = "stop"; }
   void ExitAndShutdown() override { ++shutdowns; }
 
   std::string statusLine, clockText, overlayText, channelLine, levelText;
@@ -80,7 +87,7 @@ class FakeRecorder final : public SoundRecorder {
   void StopRecording() override;
   bool IsRecording() const override { return recording; }
   bool InputRunning() const override { return recording || monitoring; }
-  void StartMonitoring() override;
+  void StartMonitoring() override { monitoring = !failStart; }
   void StopInput() override;
 
   // The capture ends by itself (a right click, an error).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -8,8 +9,8 @@
 
 namespace kelmo::test {
 
-// The sound recording's fields of the main window as its threads last wrote them: every call may
-// come from a driver thread, so every field is read through a copy taken under the lock.
+// The recording's fields of the main window as its threads last wrote them: every call may come
+// from a driver thread, so every field is read through a copy taken under the lock.
 class LockedView final : public MainWindowView {
  public:
   struct Fields {
@@ -52,7 +53,9 @@ class LockedView final : public MainWindowView {
   }
   void FocusRec() override {}
   void FocusStop() override {}
-  void ExitAndShutdown() override {}
+  void ExitAndShutdown() override { ++shutdowns; }
+
+  std::atomic<int> shutdowns{0};
 
  private:
   mutable std::mutex mutex;

@@ -29,29 +29,42 @@ std::string Quoted(const std::filesystem::path& file) {
 
 }  // namespace
 
-ProbedStream ProbeAudio(const std::filesystem::path& file) {
+std::vector<ProbedStream> Probe(const std::filesystem::path& file) {
   std::istringstream lines(
-      Run("ffprobe -v error -select_streams a:0 -show_entries "
-          "stream=codec_name,sample_rate,channels,bit_rate -of "
-          "default=noprint_wrappers=1 " +
-          Quoted(file)));
-  ProbedStream s;
-  std::string line;
-  while (std::getline(lines, line)) {
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "codec_name") s.codec = value;
-    if (key == "sample_rate") s.sampleRate = std::atoi(value.c_str());
-    if (key == "channels") s.channels = std::atoi(value.c_str());
-    if (key == "bit_rate") s.bitRate = std::atoll(value.c_str());
+      Run("ffprobe -v error -count_packets -show_entries "
+          "stream=codec_type,codec_name,width,height,r_frame_rate,sample_rate,channels,bit_rate,"
+          "duration,nb_frames,nb_read_packets -of compact=p=0 " +
+          Quoted(file) + " 2>&1"));
+  std::vector<ProbedStream> streams;
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    ProbedStream& stream = streams.emplace_back();
+    for (std::string pair; std::getline(fields, pair, '|');) {
+      const std::size_t eq = pair.find('=');
+      if (eq != std::string::npos) stream[pair.substr(0, eq)] = pair.substr(eq + 1);
+    }
   }
-  return s;
+  return streams;
 }
 
-std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate) {
-  const std::string raw = Run("ffmpeg -v quiet -i " + Quoted(file) + " -f s16le -ac 1 -ar " +
-                              std::to_string(rate) + " -");
+AudioStream ProbeAudio(const std::filesystem::path& file) {
+  for (ProbedStream& s : Probe(file)) {
+    if (s["codec_type"] != "audio") continue;
+    return {s["codec_name"], std::atoi(s["sample_rate"].c_str()),
+            std::atoi(s["channels"].c_str()), std::atoll(s["bit_rate"].c_str())};
+  }
+  return {};
+}
+
+std::vector<uint8_t> DecodeFirstPictureGrey(const std::filesystem::path& file) {
+  const std::string raw =
+      Run("ffmpeg -v quiet -i " + Quoted(file) + " -frames:v 1 -f rawvideo -pix_fmt gray -");
+  return {raw.begin(), raw.end()};
+}
+
+// The file's sound decoded by ffmpeg to 16-bit samples, with `options` (channels, rate).
+std::vector<int16_t> Decode16(const std::filesystem::path& file, const std::string& options) {
+  const std::string raw = Run("ffmpeg -v quiet -i " + Quoted(file) + " -f s16le" + options + " -");
   std::vector<int16_t> samples(raw.size() / 2);
   for (std::size_t i = 0; i < samples.size(); ++i)
     samples[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[2 * i]) |
@@ -59,14 +72,13 @@ std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate) {
   return samples;
 }
 
+std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate) {
+  return Decode16(file, " -ac 1 -ar " + std::to_string(rate));
+}
+
 int DecodedPeak(const std::filesystem::path& file) {
-  const std::string raw = Run("ffmpeg -v quiet -i " + Quoted(file) + " -f s16le -");
   int peak = 0;
-  for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
-    const auto s = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
-                                        (static_cast<uint8_t>(raw[i + 1]) << 8));
-    peak = std::max(peak, std::abs(static_cast<int>(s)));
-  }
+  for (int16_t s : Decode16(file, "")) peak = std::max(peak, std::abs(static_cast<int>(s)));
   return peak;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,14 +11,23 @@
 
 namespace kelmo::test {
 
+// What ffprobe says of one stream of a file: codec_type, codec_name, width, height, r_frame_rate,
+// sample_rate, channels, bit_rate, duration, nb_frames, nb_read_packets as key=value pairs.
+using ProbedStream = std::map<std::string, std::string>;
+// Every stream of the file, in the file's order (video first as the capture writes them).
+std::vector<ProbedStream> Probe(const std::filesystem::path& file);
+
 // What ffprobe reads of a file's first audio stream; empty fields when it reads nothing.
-struct ProbedStream {
+struct AudioStream {
   std::string codec;
   int sampleRate = 0;
   int channels = 0;
   int64_t bitRate = 0;
 };
-ProbedStream ProbeAudio(const std::filesystem::path& file);
+AudioStream ProbeAudio(const std::filesystem::path& file);
+
+// The file's first picture decoded by ffmpeg to 8-bit grey, rows top to bottom.
+std::vector<uint8_t> DecodeFirstPictureGrey(const std::filesystem::path& file);
 
 // The file's sound decoded by ffmpeg to 16-bit mono at `rate`; empty when it does not decode.
 std::vector<int16_t> DecodeMono(const std::filesystem::path& file, int rate);

@@ -9,8 +9,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "app/KelmoContext.h"
@@ -126,6 +129,16 @@ struct MainWindowFixture : ::testing::Test {
   template <typename T>
   T* Find(const char* id) const {
     return dlg->findChild<T*>(id);
+  }
+
+  // Runs `act` on the modal dialog that the next command opens, `delayMs` after its loop starts.
+  template <typename Dialog = QWidget>
+  static void OnNextModal(std::type_identity_t<std::function<void(Dialog&)>> act, int delayMs = 0) {
+    QTimer::singleShot(delayMs, [act] {
+      auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(d, nullptr);
+      act(*d);
+    });
   }
 
   // Closes and deletes the window (before its context may go).

@@ -219,25 +219,6 @@ TEST_F(MainWindow, SystemMenuOpensByRightClickAndShiftF10UnlessRecording) {
   EXPECT_EQ(opened, 2);
 }
 
-TEST_F(MainWindow, SigtermClosesAnOpenMessageBoxThenTheWindow) {
-  QtMessages boxes;
-  ctx = MakeContext(boxes);
-  app = std::make_unique<CKelmoApp>(*ctx);
-  MakeWindow();
-  app->SetMainWindow(dlg.get());
-  boxes.SetOwner(dlg.get());
-  dlg->show();
-  SignalPipe pipe;
-  QObject::connect(&pipe, &SignalPipe::terminate, app.get(), &CKelmoApp::CloseEverything);
-
-  QTimer::singleShot(100, [] { std::raise(SIGTERM); });
-  const MessageAnswer answer = boxes.Show(std::string("Something to read"));
-  EXPECT_EQ(answer, MessageAnswer::Ok);  // the box was closed, not answered
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Destroyed(); }));
-  EXPECT_FALSE(dlg->isVisible());
-  EXPECT_EQ(power.ShutdownCount(), 0);
-}
-
 // A lock nobody else holds.
 class FreeLock final : public InstanceLock {
  public:

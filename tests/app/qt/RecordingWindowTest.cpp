@@ -1,7 +1,5 @@
 #include <QComboBox>
 #include <QPushButton>
-#include <QTimer>
-#include <functional>
 
 #include "app/qt/MainWindowFixture.h"
 #include "capture/CaptureRig.h"
@@ -11,21 +9,12 @@ namespace {
 
 using RecordingWindow = MainWindowFixture;
 
-// Runs `act` on the modal window that opens next.
-void WhenModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* modal = QApplication::activeModalWidget();
-    ASSERT_NE(modal, nullptr);
-    act(modal);
-  });
-}
-
-void Click(QWidget* dialog, const char* name) { dialog->findChild<QPushButton*>(name)->click(); }
+void Click(QWidget& dialog, const char* name) { dialog.findChild<QPushButton*>(name)->click(); }
 
 // Picks `line` under the tag `tag` in the format chooser and presses OK.
-void Choose(QWidget* chooser, const QString& tag, const QString& line) {
-  auto* tags = chooser->findChild<QComboBox*>("m_formatTag");
-  auto* lines = chooser->findChild<QComboBox*>("m_format");
+void Choose(QWidget& chooser, const QString& tag, const QString& line) {
+  auto* tags = chooser.findChild<QComboBox*>("m_formatTag");
+  auto* lines = chooser.findChild<QComboBox*>("m_format");
   ASSERT_GE(tags->findText(tag), 0) << tag.toStdString();
   tags->setCurrentIndex(tags->findText(tag));
   ASSERT_GE(lines->findText(line), 0) << line.toStdString();
@@ -42,12 +31,12 @@ TEST_F(RecordingWindow, WavOptionsKeptInConfigThenRecAndStopInFmModeRecordAWavFi
   WriteChannelFile({}, {{"Radio Faro", "87.60"}});
   WriteSettings("[General]\nTV=0\nSaveDir=" + dataDir.path().toStdString() + "/\n");
   Open();
-  WhenModal([](QWidget* options) {
-    EXPECT_EQ(options->windowTitle(), "Options for Radio / Line in");
-    WhenModal(
-        [](QWidget* chooser) { Choose(chooser, "PCM", "8,000 Hz, 16 Bit, Mono, 128 kbit/s"); });
+  OnNextModal([](QWidget& options) {
+    EXPECT_EQ(options.windowTitle(), "Options for Radio / Line in");
+    OnNextModal(
+        [](QWidget& chooser) { Choose(chooser, "PCM", "8,000 Hz, 16 Bit, Mono, 128 kbit/s"); });
     Click(options, "m_inputFormat");
-    WhenModal([](QWidget* chooser) { Choose(chooser, "GSM 6.10", "8,000 Hz, Mono, 13 kbit/s"); });
+    OnNextModal([](QWidget& chooser) { Choose(chooser, "GSM 6.10", "8,000 Hz, Mono, 13 kbit/s"); });
     Click(options, "m_compression");
     Click(options, "okButton");
   });

@@ -1,5 +1,9 @@
+#include <QTimer>
+
 #include "app/ScheduleSettings.h"
 #include "app/qt/MainWindowFixture.h"
+#include "channels/qt/CAddChannelDlg.h"
+#include "channels/qt/ChannelsDialog.h"
 #include "support/TimeZone.h"
 
 namespace kelmo::test {
@@ -7,11 +11,13 @@ namespace {
 
 using ScheduleWindow = MainWindowFixture;
 
-// The window reads the stored programs at start, keeps the table on disk as programs end, and
-// after the last one closes and shuts the computer down once.
-TEST_F(ScheduleWindow, StoredProgramsRunAndTheLastEndsInShutdown) {
+// The window reads the stored programs at start. The first falls due while a channel search waits
+// for the user's answer: it ends the search as Abort does, keeping what was found, and starts on
+// its own channel. The table is kept on disk as programs end, and after the last one the window
+// closes and shuts the computer down once.
+TEST_F(ScheduleWindow, StoredProgramsEndASearchAndTheLastEndsInShutdown) {
   ScopedTimeZone utc("UTC0");
-  WriteChannelFile({{"Uno", "55.25"}}, {{"Radio", "88.00"}});
+  WriteChannelFile({}, {{"Radio", "88.00"}});
   ProfileFile file(dataDir.filePath("config.dat").toStdString());
   {
     RecordingProgramTable stored;
@@ -24,6 +30,32 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndTheLastEndsInShutdown) {
     ASSERT_TRUE(SavePrograms(file, stored));
   }
   Open();
+  bool checked = false;
+  QTimer::singleShot(0, dlg.get(), [&] {
+    ChannelsDialog* channels = dlg->OpenChannelsDialog();
+    ASSERT_NE(channels, nullptr);
+    channels->OnStartAutodetection();
+    while (channels->FireSearchWait()) {
+    }
+    ASSERT_TRUE(channels->AddChannelDlg()->isVisible());  // 48.25 proposed
+    const int writes = Bus().Writes();
+
+    clock.Set(39600);
+    dlg->OnTimer();
+    EXPECT_FALSE(channels->Search().Running());
+    EXPECT_FALSE(channels->AddChannelDlg()->isVisible());
+    EXPECT_TRUE(channels->isVisible());
+    // The program's FM channel is the one tuned after the search's last candidate.
+    EXPECT_EQ(Bus().Writes(), writes + 1);
+    EXPECT_EQ(Bus().Last("W "), "W C2 07 B6 88 A5");  // 88.00 MHz: 1974 steps
+    EXPECT_EQ(ctx->state.programStarted, 1);
+    EXPECT_FALSE(channels->FireSearchWait());
+    checked = true;
+    channels->reject();
+  });
+  dlg->OnTvChannels();
+  EXPECT_TRUE(checked);
+
   // Nothing records (no sound formats), so the tick ends each program itself at its end; the
   // window stops ticking once it has closed.
   auto tick = [&](std::initializer_list<int64_t> times) {
@@ -38,7 +70,7 @@ TEST_F(ScheduleWindow, StoredProgramsRunAndTheLastEndsInShutdown) {
   const auto storedCount = [&] {
     return ProfileFile(file.Path()).GetProfileInt("General", "ProgramsCount", -1);
   };
-  tick({39600, 40200, 40201, 40202});
+  tick({40200, 40201, 40202});
   EXPECT_EQ(storedCount(), 1);
 
   tick({43200, 43800, 43801, 43802});

@@ -1,7 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/ProfileBlock.h"
@@ -47,14 +46,6 @@ struct CaptureMainWindow : MainWindowFixture {
     CloseWindow();
     rig.reset();
   }
-
-  // Runs `act` on the modal dialog the next menu command opens.
-  template <typename Dialog>
-  void OnNextDialog(std::function<void(Dialog&)> act) {
-    QTimer::singleShot(50, [act] {
-      if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget())) act(*d);
-    });
-  }
 };
 
 TEST_F(CaptureMainWindow, ThePictureShowsAndTheSavedOverlayFollowsTheDriver) {
@@ -88,7 +79,7 @@ TEST_F(CaptureMainWindow, ChooseDriverOkRestartsTheCardWithTvSound) {
   Open();
   dlg->OnMute();  // muted FM: the restart still leaves the TV sound on
   const std::size_t before = Bus().Lines().size();
-  OnNextDialog<CChooseDriverDlg>([](CChooseDriverDlg& d) {
+  OnNextModal<CChooseDriverDlg>([](CChooseDriverDlg& d) {
     EXPECT_EQ(d.m_driverCombo->count(), 1);
     EXPECT_EQ(d.m_driverCombo->itemText(0), "Kelmo Test Pattern (1.0)");
     d.accept();
@@ -106,14 +97,13 @@ TEST_F(CaptureMainWindow, ChooseDriverOkRestartsTheCardWithTvSound) {
 TEST_F(CaptureMainWindow, SoundFormatOffersWhatTheInputRecordsAndKeepsTheChoice) {
   Open();
   QStringList tags;
-  OnNextDialog<QDialog>([&tags](QDialog& options) {
-    QTimer::singleShot(50, [&tags] {
-      QWidget* chooser = QApplication::activeModalWidget();
-      auto* tagList = chooser->findChild<QComboBox*>("m_formatTag");
+  OnNextModal<QDialog>([&tags](QDialog& options) {
+    OnNextModal([&tags](QWidget& chooser) {
+      auto* tagList = chooser.findChild<QComboBox*>("m_formatTag");
       for (int i = 0; i < tagList->count(); ++i) tags << tagList->itemText(i);
-      auto* lines = chooser->findChild<QComboBox*>("m_format");
+      auto* lines = chooser.findChild<QComboBox*>("m_format");
       lines->setCurrentIndex(lines->findText("11,025 Hz, 8 Bit, Mono", Qt::MatchStartsWith));
-      chooser->findChild<QPushButton*>("okButton")->click();
+      chooser.findChild<QPushButton*>("okButton")->click();
     });
     options.findChild<QPushButton*>("4")->click();
     options.reject();
@@ -136,7 +126,7 @@ TEST_F(CaptureMainWindow, RecThenStopEscapeOrARightClickInTvModeRecordThePicture
   // The level meter listens first: REC hands the sound input to the capture.
   Find<QPushButton>("1010")->click();
   ASSERT_TRUE(ctx->recorders.sound->InputRunning());
-  OnNextDialog<QDialog>([](QDialog& d) {
+  OnNextModal<QDialog>([](QDialog& d) {
     EXPECT_EQ(d.objectName(), "videoCompressionDialog");
     d.accept();
   });
@@ -223,7 +213,7 @@ TEST_F(CaptureMainWindow, ScheduleRecordsWithTheStoredCompressorAndRunsUnderTheO
   EXPECT_EQ(rig->dialogs.shown, 0);
 
   bool ran = false;
-  OnNextDialog<CRecordingProgramsDlg>([&](CRecordingProgramsDlg& d) {
+  OnNextModal<CRecordingProgramsDlg>([&](CRecordingProgramsDlg& d) {
     ran = true;
     auto* list = d.findChild<QTreeWidget*>("m_programList");
     auto first = [list] { return list->topLevelItem(0)->text(0); };
