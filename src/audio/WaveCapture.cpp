@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "audio/RecordingNoteFile.h"
 #include "base/Log.h"
 #include "base/RecordingHealth.h"
-#include "capture/RecordingNoteFile.h"
 
 namespace kelmo {
 

@@ -1,7 +1,7 @@
 #include "capture/AviRecording.h"
 
+#include "audio/RecordingNoteFile.h"
 #include "capture/CaptureFileName.h"
-#include "capture/RecordingNoteFile.h"
 
 namespace kelmo {
 namespace {

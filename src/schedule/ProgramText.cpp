@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 
 namespace kelmo {
 namespace {
