@@ -25,9 +25,9 @@
 
 #include "CpuTime.h"
 #include "SimTelevision.h"
-#include "audio/WaveFormat.h"
 #include "audio/sim/SimWaveInput.h"
-#include "capture/SourceCaptureWindow.h"
+#include "capture/BitmapInfoHeader.h"
+#include "capture/CaptureEngine.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/sim/TestPatternCatalog.h"
 #include "platform/linux/SystemClock.h"
@@ -55,7 +55,7 @@ long CaptureDropped(const Codec& codec, const kelmo::VideoMode& mode, int second
   kelmo::TestPatternCatalog catalog(clock, TvStation);
   kelmo::SimWaveInput sound(clock, TvStation);
   kelmo::FfmpegAviWriterFactory writers;
-  kelmo::SourceCaptureWindow window({catalog, writers, clock, &sound, nullptr, nullptr});
+  kelmo::CaptureEngine window({catalog, writers, clock, &sound, nullptr, nullptr});
   std::filesystem::remove(file);  // a recording never replaces a file: the last run's goes first
   std::mutex mutex;
   std::string statistics;

@@ -17,7 +17,7 @@
 #include "app/KelmoContext.h"
 #include "app/qt/DialogPorts.h"
 #include "cardlib/sim/Antenna.h"
-#include "channels/ChannelRaster.h"
+#include "channels/BandRaster.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "channels/qt/CRadioChannelsDlg.h"
 #include "channels/qt/CTvChannelsDlg.h"

@@ -27,7 +27,8 @@
 #include "SimTelevision.h"
 #include "app/ProfileBlock.h"
 #include "capture/AviWriter.h"
-#include "capture/SourceCaptureWindow.h"
+#include "capture/BitmapInfoHeader.h"
+#include "capture/CaptureEngine.h"
 #include "capture/linux/AvDeinterlacer.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/qt/CapturePicture.h"
@@ -142,7 +143,7 @@ double LatencyP95(int seconds) {
   kelmo::SystemClock clock;
   kelmo::TestPatternCatalog catalog(clock, TvStation);
   kelmo::FfmpegAviWriterFactory writers;
-  kelmo::SourceCaptureWindow window({catalog, writers, clock, nullptr, &picture, nullptr});
+  kelmo::CaptureEngine window({catalog, writers, clock, nullptr, &picture, nullptr});
   if (!window.DriverConnect(0).ok() || !window.SetVideoFormat(Yuy2Format(768, 576)).ok()) return -1;
   window.SetPreviewRate(40);
   window.SetPreview(true);

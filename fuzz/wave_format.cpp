@@ -6,6 +6,7 @@
 #include <span>
 
 #include "audio/WaveFormat.h"
+#include "capture/BitmapInfoHeader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> block(data, size);

@@ -1,6 +1,6 @@
 #include "app/ChannelControls.h"
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 
 namespace kelmo {
 

@@ -6,21 +6,10 @@
 
 #include "app/KelmoContext.h"
 #include "base/MainWindowView.h"
+#include "base/SpinControl.h"
 #include "tuner/ChannelSelector.h"
 
 namespace kelmo {
-
-// The main window's channel spin (an up-down control with no buddy field), as the channel logic
-// sees it. Range and position are 16-bit values. User-interface thread.
-class SpinControl {
- public:
-  virtual ~SpinControl() = default;
-  virtual int Pos() const = 0;
-  virtual int Lower() const = 0;
-  virtual int Upper() const = 0;
-  virtual void SetPos(int pos) = 0;
-  virtual void SetRange(int lower, int upper) = 0;
-};
 
 // The logic behind the main window's channel controls: the TV and FM buttons with their channel
 // pop-ups, the channel spin, the channel keys, Mute and Vol., and the start-up steps that tune the
@@ -69,8 +58,6 @@ class ChannelControls {
   // it when it is one of the list's, and the spin's range follows the list. `restarted`: the card
   // was started again and is tuned to the current channel anew.
   void FollowTuner(bool restarted);
-
-  ChannelSelector& Selector() { return selector; }
 
  private:
   void OnChosen(int32_t index, bool tv);

@@ -14,6 +14,7 @@
 #include "audio/AcmFormatTable.h"
 #include "audio/WaveFormat.h"
 #include "base/Log.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureFileName.h"
 #include "tuner/TunerParams.h"
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "capture/RecordingFile.h"
+#include "platform/RecordingFile.h"
 
 namespace kelmo {
 

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "audio/RecordingNoteFile.h"
 #include "base/Log.h"
 #include "base/RecordingHealth.h"
-#include "capture/RecordingNoteFile.h"
 
 namespace kelmo {
 

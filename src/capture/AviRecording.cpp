@@ -1,8 +1,8 @@
 #include "capture/AviRecording.h"
 
+#include "audio/RecordingNoteFile.h"
 #include "base/RecordingHealth.h"
 #include "capture/CaptureFileName.h"
-#include "capture/RecordingNoteFile.h"
 
 namespace kelmo {
 namespace {

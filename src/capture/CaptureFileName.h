@@ -4,6 +4,7 @@
 
 #include "capture/CaptureDriver.h"
 #include "platform/Clock.h"
+#include "platform/RecordingFile.h"
 
 namespace kelmo {
 
@@ -11,12 +12,6 @@ namespace kelmo {
 // "<saveDir>Kelmo.<day>_<hour>.<minute>.avi", with ".<second>" after the minute unless the seconds
 // are 0; each number two digits. The name carries neither month nor year.
 std::string FormatCaptureFileName(const std::string& saveDir, const LocalTime& now);
-
-// `name` (an ".avi" name of FormatCaptureFileName) when no recording of that name exists yet as
-// .avi, .wav or .wma; else the first free of "<name>-2.avi", "<name>-3.avi", ...: a recording made
-// on the same day of another month at the same time, or a sound and a video recording started in
-// the same second, must not replace an earlier one.
-std::string FreeCaptureFileName(const std::string& name);
 
 // Rebuilds capture.captureFileName from `saveDir` and the clock's current local time (made free
 // as FreeCaptureFileName does) and hands it to the capture window, when there is one.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "audio/WaveFormat.h"
+#include "capture/BitmapInfoHeader.h"
 
 namespace kelmo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "audio/WaveFormat.h"
+#include "capture/BitmapInfoHeader.h"
 
 namespace kelmo {
 namespace {

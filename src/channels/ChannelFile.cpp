@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/ChannelText.h"
 #include "base/Log.h"
-#include "channels/ChannelText.h"
 #include "platform/AtomicFile.h"
 
 namespace kelmo {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "channels/ChannelTables.h"
+#include "base/ChannelTables.h"
 #include "channels/FileImage.h"
 
 namespace kelmo {

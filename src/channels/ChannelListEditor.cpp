@@ -4,7 +4,7 @@
 #include <climits>
 #include <utility>
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 
 namespace kelmo {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ChannelTables.h"
+#include "channels/BandRaster.h"
 #include "channels/ChannelFile.h"
-#include "channels/ChannelRaster.h"
-#include "channels/ChannelTables.h"
 #include "platform/Messages.h"
 
 namespace kelmo {

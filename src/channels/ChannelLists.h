@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "channels/ChannelTables.h"
+#include "base/ChannelTables.h"
 #include "platform/Messages.h"
 
 namespace kelmo {

@@ -1,6 +1,6 @@
 #include "channels/ChannelSearch.h"
 
-#include "channels/Frequency.h"
+#include "base/Frequency.h"
 #include "tuner/CardDriverLibrary.h"
 #include "tuner/Tuner.h"
 

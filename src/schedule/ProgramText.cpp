@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 
 namespace kelmo {
 namespace {

@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
+#include "base/ChannelTables.h"
 #include "base/RecordingProgramTable.h"
-#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/DateFormat.h"
 #include "schedule/RecordingProfiles.h"

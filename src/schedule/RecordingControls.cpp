@@ -1,7 +1,7 @@
 #include "schedule/RecordingControls.h"
 
+#include "base/ChannelText.h"
 #include "capture/CaptureFileName.h"
-#include "channels/ChannelText.h"
 #include "schedule/RecordingSpace.h"
 
 namespace kelmo {

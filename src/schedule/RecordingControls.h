@@ -5,12 +5,12 @@
 
 #include "audio/AudioFormatSettings.h"
 #include "base/AppState.h"
+#include "base/ChannelTables.h"
 #include "base/MainWindowView.h"
 #include "base/Recorder.h"
 #include "base/RecordingNote.h"
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
-#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 

@@ -1,6 +1,6 @@
 #include "schedule/RecordingProfiles.h"
 
-#include "schedule/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 namespace kelmo {
 

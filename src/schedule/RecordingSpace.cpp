@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "base/RecordingHealth.h"
+#include "capture/BitmapInfoHeader.h"
 
 namespace kelmo {
 

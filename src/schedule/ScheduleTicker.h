@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "base/AppState.h"
+#include "base/ChannelTables.h"
 #include "base/MainWindowView.h"
 #include "base/RecordingProgramTable.h"
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
-#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/DateFormat.h"
 #include "platform/Messages.h"

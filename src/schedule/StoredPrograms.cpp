@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "schedule/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 namespace kelmo {
 

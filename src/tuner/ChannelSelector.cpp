@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "channels/ChannelText.h"
-#include "channels/Frequency.h"
+#include "base/ChannelText.h"
+#include "base/Frequency.h"
 
 namespace kelmo {
 

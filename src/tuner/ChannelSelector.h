@@ -4,8 +4,8 @@
 #include <string>
 
 #include "base/AppState.h"
+#include "base/ChannelTables.h"
 #include "base/MainWindowView.h"
-#include "channels/ChannelTables.h"
 #include "tuner/Tuner.h"
 
 namespace kelmo {

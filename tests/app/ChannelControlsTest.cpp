@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ChannelControls.h"
-#include "app/UpDownPosition.h"
+#include "base/UpDownPosition.h"
 #include "tuner/SimCardFixture.h"
 
 namespace kelmo::test {

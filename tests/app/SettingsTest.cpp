@@ -11,6 +11,7 @@
 #include "app/ProfileFile.h"
 #include "app/Settings.h"
 #include "audio/WaveFormat.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureRig.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"

@@ -1,3 +1,4 @@
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "audio/RecordingNoteFile.h"
 #include "base/RecordingNote.h"
-#include "capture/RecordingNoteFile.h"
 #include "support/TempDir.h"
 #include "support/TimeZone.h"
 

@@ -5,7 +5,7 @@
 
 #include "capture/CaptureFileName.h"
 #include "capture/CaptureRig.h"
-#include "capture/RecordingFile.h"
+#include "platform/RecordingFile.h"
 #include "platform/sim/ManualClock.h"
 
 namespace kelmo {

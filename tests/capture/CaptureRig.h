@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "audio/sim/SimWaveInput.h"
-#include "capture/SourceCaptureWindow.h"
+#include "capture/CaptureEngine.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/sim/TestPatternCatalog.h"
 #include "platform/linux/SystemClock.h"
@@ -105,7 +105,7 @@ struct CaptureRig {
   FfmpegAviWriterFactory writers;
   SimWaveInput sound;
   AnsweringDialogs dialogs;
-  SourceCaptureWindow window;
+  CaptureEngine window;
   std::mutex mutex;
   std::vector<std::pair<int, std::string>> statuses;
   std::vector<std::string> errors;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/WaveFormat.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureRig.h"
 #include "support/RecordingLog.h"
 
@@ -18,7 +19,7 @@ std::vector<uint8_t> Video(int32_t width, int32_t height, uint32_t compression, 
 
 TEST(CaptureWindow, AcceptsOnlyTheFormatsTheSourceOffersWhileConnected) {
   CaptureRig rig;
-  SourceCaptureWindow& window = rig.window;
+  CaptureEngine& window = rig.window;
   EXPECT_EQ(window.SetVideoFormat(Video(384, 288, kBiRgb, 24)).kind,
             DeviceErrorKind::NotPresent);  // not connected
   EXPECT_EQ(window.GetAudioFormatSize(), 0u);

@@ -165,7 +165,7 @@ TEST(V4l2VideoSource, TheDialogsChangeInputAndFormatWhileThePictureShows) {
     void ClearPicture() override {}
     std::atomic<int> frames{0};
   } view;
-  SourceCaptureWindow window({catalog, writers, clock, nullptr, &view, &dialogs});
+  CaptureEngine window({catalog, writers, clock, nullptr, &view, &dialogs});
   ASSERT_TRUE(window.DriverConnect(0).ok());
   window.SetPreviewRate(1);
   window.SetPreview(true);

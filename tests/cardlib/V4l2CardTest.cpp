@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "cardlib/v4l2/V4l2Card.h"
-#include "channels/ChannelRaster.h"
+#include "channels/BandRaster.h"
 #include "support/FakeV4l2Kernel.h"
 #include "tuner/Tuner.h"
 #include "tuner/TunerParams.h"

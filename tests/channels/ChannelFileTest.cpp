@@ -7,9 +7,9 @@
 #include <string>
 #include <type_traits>
 
+#include "base/Frequency.h"
 #include "channels/ChannelFile.h"
 #include "channels/ChannelLists.h"
-#include "channels/Frequency.h"
 #include "support/ChannelBytes.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"

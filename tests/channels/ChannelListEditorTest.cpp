@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/Frequency.h"
+#include "channels/BandRaster.h"
 #include "channels/ChannelListEditor.h"
-#include "channels/ChannelRaster.h"
-#include "channels/Frequency.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 // Every position's text reads back as that position, and every TV search carrier (three runs of
 // the band plan) lies on the raster.
-TEST(ChannelRaster, PositionsAndTextsRoundTripAndTheTvCarriersLieOnTheRaster) {
+TEST(BandRaster, PositionsAndTextsRoundTripAndTheTvCarriersLieOnTheRaster) {
   for (int32_t p = 0; p <= kFmRaster.lastPosition; ++p)
     ASSERT_EQ(PositionOf(kFmRaster, PositionText(kFmRaster, p)), p);
   for (int32_t p = 0; p <= kTvRaster.lastPosition; ++p)

@@ -2,8 +2,8 @@
 
 #include <deque>
 
+#include "base/Frequency.h"
 #include "channels/ChannelSearch.h"
-#include "channels/Frequency.h"
 #include "support/ChannelBytes.h"
 #include "tuner/SimCardFixture.h"
 

@@ -16,7 +16,7 @@
 #include "audio/sim/SimWaveInput.h"
 #include "audio/sim/SimWaveOutput.h"
 #include "capture/AviRecording.h"
-#include "capture/SourceCaptureWindow.h"
+#include "capture/CaptureEngine.h"
 #include "capture/linux/FfmpegAviWriter.h"
 #include "capture/sim/TestPatternCatalog.h"
 #include "platform/sim/RecordingPower.h"
@@ -191,7 +191,7 @@ class RecordingStation {
   CountedWaveInput input{simInput};
   SimWaveOutput output;
   FfmpegAviWriterFactory aviWriters;
-  SourceCaptureWindow window{{pattern, aviWriters, clock, &input, nullptr, nullptr}};
+  CaptureEngine window{{pattern, aviWriters, clock, &input, nullptr, nullptr}};
   FfmpegCodecManager codecs;
   FfmpegWmaWriterFactory wmaWriters;
   ChannelSelector selector{ctx.tuner, ctx.channels, ctx.channelMemory, ctx.state, view};

@@ -4,8 +4,8 @@
 #include <stdlib.h>
 
 #include "audio/AudioFormatSettings.h"
+#include "base/ChannelTables.h"
 #include "base/RecordingProtocol.h"
-#include "channels/ChannelTables.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "schedule/RecordingControls.h"

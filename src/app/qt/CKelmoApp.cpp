@@ -111,12 +111,12 @@ int CKelmoApp::Main(int argc, char** argv) {
   CKelmoApp kelmo(composition.Context());
   SignalPipe signalPipe;
   QObject::connect(&signalPipe, &SignalPipe::terminate, &kelmo, &CKelmoApp::CloseEverything);
-  return kelmo.InitInstance(lock, &composition.Messages());
+  return kelmo.InitInstance(composition.Engine(), lock, &composition.Messages());
 }
 
-int CKelmoApp::InitInstance(InstanceLock& lock, QtMessages* messages) {
+int CKelmoApp::InitInstance(RecordingEngine& engine, InstanceLock& lock, QtMessages* messages) {
   LogInfo("app", "Kelmo %s starting", KELMO_VERSION);
-  CKelmoDlg dlg(ctx);
+  CKelmoDlg dlg(ctx, engine);
   LogBackends(ctx.backends);
   SetMainWindow(&dlg);
   if (messages) messages->SetOwner(&dlg);

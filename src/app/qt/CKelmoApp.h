@@ -9,6 +9,7 @@
 namespace kelmo {
 
 class CKelmoDlg;
+class RecordingEngine;
 class QtMessages;
 
 // The application: one copy per user, the main window run as a modal dialog, and the typed
@@ -25,7 +26,7 @@ class CKelmoApp : public QObject {
   static int Main(int argc, char** argv);
 
   // Runs the main window until it closes, then gives up the lock. Returns the exit code.
-  int InitInstance(InstanceLock& lock, QtMessages* messages);
+  int InitInstance(RecordingEngine& engine, InstanceLock& lock, QtMessages* messages);
 
   // Keys go to this window (the one InitInstance made, or one a test made).
   void SetMainWindow(CKelmoDlg* dlg);

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProxyStyle>
 #include <QThread>
 #include <QVBoxLayout>
@@ -16,7 +18,6 @@
 #include "app/qt/DialogPlacement.h"
 #include "app/qt/DialogPorts.h"
 #include "app/qt/DialogUnits.h"
-#include "audio/WaveCapture.h"
 #include "audio/qt/CRadioLineInOptionsDlg.h"
 #include "base/Log.h"
 #include "capture/CaptureFormatView.h"
@@ -52,7 +53,8 @@ Message QuestionDefaultNo(const std::string& text) {
 
 }  // namespace
 
-CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(ctx) {
+CKelmoDlg::CKelmoDlg(KelmoContext& ctx, RecordingEngine& engine, QWidget* parent)
+    : QDialog(parent), ctx(ctx), engine(engine) {
   setObjectName("CKelmoDlg");
   setWindowTitle("Pernola");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -73,31 +75,9 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
   layout->addWidget(client);
 
   channelControls = std::make_unique<ChannelControls>(ctx, *this, *client->m_spin);
-  // TV recordings: the capture window's own, which reports to this window.
-  aviRecording = std::make_unique<AviRecording>(ctx.capture, ctx.state, ctx.protocol, ctx.messages,
-                                                *this, ctx.clock);
-  aviRecording->KeepNotes(ctx.recordingNote);
-  ctx.recorders.video = aviRecording.get();
-  if (ctx.waveInput && ctx.waveOutput && ctx.codecs && ctx.wmaWriters) {
-    soundRecorder = std::make_unique<WaveCapture>(
-        ctx.state, ctx.audioFormats,
-        WaveCapture::CaptureNames{ctx.capture.aviAudioFormat.format, ctx.capture.captureFileName},
-        ctx.protocol,
-        WaveCapture::Ports{*ctx.waveInput, *ctx.waveOutput, *ctx.codecs, *ctx.wmaWriters,
-                           ctx.messages, *this, ctx.clock, &ctx.recordingNote});
-    ctx.recorders.sound = soundRecorder.get();
-  }
-  recordingControls =
-      std::make_unique<RecordingControls>(ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture,
-                                          ctx.clock, ctx.messages, *this, ctx.recorders);
-  recordingControls->KeepNotes(ctx.recordingNote, ctx.channels);
-  ticker = std::make_unique<ScheduleTicker>(
-      ctx.state, ctx.programs, ctx.protocol, ctx.channels, channelControls->Selector(),
-      *recordingControls, ctx.capture, ctx.clock, *this, ctx.messages, *ctx.dates);
+  engine.View().Attach(this);
   // Recording beats searching: a program that falls due ends a channel search first.
-  sleepGuard = std::make_unique<SleepGuard>(ctx.state, ctx.programs, *recordingControls,
-                                            ctx.capture, ctx.audioFormats, ctx.clock, ctx.power);
-  ticker->SetBeforeProgramStarts([this] {
+  engine.Ticker().SetBeforeProgramStarts([this] {
     if (channelsDialog) channelsDialog->AbortSearch();
   });
   runChannelMenu = [this](const std::vector<std::string>& items, const QPoint& at) {
@@ -121,7 +101,8 @@ CKelmoDlg::CKelmoDlg(KelmoContext& ctx, QWidget* parent) : QDialog(parent), ctx(
 }
 
 CKelmoDlg::~CKelmoDlg() {
-  if (ctx.recorders.sound == soundRecorder.get()) ctx.recorders.sound = nullptr;
+  engine.View().Attach(nullptr);
+  engine.Ticker().SetBeforeProgramStarts(nullptr);
 }
 
 QAction* CKelmoDlg::AddCommand(QMenu* menu, int id, const QString& text,
@@ -248,7 +229,7 @@ void CKelmoDlg::OnDestroy() {
   destroyed = true;
   settingsSaved = SaveSettings(ctx);
   // The wave input reads the formats: it stops before they go.
-  if (soundRecorder) soundRecorder->StopInput();
+  if (SoundRecorder* sound = engine.Sound()) sound->StopInput();
   ctx.audioFormats.ReleaseFormats();
   ctx.cardStartup.StopCard();
   if (CaptureWindow* window = ctx.capture.Window()) window->AttachToParent(nullptr, nullptr);
@@ -269,20 +250,20 @@ void CKelmoDlg::OnDestroy() {
 }
 
 void CKelmoDlg::OnTimer() {
-  ticker->ScheduleTick();
+  engine.Ticker().ScheduleTick();
   // After the last program the window may have closed for the shutdown: the table was saved then.
   if (destroyed) return;
-  sleepGuard->Update();
+  engine.Sleep().Update();
   if (programsDialog) programsDialog->RefreshProgramList();
   ProfileFile settings(ctx.SettingsPath());
   SaveProgramsIfChanged(settings, ctx.protocol, ctx.programs, ctx.messages);
 }
 
-void CKelmoDlg::OnRec() { recordingControls->OnRec(); }
+void CKelmoDlg::OnRec() { engine.Controls().OnRec(); }
 
-void CKelmoDlg::OnStop() { recordingControls->OnStop(); }
+void CKelmoDlg::OnStop() { engine.Controls().OnStop(); }
 
-void CKelmoDlg::OnLevel() { recordingControls->OnLevel(); }
+void CKelmoDlg::OnLevel() { engine.Controls().OnLevel(); }
 
 bool CKelmoDlg::HandleKeyChar(char32_t ch) { return channelControls->HandleKeyChar(ch); }
 
@@ -389,7 +370,7 @@ void CKelmoDlg::OnAviOptions() {
     return;
   }
   CVideoCaptureOptionsDlg::Actions actions;
-  actions.setCaptureDir = [this](QWidget*) { aviRecording->ChooseCaptureDirectory(ctx.shell); };
+  actions.setCaptureDir = [this](QWidget*) { engine.Avi().ChooseCaptureDirectory(ctx.shell); };
   if (ctx.codecs != nullptr) {
     actions.soundFormat = [this](QWidget*) {
       ctx.capture.ChooseAviAudioFormat(*ctx.codecs, ctx.messages);
@@ -411,7 +392,7 @@ void CKelmoDlg::CreateCaptureWindow() {
   CaptureWindow* window = ctx.capture.Window();
   if (window == nullptr) return;
   window->AttachToParent(client->picture, captureDialogs.get());
-  aviRecording->ListenToCapture();
+  engine.Avi().ListenToCapture();
   window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
   client->picture->onRightClick = [this] {
     return AskAndAbortCapture([](CaptureWindow& w) { w.RightMouseClick(); });
@@ -501,7 +482,7 @@ QAction* CKelmoDlg::SystemAction(int id) const {
 }
 
 bool CKelmoDlg::IsRecording() const {
-  return ctx.capture.CapturingNow() || recordingControls->Recording();
+  return ctx.capture.CapturingNow() || engine.Controls().Recording();
 }
 
 void CKelmoDlg::done(int result) {

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
@@ -11,18 +9,18 @@
 
 #include "app/ChannelControls.h"
 #include "app/KelmoContext.h"
+#include "app/RecordingEngine.h"
 #include "app/qt/MainWindowControls.h"
 #include "app/qt/ViewerControls.h"
 #include "base/MainWindowView.h"
-#include "capture/AviRecording.h"
 #include "capture/qt/CapturePicture.h"
 #include "capture/qt/QtCaptureDialogs.h"
 #include "channels/qt/ChannelsDialog.h"
-#include "schedule/ScheduleTicker.h"
-#include "schedule/SleepGuard.h"
 #include "schedule/qt/CRecordingProgramsDlg.h"
 
 class QKeyEvent;
+class QMenu;
+class QMenuBar;
 
 namespace kelmo {
 
@@ -66,7 +64,8 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   };
   static constexpr int kTimerId = 2000;
 
-  CKelmoDlg(KelmoContext& ctx, QWidget* parent = nullptr);
+  // Attaches itself to the engine's view until it goes.
+  CKelmoDlg(KelmoContext& ctx, RecordingEngine& engine, QWidget* parent = nullptr);
   ~CKelmoDlg() override;
 
   // A typed character, routed here by the application before any window sees it. True when it
@@ -123,7 +122,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   // "Set Recording Programs": the programs and profiles, modal.
   void OnRecordingPrograms();
   ChannelControls& Channels() { return *channelControls; }
-  RecordingControls& Recording() { return *recordingControls; }
+  RecordingControls& Recording() { return engine.Controls(); }
 
   // REC., STOP and level, and the menu items that start a recording.
   void OnRec();
@@ -175,11 +174,7 @@ class CKelmoDlg : public QDialog, public MainWindowView {
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
   KelmoContext& ctx;
-  // The sound recorder; before the controls that use it, so it goes after them.
-  std::unique_ptr<SoundRecorder> soundRecorder;
-  std::unique_ptr<RecordingControls> recordingControls;
-  std::unique_ptr<ScheduleTicker> ticker;
-  std::unique_ptr<SleepGuard> sleepGuard;
+  RecordingEngine& engine;
   QPointer<CRecordingProgramsDlg> programsDialog;
   QTimer timer;
 
@@ -192,7 +187,6 @@ class CKelmoDlg : public QDialog, public MainWindowView {
 
   MainWindowControls* client = nullptr;
   std::unique_ptr<QtCaptureDialogs> captureDialogs;
-  std::unique_ptr<AviRecording> aviRecording;
   std::unique_ptr<ChannelControls> channelControls;
   std::unique_ptr<ViewerControls> viewer;
   QPointer<ChannelsDialog> channelsDialog;

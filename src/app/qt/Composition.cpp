@@ -118,8 +118,8 @@ Composition::Composition(const CommandLine& options)
   for (const auto& entry : sources.List())
     captureNames += (captureNames.empty() ? "" : ", ") + entry.name;
   backends += "capture: " + captureNames + "\n";
-  captureWindow = std::make_unique<SourceCaptureWindow>(
-      SourceCaptureWindow::Ports{sources, aviWriters, *clock, waveInput.get(), nullptr, nullptr});
+  captureWindow = std::make_unique<CaptureEngine>(
+      CaptureEngine::Ports{sources, aviWriters, *clock, waveInput.get(), nullptr, nullptr});
 
   ctx->backends = backends;
   ctx->codecs = codecs.get();
@@ -133,6 +133,7 @@ Composition::Composition(const CommandLine& options)
   ctx->dates = &dates;
   ctx->backends += "deinterlacer: libavfilter bwdif\n" + ChooseVolumeControl(options);
   ctx->volume = volume.get();
+  engine = std::make_unique<RecordingEngine>(*ctx);
 }
 
 std::string Composition::ChooseVolumeControl(const CommandLine& options) {
@@ -174,7 +175,9 @@ std::string Composition::ChooseSoundDevices(const CommandLine& options) {
 }
 
 Composition::~Composition() {
-  // The capture window's threads ask the card library through the context: they end first.
+  // The recorders stop first; then the capture window's threads, which ask the card library
+  // through the context.
+  engine.reset();
   captureWindow.reset();
 }
 

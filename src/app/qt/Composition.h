@@ -5,7 +5,8 @@
 
 #include "app/CommandLine.h"
 #include "app/KelmoContext.h"
-#include "capture/SourceCaptureWindow.h"
+#include "app/RecordingEngine.h"
+#include "capture/CaptureEngine.h"
 #include "capture/SourceCatalogChain.h"
 #include "capture/linux/AvDeinterlacer.h"
 #include "capture/linux/FfmpegAviWriter.h"
@@ -26,6 +27,8 @@ class Composition {
 
   KelmoContext& Context() { return *ctx; }
   QtMessages& Messages() { return messages; }
+  // What records, built on the context; the main window attaches to it.
+  RecordingEngine& Engine() { return *engine; }
   // One line per port: "port: backend".
   const std::string& Backends() const { return ctx->backends; }
   // Why there is no folder for the settings and channel files; empty when there is one.
@@ -51,7 +54,7 @@ class Composition {
   std::unique_ptr<VideoSourceCatalog> testPattern;
   SourceCatalogChain sources;
   FfmpegAviWriterFactory aviWriters;
-  std::unique_ptr<SourceCaptureWindow> captureWindow;
+  std::unique_ptr<CaptureEngine> captureWindow;
   // The conversions on FFmpeg, and the codec manager the program uses: those with the chooser.
   std::unique_ptr<AudioCodecManager> conversions;
   std::unique_ptr<AudioCodecManager> codecs;
@@ -64,6 +67,8 @@ class Composition {
   std::unique_ptr<VolumeControl> volume;
   AvDeinterlacer deinterlacer;
   QtDateFormat dates;
+  // Last: it records with every port above.
+  std::unique_ptr<RecordingEngine> engine;
 };
 
 }  // namespace kelmo

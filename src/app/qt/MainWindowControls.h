@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "app/qt/AnchoredLayout.h"
-#include "app/qt/UpDownControl.h"
+#include "base/qt/UpDownControl.h"
 #include "capture/qt/CapturePicture.h"
 
 namespace kelmo {

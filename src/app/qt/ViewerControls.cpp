@@ -2,12 +2,13 @@
 
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 
+#include "base/ChannelText.h"
 #include "base/Log.h"
-#include "channels/ChannelText.h"
 #include "tuner/ChannelSelector.h"
 
 namespace kelmo {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -15,6 +14,7 @@
 
 class QDialog;
 class QKeyEvent;
+class QMenu;
 class QMenuBar;
 
 namespace kelmo {

@@ -1,5 +1,7 @@
 #include "audio/linux/AlsaPcm.h"
 
+#include <alsa/asoundlib.h>
+
 #include <cerrno>
 #include <memory>
 #include <mutex>
@@ -40,12 +42,15 @@ HwParams Restricted(snd_pcm_t* pcm, const WaveFormatEx& format) {
 
 std::string PlugDeviceName(const std::string& device) { return "plug:'" + device + "'"; }
 
-DeviceError OpenAlsaPcm(const std::string& device, const std::string& named,
-                        snd_pcm_stream_t stream, snd_pcm_t*& pcm) {
+DeviceError OpenAlsaPcm(const std::string& device, const std::string& named, PcmStream stream,
+                        snd_pcm_t*& pcm) {
   static std::once_flag quiet;
   std::call_once(quiet, [] { snd_lib_error_set_handler(Quiet); });
   pcm = nullptr;
-  const int error = snd_pcm_open(&pcm, PlugDeviceName(device).c_str(), stream, SND_PCM_NONBLOCK);
+  const int error =
+      snd_pcm_open(&pcm, PlugDeviceName(device).c_str(),
+                   stream == PcmStream::Capture ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK,
+                   SND_PCM_NONBLOCK);
   if (error == 0) return DeviceError::Ok();
   pcm = nullptr;
   DeviceError failed = DeviceError::FromErrno(error, named);
@@ -61,7 +66,7 @@ bool AlsaTakesFormat(snd_pcm_t* pcm, const WaveFormatEx& format) {
 }
 
 DeviceError InstallAlsaFormat(snd_pcm_t* pcm, const std::string& named, const WaveFormatEx& format,
-                              snd_pcm_uframes_t periodFrames, unsigned periods) {
+                              unsigned long periodFrames, unsigned periods) {
   HwParams params = Restricted(pcm, format);
   if (!params) return {DeviceErrorKind::FormatNotSupported, named, "the sample format was refused"};
   snd_pcm_uframes_t period = periodFrames;
@@ -85,7 +90,7 @@ DeviceError InstallAlsaFormat(snd_pcm_t* pcm, const std::string& named, const Wa
 
 bool AlsaHasCaptureDevice(const std::string& device) {
   snd_pcm_t* pcm = nullptr;
-  const DeviceError result = OpenAlsaPcm(device, device, SND_PCM_STREAM_CAPTURE, pcm);
+  const DeviceError result = OpenAlsaPcm(device, device, PcmStream::Capture, pcm);
   if (pcm != nullptr) snd_pcm_close(pcm);
   return result.ok() || result.kind == DeviceErrorKind::Busy;
 }

@@ -1,5 +1,6 @@
 #include "audio/linux/AlsaWaveInput.h"
 
+#include <alsa/asoundlib.h>
 #include <pthread.h>
 #include <sched.h>
 
@@ -33,7 +34,7 @@ bool AlsaWaveInput::SupportsFormat(std::span<const uint8_t> block) {
   std::lock_guard owner(ownerMutex);
   if (pcm != nullptr) return AlsaTakesFormat(pcm, *parsed);
   snd_pcm_t* probe = nullptr;
-  const DeviceError opened = OpenAlsaPcm(device, Name(), SND_PCM_STREAM_CAPTURE, probe);
+  const DeviceError opened = OpenAlsaPcm(device, Name(), PcmStream::Capture, probe);
   // Held by another program: the plug layer converts any plain PCM, so the chooser still offers
   // it; whether the device is free again is the recording's own open to tell.
   if (opened.kind == DeviceErrorKind::Busy) return true;
@@ -49,7 +50,7 @@ DeviceError AlsaWaveInput::Open(std::span<const uint8_t> block, WaveInputCallbac
   const auto parsed = WaveFormatEx::FromBytes(block);
   if (!parsed || !IsPlainPcm(*parsed))
     return {DeviceErrorKind::FormatNotSupported, Name(), "not a plain PCM format"};
-  if (DeviceError opened = OpenAlsaPcm(device, Name(), SND_PCM_STREAM_CAPTURE, pcm); !opened.ok())
+  if (DeviceError opened = OpenAlsaPcm(device, Name(), PcmStream::Capture, pcm); !opened.ok())
     return opened;
   if (!AlsaTakesFormat(pcm, *parsed)) {
     snd_pcm_close(pcm);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <alsa/asoundlib.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -10,6 +8,9 @@
 
 #include "audio/WaveFormat.h"
 #include "audio/WaveInput.h"
+
+// ALSA's handle, declared as its own header declares it: only the .cpp files include ALSA.
+typedef struct _snd_pcm snd_pcm_t;
 
 namespace kelmo {
 

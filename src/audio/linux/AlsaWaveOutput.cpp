@@ -1,5 +1,7 @@
 #include "audio/linux/AlsaWaveOutput.h"
 
+#include <alsa/asoundlib.h>
+
 #include "audio/linux/AlsaPcm.h"
 
 namespace kelmo {
@@ -16,7 +18,7 @@ DeviceError AlsaWaveOutput::Open(std::span<const uint8_t> block) {
   const auto parsed = WaveFormatEx::FromBytes(block);
   if (!parsed || !IsPlainPcm(*parsed))
     return {DeviceErrorKind::FormatNotSupported, Name(), "not a plain PCM format"};
-  if (DeviceError opened = OpenAlsaPcm(device, Name(), SND_PCM_STREAM_PLAYBACK, pcm); !opened.ok())
+  if (DeviceError opened = OpenAlsaPcm(device, Name(), PcmStream::Playback, pcm); !opened.ok())
     return opened;
   DeviceError installed =
       InstallAlsaFormat(pcm, Name(), *parsed, parsed->nSamplesPerSec / 10 / kPeriods + 1, kPeriods);

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <alsa/asoundlib.h>
-
 #include <vector>
 
 #include "audio/WaveFormat.h"
 #include "audio/WaveOutput.h"
+
+// ALSA's handle, declared as its own header declares it: only the .cpp files include ALSA.
+typedef struct _snd_pcm snd_pcm_t;
 
 namespace kelmo {
 

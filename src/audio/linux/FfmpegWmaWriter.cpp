@@ -6,8 +6,8 @@
 
 #include "audio/WmaFormatTable.h"
 #include "audio/linux/MonoLevel.h"
-#include "capture/RecordingFile.h"
-#include "capture/linux/RecordingIo.h"
+#include "platform/RecordingFile.h"
+#include "platform/linux/RecordingIo.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

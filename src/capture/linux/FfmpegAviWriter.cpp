@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "capture/linux/RecordingIo.h"
+#include "platform/linux/RecordingIo.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "capture/AviWriter.h"
-#include "capture/RecordingFile.h"
+#include "platform/RecordingFile.h"
 
 struct AVFormatContext;
 struct AVCodecContext;

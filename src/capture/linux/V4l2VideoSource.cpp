@@ -1,6 +1,7 @@
 #include "capture/linux/V4l2VideoSource.h"
 
 #include <fcntl.h>
+#include <linux/videodev2.h>
 #include <sys/mman.h>
 
 #include <algorithm>

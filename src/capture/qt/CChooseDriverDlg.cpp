@@ -1,5 +1,6 @@
 #include "capture/qt/CChooseDriverDlg.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QComboBox>
 #include <QDialog>
 #include <functional>
 
 #include "capture/CaptureDriver.h"
+
+class QComboBox;
 
 namespace kelmo {
 

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QDialog>
-#include <QSpinBox>
 #include <functional>
+
+class QSpinBox;
 
 namespace kelmo {
 

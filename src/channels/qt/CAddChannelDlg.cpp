@@ -1,6 +1,6 @@
 #include "channels/qt/CAddChannelDlg.h"
 
-#include "channels/Frequency.h"
+#include "base/Frequency.h"
 #include "ui_CAddChannelDlg.h"
 
 namespace kelmo {

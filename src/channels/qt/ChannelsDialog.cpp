@@ -13,8 +13,8 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "app/qt/UpDownControl.h"
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
+#include "base/qt/UpDownControl.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "tuner/Tuner.h"
 

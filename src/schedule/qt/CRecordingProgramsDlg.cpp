@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 #include "schedule/ProgramText.h"
 #include "schedule/RecordingPrograms.h"
 #include "tuner/ChannelSelector.h"
@@ -105,8 +105,8 @@ int32_t HeldToTable(const Table& table, int32_t index) {
 
 }  // namespace
 
-CRecordingProgramsDlg::CRecordingProgramsDlg(RecordingProgramsPorts ports, QWidget* parent)
-    : QDialog(parent), ctx(std::move(ports)), ui(std::make_unique<Ui::CRecordingProgramsDlg>()) {
+CRecordingProgramsDlg::CRecordingProgramsDlg(RecordingProgramsPorts given, QWidget* parent)
+    : QDialog(parent), ports(std::move(given)), ui(std::make_unique<Ui::CRecordingProgramsDlg>()) {
   ui->setupUi(this);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -115,7 +115,8 @@ CRecordingProgramsDlg::CRecordingProgramsDlg(RecordingProgramsPorts ports, QWidg
   ui->m_datePicker->setDisplayFormat(locale.dateFormat(QLocale::LongFormat));
   ui->m_timePicker->setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
   FitDateWidth(ui->m_datePicker);
-  programColumnWidth = ProgramColumnWidth(ui->m_programList, ctx.clock, ctx.channels, ctx.dates);
+  programColumnWidth =
+      ProgramColumnWidth(ui->m_programList, ports.clock, ports.channels, ports.dates);
   FitListWidth(ui->m_programList, {programColumnWidth});
   FitListWidth(ui->m_profileList,
                {std::begin(kProfileColumnWidths), std::end(kProfileColumnWidths)});
@@ -164,7 +165,7 @@ CRecordingProgramsDlg::~CRecordingProgramsDlg() = default;
 int CRecordingProgramsDlg::DoModal() {
   if (!OnInitDialog()) {
     // Closed as it opened: nothing armed, nothing saved.
-    ctx.programs.EndEditing();
+    ports.programs.EndEditing();
     return QDialog::Accepted;
   }
   return exec();
@@ -172,29 +173,29 @@ int CRecordingProgramsDlg::DoModal() {
 
 bool CRecordingProgramsDlg::OnInitDialog() {
   // A close asked for here takes effect once the dialog has finished opening.
-  const bool stay = ctx.formatsReady();
+  const bool stay = ports.formatsReady();
 
   ui->m_hoursSpin->setValue(0);
   ui->m_minutesSpin->setValue(1);
-  ui->m_frameRateSpin->setValue(ctx.state.frameRate);
+  ui->m_frameRateSpin->setValue(ports.state.frameRate);
   ui->m_programList->clear();
-  selectedChannel = ctx.state.currentChannel;
-  if (ctx.programs.programCount == 0) {
-    InitDefaultProgram(ctx.programs.programs[0], ctx.state, ctx.clock.Now());
+  selectedChannel = ports.state.currentChannel;
+  if (ports.programs.programCount == 0) {
+    InitDefaultProgram(ports.programs.programs[0], ports.state, ports.clock.Now());
     ui->m_tvCheck->setChecked(true);
   }
   ShowProgram(0);
-  ctx.programs.BeginEditing();
+  ports.programs.BeginEditing();
 
   ui->m_profileList->clear();
   LoadProfileRows();
   // The box shows the request as it stands, so a shutdown that is armed is never seen as off.
-  ui->m_shutdownCheck->setChecked(ctx.state.shutdownWhenFinished != 0);
+  ui->m_shutdownCheck->setChecked(ports.state.shutdownWhenFinished != 0);
   return stay;
 }
 
 RecordingProgram& CRecordingProgramsDlg::EditSlot() {
-  return ctx.programs.programs[static_cast<std::size_t>(ctx.programs.programCount.load())];
+  return ports.programs.programs[static_cast<std::size_t>(ports.programs.programCount.load())];
 }
 
 int CRecordingProgramsDlg::SelectedRow(const QTreeWidget* list) {
@@ -204,27 +205,27 @@ int CRecordingProgramsDlg::SelectedRow(const QTreeWidget* list) {
 
 void CRecordingProgramsDlg::ShowChannel(bool tv, int32_t index) {
   const std::string text =
-      tv ? ChannelTextOf(ctx.channels.tv, index) : ChannelTextOf(ctx.channels.fm, index);
+      tv ? ChannelTextOf(ports.channels.tv, index) : ChannelTextOf(ports.channels.fm, index);
   ui->m_channelText->setText(QString::fromStdString(text));
 }
 
 void CRecordingProgramsDlg::SetStart(int64_t instant) {
-  const LocalTime start = ctx.clock.ToLocal(instant);
+  const LocalTime start = ports.clock.ToLocal(instant);
   ui->m_datePicker->setDate(QDate(start.year, start.month, start.day));
   ui->m_timePicker->setTime(QTime(start.hour, start.minute));
 }
 
 QStringList CRecordingProgramsDlg::ProgramRows() const {
   QStringList rows;
-  const RecordingProgramTable& table = ctx.programs;
-  const Recorders& r = ctx.recorders;
+  const RecordingProgramTable& table = ports.programs;
+  const Recorders& r = ports.recorders;
   const bool recording = (r.sound && r.sound->IsRecording()) || (r.video && r.video->IsRecording());
   // A program whose start failed has nothing recording, and says so by its absent mark.
   const bool firstRecords =
-      recording && ctx.state.programStarted != 0 && !table.RecordingProgramDeleted();
+      recording && ports.state.programStarted != 0 && !table.RecordingProgramDeleted();
   for (int32_t k = 0; k < table.programCount; ++k) {
     QString row = QString::fromStdString(DescribeProgramAndChannel(
-        table.programs[static_cast<std::size_t>(k)], ctx.clock, ctx.channels, ctx.dates));
+        table.programs[static_cast<std::size_t>(k)], ports.clock, ports.channels, ports.dates));
     if (k == 0 && firstRecords) row += kRecordingMark;
     rows.append(row);
   }
@@ -252,11 +253,11 @@ void CRecordingProgramsDlg::RefreshProgramList() {
 }
 
 void CRecordingProgramsDlg::ShowProgram(int32_t i) {
-  const RecordingProgram& program = ctx.programs.programs[static_cast<std::size_t>(i)];
+  const RecordingProgram& program = ports.programs.programs[static_cast<std::size_t>(i)];
   const bool fromChannel = program.recordFromChannel == 1;
   ui->m_recordFromChannel->setChecked(fromChannel);
   ui->m_tvCheck->setEnabled(fromChannel);
-  ui->m_fmCheck->setEnabled(fromChannel && ctx.channels.fm.count > 0);
+  ui->m_fmCheck->setEnabled(fromChannel && ports.channels.fm.count > 0);
   ui->m_selectChannel->setEnabled(fromChannel);
   ui->m_channelText->setEnabled(fromChannel);
   if (fromChannel) {
@@ -274,8 +275,8 @@ void CRecordingProgramsDlg::ShowProgram(int32_t i) {
 }
 
 void CRecordingProgramsDlg::ReadProgramFromControls(int32_t slot) {
-  RecordingProgram& program = ctx.programs.programs[static_cast<std::size_t>(slot)];
-  program.frameRate = ui->m_frameRateSpin->Held();
+  RecordingProgram& program = ports.programs.programs[static_cast<std::size_t>(slot)];
+  program.frameRate = ui->m_frameRateSpin->ValueInRange();
   program.recordFromChannel = ui->m_recordFromChannel->isChecked() ? 1 : 0;
   program.isTv = ui->m_tvCheck->isChecked() ? 1 : 0;
   program.channelIndex = selectedChannel;
@@ -288,19 +289,19 @@ void CRecordingProgramsDlg::ReadProgramFromControls(int32_t slot) {
   LocalTime timeOfDay;
   timeOfDay.hour = time.hour();
   timeOfDay.minute = time.minute();
-  ComposeProgram(program, date, timeOfDay, ui->m_hoursSpin->Held(), ui->m_minutesSpin->Held(),
-                 ctx.clock);
+  ComposeProgram(program, date, timeOfDay, ui->m_hoursSpin->ValueInRange(),
+                 ui->m_minutesSpin->ValueInRange(), ports.clock);
 }
 
 void CRecordingProgramsDlg::OnAddProgram() {
   // The table, not the list: the schedule may have removed a program since the list was drawn.
-  const int n = ctx.programs.programCount;
+  const int n = ports.programs.programCount;
   if (n >= kMaxPrograms) {
-    ctx.messages.Show("The limit is 10 Programs.");
+    ports.messages.Show("The limit is 10 Programs.");
     return;
   }
   ReadProgramFromControls(n);
-  ctx.programs.programCount = n + 1;
+  ports.programs.programCount = n + 1;
   ShowProgram(n);
 }
 
@@ -308,13 +309,13 @@ void CRecordingProgramsDlg::OnDeleteProgram() {
   int s = SelectedRow(ui->m_programList);
   if (s < 0) return;
   delete ui->m_programList->takeTopLevelItem(s);
-  ctx.programs.DeleteProgram(s, ctx.state.programStarted != 0);
-  if (s != 0 && s == ctx.programs.programCount) --s;
+  ports.programs.DeleteProgram(s, ports.state.programStarted != 0);
+  if (s != 0 && s == ports.programs.programCount) --s;
   ShowProgram(s);
 }
 
 void CRecordingProgramsDlg::OnRecordFromChannel() {
-  const ChannelTables& channels = ctx.channels;
+  const ChannelTables& channels = ports.channels;
   if (channels.tv.count == 0 && channels.fm.count == 0) ui->m_recordFromChannel->setChecked(false);
   RecordingProgram& edit = EditSlot();
   if (!ui->m_recordFromChannel->isChecked()) {
@@ -325,8 +326,8 @@ void CRecordingProgramsDlg::OnRecordFromChannel() {
     edit.recordFromChannel = 0;
     return;
   }
-  if (!ctx.cardLoaded()) {
-    ctx.messages.Show("Btvid_32.dll not present.");
+  if (!ports.cardLoaded()) {
+    ports.messages.Show("Btvid_32.dll not present.");
     return;
   }
   ui->m_tvCheck->setEnabled(true);
@@ -368,7 +369,7 @@ int CRecordingProgramsDlg::ShowChannelMenu(const std::vector<std::string>& items
 void CRecordingProgramsDlg::OnSelectChannel() {
   const bool tv = ui->m_tvCheck->isChecked();
   const std::vector<std::string> names =
-      tv ? ChannelNames(ctx.channels.tv) : ChannelNames(ctx.channels.fm);
+      tv ? ChannelNames(ports.channels.tv) : ChannelNames(ports.channels.fm);
   const int chosen = runChannelMenu(names, QCursor::pos());
   // A pop-up closed without a choice picks the first channel.
   selectedChannel = chosen >= 0 ? chosen : 0;
@@ -377,12 +378,12 @@ void CRecordingProgramsDlg::OnSelectChannel() {
 }
 
 void CRecordingProgramsDlg::OnShutdownBox() {
-  ctx.state.shutdownWhenFinished = ctx.state.shutdownWhenFinished != 0 ? 0 : 1;
-  ui->m_shutdownCheck->setChecked(ctx.state.shutdownWhenFinished != 0);
+  ports.state.shutdownWhenFinished = ports.state.shutdownWhenFinished != 0 ? 0 : 1;
+  ui->m_shutdownCheck->setChecked(ports.state.shutdownWhenFinished != 0);
 }
 
 void CRecordingProgramsDlg::AddProfileRow(const RecordingProfile& profile) {
-  const std::array<std::string, 3> texts = FormatProfileRow(profile, ctx.channels);
+  const std::array<std::string, 3> texts = FormatProfileRow(profile, ports.channels);
   auto* row = new QTreeWidgetItem(QStringList{QString::fromStdString(texts[0]),
                                               QString::fromStdString(texts[1]),
                                               QString::fromStdString(texts[2])});
@@ -395,20 +396,20 @@ void CRecordingProgramsDlg::AddProfileRow(const RecordingProfile& profile) {
 void CRecordingProgramsDlg::OnNewProfile() {
   const int n = ui->m_profileList->topLevelItemCount();
   if (n >= kMaxProfiles) {
-    ctx.messages.Show("The limit is 10 Profiles.");
+    ports.messages.Show("The limit is 10 Profiles.");
     return;
   }
-  RecordingProfile& profile = ctx.profiles.profiles[static_cast<std::size_t>(n)];
+  RecordingProfile& profile = ports.profiles.profiles[static_cast<std::size_t>(n)];
   const QTime start = ui->m_timePicker->time();
-  profile.frameRate = ui->m_frameRateSpin->Held();
+  profile.frameRate = ui->m_frameRateSpin->ValueInRange();
   profile.recordFromChannel = ui->m_recordFromChannel->isChecked() ? 1 : 0;
   profile.isTv = ui->m_tvCheck->isChecked() ? 1 : 0;
   profile.channelIndex = selectedChannel;
   profile.startHour = start.hour();
   profile.startMinute = start.minute();
-  profile.durationHours = ui->m_hoursSpin->Held();
-  profile.durationMinutes = ui->m_minutesSpin->Held();
-  ctx.profiles.profileCount = n + 1;
+  profile.durationHours = ui->m_hoursSpin->ValueInRange();
+  profile.durationMinutes = ui->m_minutesSpin->ValueInRange();
+  ports.profiles.profileCount = n + 1;
   AddProfileRow(profile);
 }
 
@@ -416,51 +417,51 @@ void CRecordingProgramsDlg::OnDeleteProfile() {
   const int s = SelectedRow(ui->m_profileList);
   if (s < 0) return;
   delete ui->m_profileList->takeTopLevelItem(s);
-  auto& profiles = ctx.profiles.profiles;
+  auto& profiles = ports.profiles.profiles;
   std::move(profiles.begin() + s + 1, profiles.end(), profiles.begin() + s);
-  ctx.profiles.profileCount = ui->m_profileList->topLevelItemCount();
+  ports.profiles.profileCount = ui->m_profileList->topLevelItemCount();
 }
 
 void CRecordingProgramsDlg::OnApplyProfile() { ApplyProfile(SelectedRow(ui->m_profileList)); }
 
 void CRecordingProgramsDlg::ApplyProfile(int32_t s) {
   if (s < 0) return;
-  const RecordingProfile profile = ctx.profiles.profiles[static_cast<std::size_t>(s)];
+  const RecordingProfile profile = ports.profiles.profiles[static_cast<std::size_t>(s)];
   const bool tv = profile.isTv != 0;
   ui->m_frameRateSpin->setValue(profile.frameRate);
   ui->m_recordFromChannel->setChecked(profile.recordFromChannel != 0);
   ui->m_tvCheck->setChecked(tv);
   // A hand-edited profile may name a channel beyond its table.
-  selectedChannel = tv ? HeldToTable(ctx.channels.tv, profile.channelIndex)
-                       : HeldToTable(ctx.channels.fm, profile.channelIndex);
+  selectedChannel = tv ? HeldToTable(ports.channels.tv, profile.channelIndex)
+                       : HeldToTable(ports.channels.fm, profile.channelIndex);
   RecordingProgram& edit = EditSlot();
   edit.frameRate = ui->m_frameRateSpin->value();
   edit.isTv = tv ? 1 : 0;
   edit.channelIndex = selectedChannel;
   OnRecordFromChannel();
-  SetStart(NextStartFromProfile(profile, ctx.clock.Now(), ctx.clock));
+  SetStart(NextStartFromProfile(profile, ports.clock.Now(), ports.clock));
   ui->m_hoursSpin->setValue(profile.durationHours);
   ui->m_minutesSpin->setValue(profile.durationMinutes);
 }
 
 void CRecordingProgramsDlg::LoadProfileRows() {
-  ctx.loadProfiles();
-  for (int32_t k = 0; k < ctx.profiles.profileCount; ++k)
-    AddProfileRow(ctx.profiles.profiles[static_cast<std::size_t>(k)]);
+  ports.loadProfiles();
+  for (int32_t k = 0; k < ports.profiles.profileCount; ++k)
+    AddProfileRow(ports.profiles.profiles[static_cast<std::size_t>(k)]);
 }
 
 void CRecordingProgramsDlg::accept() {
-  ValidateAndArm(ctx.programs, ctx.state, ctx.clock.Now(), ctx.messages);
-  ctx.warnIfNoRoom();
+  ValidateAndArm(ports.programs, ports.state, ports.clock.Now(), ports.messages);
+  ports.warnIfNoRoom();
   std::string where;
-  if (!ctx.save(ui->m_profileList->topLevelItemCount(), where))
-    ctx.messages.Show("The recording programs could not be saved in " + where + ".");
-  ctx.protocol.ProgramsConfirmed();
+  if (!ports.save(ui->m_profileList->topLevelItemCount(), where))
+    ports.messages.Show("The recording programs could not be saved in " + where + ".");
+  ports.protocol.ProgramsConfirmed();
   QDialog::accept();
 }
 
 void CRecordingProgramsDlg::reject() {
-  ctx.programs.CancelEditing();
+  ports.programs.CancelEditing();
   QDialog::reject();
 }
 

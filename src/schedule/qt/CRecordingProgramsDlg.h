@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "base/AppState.h"
+#include "base/ChannelTables.h"
 #include "base/RecordingProgramTable.h"
 #include "base/RecordingProtocol.h"
-#include "channels/ChannelTables.h"
 #include "platform/Clock.h"
 #include "platform/DateFormat.h"
 #include "platform/Messages.h"
@@ -105,7 +105,7 @@ class CRecordingProgramsDlg : public QDialog {
   void SetStart(int64_t instant);
   int ShowChannelMenu(const std::vector<std::string>& items, const QPoint& globalPos);
 
-  RecordingProgramsPorts ctx;  // named as the context it stands in for
+  RecordingProgramsPorts ports;
   std::unique_ptr<Ui::CRecordingProgramsDlg> ui;
   // The channel the next added program or profile takes.
   int32_t selectedChannel = 0;

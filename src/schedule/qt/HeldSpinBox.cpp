@@ -28,7 +28,7 @@ void HeldSpinBox::fixup(QString& input) const {
     input = QString::number(std::clamp(input.toInt(), minimum(), maximum()));
 }
 
-int HeldSpinBox::Held() {
+int HeldSpinBox::ValueInRange() {
   QString text = cleanText();
   if (text.isEmpty() || !IsNumberBeingTyped(text)) return value();
   const int held = std::clamp(text.toInt(), minimum(), maximum());

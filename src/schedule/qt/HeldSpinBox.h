@@ -12,8 +12,9 @@ class HeldSpinBox : public QSpinBox {
  public:
   explicit HeldSpinBox(QWidget* parent = nullptr);
 
-  // The typed number held to the range; the field then shows that value.
-  int Held();
+  // The typed number held to the range (the value as it stands when nothing was typed); the
+  // field then shows it.
+  int ValueInRange();
 
  protected:
   QValidator::State validate(QString& input, int& pos) const override;

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,6 +50,7 @@ struct MainWindowFixture : ::testing::Test {
   RecordingShell shell;
   std::unique_ptr<KelmoContext> ctx;
   std::unique_ptr<CKelmoApp> app;
+  std::unique_ptr<RecordingEngine> engine;
   std::unique_ptr<CKelmoDlg> dlg;
 
   // The simulated sound card with the program's codecs, as the composition builds them with --sim.
@@ -107,10 +110,16 @@ struct MainWindowFixture : ::testing::Test {
     std::ofstream(dataDir.filePath("config.dat").toStdString(), std::ios::binary) << text;
   }
 
+  // The engine and the window over the context, as the composition and the application make them.
+  void MakeWindow() {
+    engine = std::make_unique<RecordingEngine>(*ctx);
+    dlg = std::make_unique<CKelmoDlg>(*ctx, *engine);
+  }
+
   // Opens the window, shown and active, as the application runs it.
   void Open() {
     app = std::make_unique<CKelmoApp>(*ctx);
-    dlg = std::make_unique<CKelmoDlg>(*ctx);
+    MakeWindow();
     app->SetMainWindow(dlg.get());
     dlg->show();
     dlg->activateWindow();
@@ -137,6 +146,7 @@ struct MainWindowFixture : ::testing::Test {
     if (dlg && !dlg->Destroyed()) dlg->CloseAsCloseBox();
     app.reset();  // stops routing keys before the window goes
     dlg.reset();
+    engine.reset();
   }
 
   void TearDown() override { CloseWindow(); }

@@ -247,7 +247,8 @@ TEST_F(MainWindow, SigtermDuringStartUpEndsTheProgramOnceTheSettingsAreRead) {
     if (QWidget* w = QApplication::activeModalWidget()) w->close();
   });
   FreeLock lock;
-  EXPECT_EQ(app->InitInstance(lock, &boxes), 0);
+  RecordingEngine recording(*ctx);
+  EXPECT_EQ(app->InitInstance(recording, lock, &boxes), 0);
   EXPECT_FALSE(hung);
   // The damaged channel file's box came after the signal and closed too; the settings were read
   // before they were written.

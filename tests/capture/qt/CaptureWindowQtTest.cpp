@@ -7,6 +7,7 @@
 
 #include "app/ProfileBlock.h"
 #include "app/qt/MainWindowFixture.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/CaptureRig.h"
 #include "capture/qt/CChooseDriverDlg.h"
 #include "schedule/qt/CRecordingProgramsDlg.h"

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "app/qt/DialogPorts.h"
-#include "app/qt/UpDownControl.h"
+#include "base/qt/UpDownControl.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "channels/qt/CRadioChannelsDlg.h"
 #include "channels/qt/CTvChannelsDlg.h"

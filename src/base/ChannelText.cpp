@@ -1,4 +1,4 @@
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 
 #include <array>
 #include <cstdint>

@@ -1,19 +1,31 @@
-#include "capture/RecordingFile.h"
+#include "platform/RecordingFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "base/RecordingHealth.h"
-#include "capture/CaptureFileName.h"
 
 namespace kelmo {
 
 namespace {
 
 constexpr int kNameTries = 1000;  // names taken one after the other before giving up
+
+constexpr std::string_view kAvi = ".avi";
+
+bool AnyRecordingExists(const std::string& stem) {
+  for (const char* extension : {".avi", ".wav", ".wma"}) {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(stem + extension, error)))
+      return true;
+  }
+  return false;
+}
 
 // The name after `taken`: its stem without a "-<n>" of an earlier try, numbered on from there,
 // with `taken`'s own extension.
@@ -33,6 +45,15 @@ std::string NextName(const std::string& taken) {
 }
 
 }  // namespace
+
+std::string FreeCaptureFileName(const std::string& name) {
+  const std::string stem = name.substr(0, name.size() - kAvi.size());
+  if (!AnyRecordingExists(stem)) return name;
+  for (int n = 2;; ++n) {
+    const std::string numbered = stem + "-" + std::to_string(n);
+    if (!AnyRecordingExists(numbered)) return numbered + std::string(kAvi);
+  }
+}
 
 bool IsDiskFullError(int code) { return code == ENOSPC || code == EDQUOT || code == EFBIG; }
 

@@ -1,9 +1,10 @@
-#include "app/qt/UpDownControl.h"
+#include "base/qt/UpDownControl.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <QToolButton>
 
 namespace kelmo {
 

@@ -1,4 +1,4 @@
-#include "app/UpDownPosition.h"
+#include "base/UpDownPosition.h"
 
 #include <cstdint>
 

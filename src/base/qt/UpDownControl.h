@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QToolButton>
 #include <QWidget>
 
-#include "app/UpDownPosition.h"
+#include "base/UpDownPosition.h"
+
+class QToolButton;
 
 namespace kelmo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/RecordingFile.h"
+#include "platform/RecordingFile.h"
 
 struct AVIOContext;
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/ChannelControls.h"
+#include "base/SpinControl.h"
 
 namespace kelmo {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "channels/ChannelText.h"
+#include "base/ChannelText.h"
 
 namespace kelmo {
 namespace {

@@ -1,4 +1,4 @@
-#include "capture/RecordingNoteFile.h"
+#include "audio/RecordingNoteFile.h"
 
 #include <sys/stat.h>
 
@@ -7,7 +7,7 @@
 #include "audio/WaveFormat.h"
 #include "base/Log.h"
 #include "base/RecordingHealth.h"
-#include "capture/RecordingFile.h"
+#include "platform/RecordingFile.h"
 
 namespace kelmo {
 

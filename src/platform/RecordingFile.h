@@ -76,6 +76,12 @@ class RecordingFile {
   int error = 0;
 };
 
+// `name` (an ".avi" name of FormatCaptureFileName) when no recording of that name exists yet as
+// .avi, .wav or .wma; else the first free of "<name>-2.avi", "<name>-3.avi", ...: a recording made
+// on the same day of another month at the same time, or a sound and a video recording started in
+// the same second, must not replace an earlier one.
+std::string FreeCaptureFileName(const std::string& name);
+
 // True for the errors a full disk gives: no space, no quota left, or the file size limit.
 bool IsDiskFullError(int code);
 

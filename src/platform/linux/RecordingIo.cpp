@@ -1,4 +1,4 @@
-#include "capture/linux/RecordingIo.h"
+#include "platform/linux/RecordingIo.h"
 
 extern "C" {
 #include <libavformat/avio.h>

@@ -21,14 +21,15 @@ namespace kelmo {
 
 class SequenceCapture;
 
-// The capture window: one connected video source, its live picture in a picture view, its driver
-// dialogs, and streaming capture into an AVI file with the sound of a wave input.
+// The capture engine behind the capture window's messages: one connected video source, its live
+// picture in a picture view, its driver dialogs, and streaming capture into an AVI file with the
+// sound of a wave input.
 //
 // Threads: the user-interface thread calls every method. While the picture shows or a capture
 // runs, a grabber thread reads the source and hands each frame to the picture (at the preview
 // rate) and to the capture; a capture thread encodes and writes the file (SequenceCapture). Stop
 // and every set-up change stop and join the threads they replace.
-class SourceCaptureWindow final : public CaptureWindow {
+class CaptureEngine final : public CaptureWindow {
  public:
   struct Ports {
     VideoSourceCatalog& sources;
@@ -39,8 +40,8 @@ class SourceCaptureWindow final : public CaptureWindow {
     CaptureDialogs* dialogs = nullptr;  // null: the driver dialogs fail
   };
 
-  explicit SourceCaptureWindow(Ports ports);
-  ~SourceCaptureWindow() override;
+  explicit CaptureEngine(Ports ports);
+  ~CaptureEngine() override;
 
   void AttachToParent(PictureView* picture, CaptureDialogs* dialogs) override;
   void SetCallbackStatus(CaptureStatusCallback callback) override;

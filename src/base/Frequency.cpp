@@ -1,4 +1,4 @@
-#include "channels/Frequency.h"
+#include "base/Frequency.h"
 
 #include <charconv>
 #include <cstddef>

@@ -1,8 +1,8 @@
-#include "channels/ChannelRaster.h"
+#include "channels/BandRaster.h"
 
 #include <cmath>
 
-#include "channels/Frequency.h"
+#include "base/Frequency.h"
 
 namespace kelmo {
 

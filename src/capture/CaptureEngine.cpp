@@ -1,10 +1,11 @@
-#include "capture/SourceCaptureWindow.h"
+#include "capture/CaptureEngine.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "audio/WaveFormat.h"
 #include "base/Log.h"
+#include "capture/BitmapInfoHeader.h"
 #include "capture/PreviewPacer.h"
 #include "capture/SequenceCapture.h"
 
@@ -53,39 +54,39 @@ uint32_t CopyBlock(const std::vector<uint8_t>& block, uint8_t* buffer, uint32_t 
 
 }  // namespace
 
-SourceCaptureWindow::SourceCaptureWindow(Ports ports)
+CaptureEngine::CaptureEngine(Ports ports)
     : ports(ports), audioFormat(DefaultPcmFormat().ToBytes()) {}
 
-SourceCaptureWindow::~SourceCaptureWindow() { DriverDisconnect(); }
+CaptureEngine::~CaptureEngine() { DriverDisconnect(); }
 
-void SourceCaptureWindow::AttachToParent(PictureView* picture, CaptureDialogs* dialogs) {
+void CaptureEngine::AttachToParent(PictureView* picture, CaptureDialogs* dialogs) {
   StopGrabber();
   ports.picture = picture;
   ports.dialogs = dialogs;
   UpdateStreaming();
 }
 
-void SourceCaptureWindow::SetCallbackStatus(CaptureStatusCallback callback) {
+void CaptureEngine::SetCallbackStatus(CaptureStatusCallback callback) {
   std::lock_guard lock(callbackMutex);
   statusCallback = std::move(callback);
 }
 
-void SourceCaptureWindow::SetCallbackWaveStream(CaptureWaveStreamCallback callback) {
+void CaptureEngine::SetCallbackWaveStream(CaptureWaveStreamCallback callback) {
   std::lock_guard lock(callbackMutex);
   waveStreamCallback = std::move(callback);
 }
 
-void SourceCaptureWindow::SetCallbackError(CaptureErrorCallback callback) {
+void CaptureEngine::SetCallbackError(CaptureErrorCallback callback) {
   std::lock_guard lock(callbackMutex);
   errorCallback = std::move(callback);
 }
 
-void SourceCaptureWindow::ReportError(const std::string& text) {
+void CaptureEngine::ReportError(const std::string& text) {
   std::lock_guard lock(callbackMutex);
   if (errorCallback) errorCallback(text);
 }
 
-DeviceError SourceCaptureWindow::DriverConnect(int index) {
+DeviceError CaptureEngine::DriverConnect(int index) {
   DriverDisconnect();
   const auto entries = ports.sources.List();
   std::unique_ptr<VideoSource> made;
@@ -103,13 +104,13 @@ DeviceError SourceCaptureWindow::DriverConnect(int index) {
   return DeviceError::Ok();
 }
 
-void SourceCaptureWindow::Refused(const char* what, const DeviceError& error) {
+void CaptureEngine::Refused(const char* what, const DeviceError& error) {
   LogError("capture", "%s %s: %s (%s)", error.device.c_str(), what, DeviceErrorKindName(error.kind),
            error.systemText.c_str());
   ReportError(error.Text());
 }
 
-DeviceError SourceCaptureWindow::WhileStopped(const std::function<DeviceError()>& change) {
+DeviceError CaptureEngine::WhileStopped(const std::function<DeviceError()>& change) {
   // A V4L2 driver takes no new input or format while it streams: stop, apply, stream again.
   StopGrabber();
   DeviceError result = change();
@@ -117,7 +118,7 @@ DeviceError SourceCaptureWindow::WhileStopped(const std::function<DeviceError()>
   return result;
 }
 
-void SourceCaptureWindow::DriverDisconnect() {
+void CaptureEngine::DriverDisconnect() {
   EndCapture();
   StopGrabber();
   if (source) source->Close();
@@ -127,7 +128,7 @@ void SourceCaptureWindow::DriverDisconnect() {
   if (ports.picture != nullptr) ports.picture->ClearPicture();
 }
 
-CaptureDriverCaps SourceCaptureWindow::DriverGetCaps() {
+CaptureDriverCaps CaptureEngine::DriverGetCaps() {
   if (!source) return {};
   CaptureDriverCaps caps;
   caps.wDeviceIndex = static_cast<uint32_t>(connectedIndex);
@@ -138,36 +139,36 @@ CaptureDriverCaps SourceCaptureWindow::DriverGetCaps() {
   return caps;
 }
 
-bool SourceCaptureWindow::SetAudioFormat(const std::vector<uint8_t>& format) {
+bool CaptureEngine::SetAudioFormat(const std::vector<uint8_t>& format) {
   const auto f = WaveFormatEx::FromBytes(format);
   if (!source || !f || !IsCapturableSound(*f) || capture) return false;
   audioFormat = f->ToBytes();
   return true;
 }
 
-uint32_t SourceCaptureWindow::GetAudioFormatSize() {
+uint32_t CaptureEngine::GetAudioFormatSize() {
   return source ? static_cast<uint32_t>(audioFormat.size()) : 0;
 }
 
-uint32_t SourceCaptureWindow::GetAudioFormat(uint8_t* buffer, uint32_t size) {
+uint32_t CaptureEngine::GetAudioFormat(uint8_t* buffer, uint32_t size) {
   return source ? CopyBlock(audioFormat, buffer, size) : 0;
 }
 
-uint32_t SourceCaptureWindow::GetVideoFormatSize() {
+uint32_t CaptureEngine::GetVideoFormatSize() {
   return source ? static_cast<uint32_t>(BitmapInfoHeader::kSize) : 0;
 }
 
-uint32_t SourceCaptureWindow::GetVideoFormat(uint8_t* buffer, uint32_t size) {
+uint32_t CaptureEngine::GetVideoFormat(uint8_t* buffer, uint32_t size) {
   return source ? CopyBlock(HeaderOf(source->Mode()).ToBytes(), buffer, size) : 0;
 }
 
-DeviceError SourceCaptureWindow::Unavailable() const {
+DeviceError CaptureEngine::Unavailable() const {
   if (!source) return {DeviceErrorKind::NotPresent, "The capture driver", "none is connected"};
   if (capture) return {DeviceErrorKind::Busy, "The capture driver", "a recording runs"};
   return DeviceError::Ok();
 }
 
-DeviceError SourceCaptureWindow::SetVideoFormat(const std::vector<uint8_t>& format) {
+DeviceError CaptureEngine::SetVideoFormat(const std::vector<uint8_t>& format) {
   if (DeviceError e = Unavailable(); !e.ok()) return e;
   const auto header = BitmapInfoHeader::FromBytes(format);
   const auto mode = header ? ModeOf(*header) : std::nullopt;
@@ -175,7 +176,7 @@ DeviceError SourceCaptureWindow::SetVideoFormat(const std::vector<uint8_t>& form
   return WhileStopped([&] { return source->SetMode(*mode); });
 }
 
-DeviceError SourceCaptureWindow::DlgVideoFormat() {
+DeviceError CaptureEngine::DlgVideoFormat() {
   if (DeviceError e = Unavailable(); !e.ok()) return e;
   if (ports.dialogs == nullptr)
     return {DeviceErrorKind::NotPresent, "The capture driver", "it has no format dialog"};
@@ -187,7 +188,7 @@ DeviceError SourceCaptureWindow::DlgVideoFormat() {
   return result;
 }
 
-DeviceError SourceCaptureWindow::DlgVideoSource() {
+DeviceError CaptureEngine::DlgVideoSource() {
   if (!source) return {DeviceErrorKind::NotPresent, "The capture driver", "none is connected"};
   if (ports.dialogs == nullptr)
     return {DeviceErrorKind::NotPresent, "The capture driver", "it has no source dialog"};
@@ -206,7 +207,7 @@ DeviceError SourceCaptureWindow::DlgVideoSource() {
   return last;
 }
 
-CaptureWindow::DialogOutcome SourceCaptureWindow::DlgVideoCompression() {
+CaptureWindow::DialogOutcome CaptureEngine::DlgVideoCompression() {
   if (!source || ports.dialogs == nullptr) return DialogOutcome::Unavailable;
   const auto chosen = ports.dialogs->CompressionDialog(compression);
   if (!chosen) return DialogOutcome::Cancelled;
@@ -214,26 +215,26 @@ CaptureWindow::DialogOutcome SourceCaptureWindow::DlgVideoCompression() {
   return DialogOutcome::Chosen;
 }
 
-void SourceCaptureWindow::SetCompression(const VideoCompressionChoice& choice) {
+void CaptureEngine::SetCompression(const VideoCompressionChoice& choice) {
   compression = Normalised(choice);
 }
 
-void SourceCaptureWindow::SetPreview(bool on) {
+void CaptureEngine::SetPreview(bool on) {
   preview = source && on;
   UpdateStreaming();
 }
 
-void SourceCaptureWindow::SetOverlay(bool on) {
+void CaptureEngine::SetOverlay(bool on) {
   overlay = source && on && source->HasOverlay();
   UpdateStreaming();
 }
 
-void SourceCaptureWindow::SetPreviewRate(int milliseconds) {
+void CaptureEngine::SetPreviewRate(int milliseconds) {
   previewRateMs = std::max(0, milliseconds);
   UpdateStreaming();
 }
 
-CaptureStatus SourceCaptureWindow::GetStatus() {
+CaptureStatus CaptureEngine::GetStatus() {
   CaptureStatus status;
   if (!source) return status;
   const VideoMode mode = source->Mode();
@@ -257,14 +258,14 @@ CaptureStatus SourceCaptureWindow::GetStatus() {
   return status;
 }
 
-bool SourceCaptureWindow::SetSequenceSetup(const CaptureParms& newParms) {
+bool CaptureEngine::SetSequenceSetup(const CaptureParms& newParms) {
   if (!source || newParms.dwRequestMicroSecPerFrame == 0 || (capture && capture->Running()))
     return false;
   parms = newParms;
   return true;
 }
 
-void SourceCaptureWindow::Sequence() {
+void CaptureEngine::Sequence() {
   if (!source || (capture && capture->Running())) return;
   EndCapture();
   SequenceCapture::Setup setup;
@@ -296,13 +297,13 @@ void SourceCaptureWindow::Sequence() {
   StartGrabber();
 }
 
-void SourceCaptureWindow::Stop() {
+void CaptureEngine::Stop() {
   if (!capture) return;
   EndCapture();
   UpdateStreaming();
 }
 
-void SourceCaptureWindow::EndCapture() {
+void CaptureEngine::EndCapture() {
   if (!capture) return;
   StopGrabber();
   capture->StopAndJoin();
@@ -310,38 +311,38 @@ void SourceCaptureWindow::EndCapture() {
   capture.reset();
 }
 
-bool SourceCaptureWindow::RightMouseClick() {
+bool CaptureEngine::RightMouseClick() {
   if (!capture || !capture->Running() || !parms.fAbortRightMouse) return false;
   Stop();
   return true;
 }
 
-bool SourceCaptureWindow::KeyPressed(uint32_t virtualKey) {
+bool CaptureEngine::KeyPressed(uint32_t virtualKey) {
   if (!capture || !capture->Running() || virtualKey != parms.vKeyAbort) return false;
   Stop();
   return true;
 }
 
-void SourceCaptureWindow::UpdateStreaming() {
+void CaptureEngine::UpdateStreaming() {
   const bool wanted = source && (capture || overlay || (preview && previewRateMs > 0));
   if (wanted && !Streaming()) StartGrabber();
   if (!wanted && Streaming()) StopGrabber();
   if (!wanted && ports.picture != nullptr) ports.picture->ClearPicture();
 }
 
-void SourceCaptureWindow::StartGrabber() {
+void CaptureEngine::StartGrabber() {
   if (!source || Streaming()) return;
   grabberQuit = false;
-  grabber = std::thread(&SourceCaptureWindow::Grab, this);
+  grabber = std::thread(&CaptureEngine::Grab, this);
 }
 
-void SourceCaptureWindow::StopGrabber() {
+void CaptureEngine::StopGrabber() {
   if (!Streaming()) return;
   grabberQuit = true;
   grabber.join();
 }
 
-void SourceCaptureWindow::Grab() {
+void CaptureEngine::Grab() {
   DeviceError error = source->StartStreaming();
   if (!error.ok()) {
     LogError("capture", "%s cannot stream: %s (%s)", error.device.c_str(),
