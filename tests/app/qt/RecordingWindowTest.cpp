@@ -28,7 +28,8 @@ void Choose(QWidget& chooser, const QString& tag, const QString& line) {
 // channels); the window keeps them in config.dat. At the next start REC in FM mode records the
 // simulated card into a WAV file in the formats read back; STOP ends it at the next tick and
 // leaves a file players read, as long as the time that passed, and its saved line stays on the
-// status line against the clock's ticks until the next action, a channel change.
+// status line against the clock's ticks until the next action, a channel change. The level meter
+// that was on listens again after STOP.
 TEST_F(RecordingWindow, WavOptionsKeptInConfigThenRecAndStopInFmModeRecordAWavFile) {
   UseSimulatedSound(clock);
   WriteChannelFile({}, {{"Radio Faro", "87.60"}});
@@ -50,12 +51,15 @@ TEST_F(RecordingWindow, WavOptionsKeptInConfigThenRecAndStopInFmModeRecordAWavFi
   UseSimulatedSound(clock);
   Open();
 
+  Find<QPushButton>("1010")->click();  // the meter on: it stays on across the recording
   Find<QPushButton>("1008")->click();
   ASSERT_TRUE(ctx->recorders.sound->IsRecording()) << ::testing::PrintToString(messages.Texts());
   clock.Advance(2);
   Find<QPushButton>("1009")->click();
   dlg->OnTimer();  // the tick stops it
   EXPECT_FALSE(ctx->recorders.sound->IsRecording());
+  EXPECT_TRUE(ctx->recorders.sound->InputRunning());
+  EXPECT_EQ(ctx->state.levelMeterOn, 1);
   EXPECT_TRUE(messages.Texts().empty()) << ::testing::PrintToString(messages.Texts());
 
   std::string wav = ctx->capture.captureFileName;
