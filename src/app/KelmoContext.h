@@ -17,6 +17,7 @@
 #include "capture/CardStartup.h"
 #include "capture/Deinterlacer.h"
 #include "platform/Clock.h"
+#include "platform/DateFormat.h"
 #include "platform/Messages.h"
 #include "platform/Power.h"
 #include "platform/Shell.h"
@@ -68,6 +69,9 @@ class KelmoContext {
   WmaWriterFactory* wmaWriters = nullptr;
   // The sound card's playback volume (the volume keys); set by whoever builds the context.
   VolumeControl* volume = nullptr;
+  // How dates are written for the user; the composition gives the desktop's locale data.
+  CLibraryDateFormat cLibraryDates;
+  const DateFormat* dates = &cLibraryDates;
   // The live picture's deinterlacer; null: the picture shows as captured.
   Deinterlacer* deinterlacer = nullptr;
 

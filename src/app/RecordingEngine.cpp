@@ -26,7 +26,7 @@ RecordingEngine::RecordingEngine(KelmoContext& ctx)
   recordingControls->KeepNotes(ctx.recordingNote, ctx.channels);
   ticker = std::make_unique<ScheduleTicker>(ctx.state, ctx.programs, ctx.protocol, ctx.channels,
                                             selector, *recordingControls, ctx.capture, ctx.clock,
-                                            view, ctx.messages);
+                                            view, ctx.messages, *ctx.dates);
   sleepGuard = std::make_unique<SleepGuard>(ctx.state, ctx.programs, *recordingControls,
                                             ctx.capture, ctx.audioFormats, ctx.clock, ctx.power);
 }

@@ -1,6 +1,5 @@
 #include "audio/WaveCapture.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "audio/RecordingNoteFile.h"
@@ -9,16 +8,6 @@
 
 namespace kelmo {
 
-namespace {
-
-// 99/127 and 99/32767 rounded to single precision, just below the exact ratios, so a full-scale
-// peak shows 98. The product is taken in double: in single precision it would round up to 99.
-constexpr float k8BitScale = 0.77952754f;
-constexpr float k16BitScale = 0.0030213324f;
-constexpr std::size_t kMeteredValues = 200;
-
-}  // namespace
-
 WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats, CaptureNames names,
                          RecordingProtocol& protocol, Ports ports)
     : state(state),
@@ -26,7 +15,8 @@ WaveCapture::WaveCapture(AppState& state, const AudioFormatSettings& formats, Ca
       names(names),
       protocol(protocol),
       ports(ports),
-      writer(ports.codecs, ports.wmaWriters, ports.messages, ports.view) {}
+      writer(ports.codecs, ports.wmaWriters, ports.messages, ports.view),
+      meter(state, ports.view) {}
 
 bool WaveCapture::StartRecording(StartedBy) {
   StartWaveCapture(true);
@@ -122,10 +112,10 @@ void WaveCapture::StopWaveCapture() {
             static_cast<double>(recordedBytes.load()) / rate,
             static_cast<unsigned long long>(FileBytes(writer.FileName())));
     NoteEnd();
+    ShowSaved();
   }
   ReleaseDevices();
-  ports.view.SetLevelMeter(0);
-  ports.view.SetLevelText("");
+  meter.Clear();
   state.waveInputRunning = 0;
 }
 
@@ -149,6 +139,13 @@ void WaveCapture::NoteEnd() {
   WriteRecordingNote(*ports.note);
 }
 
+void WaveCapture::ShowSaved() {
+  const std::string line =
+      FormatSavedLine(writer.FileName(), writer.SoundMilliseconds(), FileBytes(writer.FileName()));
+  state.savedLine.Hold(line);
+  ports.view.SetStatusLine(line);
+}
+
 void WaveCapture::ReleaseDevices() {
   if (inputOpen) ports.input.Close();
   if (outputOpen) {
@@ -164,11 +161,7 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
     ports.note->EndedBy(RecordingEnd::Schedule);
   // A partly filled buffer (given back at a reset) is neither shown, written nor queued again.
   if (!buffer.Full()) return;
-  if (state.levelMeterOn != 0) {
-    const int level = LevelOf({buffer.data, buffer.bufferLength}, captureBits);
-    ports.view.SetLevelMeter(level);
-    ports.view.SetLevelText(std::to_string(level));
-  }
+  meter.Show({buffer.data, buffer.bufferLength}, captureBits);
   if (state.recordingToFile != 0) {
     recordedBytes += buffer.bufferLength;
     writer.Write(buffer.data, buffer.bufferLength);
@@ -187,25 +180,6 @@ void WaveCapture::OnWaveInputData(WaveBuffer& buffer) {
   }
   // Refused only while the input is being reset, when the buffer is to stay out anyway.
   (void)ports.input.AddBuffer(buffer);
-}
-
-int WaveCapture::LevelOf(std::span<const uint8_t> samples, uint16_t bitsPerSample) {
-  if (bitsPerSample == 8) {
-    int peak = 0;
-    for (std::size_t i = 0; i < std::min(kMeteredValues, samples.size()); ++i) {
-      peak = std::max<int>(peak, samples[i]);
-    }
-    return static_cast<int>((peak - 128) * static_cast<double>(k8BitScale));
-  }
-  if (bitsPerSample == 16) {
-    int peak = 0;
-    for (std::size_t i = 0; i < std::min(kMeteredValues, samples.size() / 2); ++i) {
-      const auto s = static_cast<int16_t>(samples[2 * i] | (samples[2 * i + 1] << 8));
-      peak = std::max<int>(peak, s);
-    }
-    return static_cast<int>(peak * static_cast<double>(k16BitScale));
-  }
-  return 0;
 }
 
 }  // namespace kelmo

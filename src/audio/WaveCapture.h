@@ -8,6 +8,7 @@
 
 #include "audio/AudioFileWriter.h"
 #include "audio/AudioFormatSettings.h"
+#include "audio/LevelMeter.h"
 #include "audio/WaveFormat.h"
 #include "audio/WaveInput.h"
 #include "audio/WaveOutput.h"
@@ -69,10 +70,6 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   // the meter. Nothing when the devices are not open.
   void StopWaveCapture();
 
-  // The meter's value for the first 200 samples of a buffer: 0 for silence, 98 at full scale,
-  // negative for 8-bit samples all below the middle; 0 for other sample sizes.
-  static int LevelOf(std::span<const uint8_t> samples, uint16_t bitsPerSample);
-
   // The recording's writer (tests shorten its file size limit).
   AudioFileWriter& Writer() { return writer; }
 
@@ -86,6 +83,8 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   void TellFailure(const DeviceError& error);
   void NoteStart();
   void NoteEnd();
+  // The recording's saved line, kept on the status line till the next action.
+  void ShowSaved();
 
   AppState& state;
   const AudioFormatSettings& formats;
@@ -93,6 +92,7 @@ class WaveCapture final : public SoundRecorder, private WaveInputCallback {
   RecordingProtocol& protocol;
   Ports ports;
   AudioFileWriter writer;
+  LevelMeter meter;
 
   std::array<std::array<uint8_t, kBufferSize>, kBuffers> inputAreas{};
   std::array<std::array<uint8_t, kBufferSize>, kBuffers> outputAreas{};

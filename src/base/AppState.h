@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/SavedLine.h"
+
 namespace kelmo {
 
 // The main window's process-wide state, read and written by the other subsystems. Flags are 0/1.
@@ -36,6 +38,7 @@ struct AppState {
 
   std::atomic<int32_t> waveInputRunning{0};  // the wave input is open and running
   std::atomic<int32_t> recordingToFile{0};   // a sound recording to a file runs
+  SavedLine savedLine;                       // the last recording's line, till the next action
 };
 
 }  // namespace kelmo

@@ -1,6 +1,7 @@
 #include "capture/AviRecording.h"
 
 #include "audio/RecordingNoteFile.h"
+#include "base/RecordingHealth.h"
 #include "capture/CaptureFileName.h"
 
 namespace kelmo {
@@ -146,6 +147,31 @@ void AviRecording::NoteEnd() {
   WriteRecordingNote(*note);
 }
 
+void AviRecording::ShowSaved() {
+  CaptureWindow* window = capture.Window();
+  if (!window) return;
+  const CaptureStatus status = window->GetStatus();
+  // A failed capture keeps its statistics, which say why it stopped; so does one without a file.
+  const uint64_t period = window->GetSequenceSetup().dwRequestMicroSecPerFrame;
+  const std::string line =
+      status.fFailed || status.capFile.empty()
+          ? statistics
+          : FormatSavedLine(
+                status.capFile, status.dwCurrentVideoFrame * period / 1000,
+                FileBytes(status.capFile),
+                SavedFrames{status.dwCurrentVideoFrame, status.dwCurrentVideoFramesDropped});
+  state.savedLine.Hold(line);
+  view.SetStatusLine(line);
+}
+
+void AviRecording::ListenToCapture() {
+  capture.SetStatusCallback(
+      [this](int id, const std::string& text) { return CaptureStatusCallback(id, text); });
+  if (CaptureWindow* window = capture.Window())
+    window->SetCallbackWaveStream(
+        [this](std::span<const uint8_t> samples, uint16_t bits) { meter.Show(samples, bits); });
+}
+
 bool AviRecording::IsRecording() const {
   CaptureWindow* window = capture.Window();
   return window != nullptr && window->GetStatus().fCapturingNow;
@@ -161,8 +187,12 @@ int AviRecording::CaptureStatusCallback(int id, const std::string& text) {
       view.SetStopEnabled(false);
     }
     const int last = lastStatusId.load();
-    if (last == kCapStatusStatsAudio || last == kCapStatusStatsNoAudio) return 1;
+    if (last == kCapStatusStatsAudio || last == kCapStatusStatsNoAudio) {
+      ShowSaved();
+      return 1;
+    }
   }
+  if (id == kCapStatusStatsAudio || id == kCapStatusStatsNoAudio) statistics = text;
   lastStatusId = id;
   view.SetStatusLine(text);
   int counter = blinkCounter.load() + 1;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "audio/LevelMeter.h"
 #include "base/AppState.h"
 #include "base/MainWindowView.h"
 #include "base/Recorder.h"
@@ -27,7 +28,8 @@ class AviRecording final : public Recorder {
         protocol(protocol),
         messages(messages),
         view(view),
-        clock(clock) {}
+        clock(clock),
+        meter(state, view) {}
 
   // The note each recording completes (its file, formats, counts and end) and writes at its end.
   void KeepNotes(RecordingNote& recordingNote) { note = &recordingNote; }
@@ -47,6 +49,9 @@ class AviRecording final : public Recorder {
   // The capture window's status callback: ends a scheduled recording whose time is up, marks the
   // end of a capture, shows the text and steps the indicator. Always 1.
   int CaptureStatusCallback(int id, const std::string& text);
+  // Installs the capture status callback and the wave stream callback: the level meter that is
+  // on follows the sound the capture records, as no other reader may open the device meanwhile.
+  void ListenToCapture();
 
   // Recorder.
   bool StartRecording(StartedBy by = StartedBy::User) override { return StartAviCapture(by); }
@@ -60,12 +65,16 @@ class AviRecording final : public Recorder {
   Messages& messages;
   MainWindowView& view;
   Clock& clock;
+  LevelMeter meter;
   void NoteStart(CaptureWindow& window);
   void NoteEnd();
+  // The ended capture's saved line, kept on the status line till the next action.
+  void ShowSaved();
 
   RecordingNote* note = nullptr;
   std::atomic<int> lastStatusId{0};
   std::atomic<int> blinkCounter{0};
+  std::string statistics;  // the last capture's closing statistics; the capture thread's
 };
 
 }  // namespace kelmo

@@ -6,6 +6,7 @@
 #include "audio/WaveFormat.h"
 #include "base/Log.h"
 #include "capture/BitmapInfoHeader.h"
+#include "capture/PreviewPacer.h"
 #include "capture/SequenceCapture.h"
 
 namespace kelmo {
@@ -68,6 +69,11 @@ void CaptureEngine::AttachToParent(PictureView* picture, CaptureDialogs* dialogs
 void CaptureEngine::SetCallbackStatus(CaptureStatusCallback callback) {
   std::lock_guard lock(callbackMutex);
   statusCallback = std::move(callback);
+}
+
+void CaptureEngine::SetCallbackWaveStream(CaptureWaveStreamCallback callback) {
+  std::lock_guard lock(callbackMutex);
+  waveStreamCallback = std::move(callback);
 }
 
 void CaptureEngine::SetCallbackError(CaptureErrorCallback callback) {
@@ -265,6 +271,10 @@ void CaptureEngine::Sequence() {
   SequenceCapture::Setup setup;
   setup.parms = parms;
   setup.sound = ports.sound;
+  setup.soundShown = [this](std::span<const uint8_t> samples, uint16_t bits) {
+    std::lock_guard lock(callbackMutex);
+    if (waveStreamCallback) waveStreamCallback(samples, bits);
+  };
   setup.avi.path = captureFile;
   setup.avi.video = source->Mode();
   setup.avi.microSecPerFrame = parms.dwRequestMicroSecPerFrame;
@@ -344,7 +354,7 @@ void CaptureEngine::Grab() {
     return;
   }
   VideoFrame frame;
-  int64_t lastShownMs = ports.clock.MonotonicMilliseconds() - 1000000;
+  PreviewPacer pacer;
   while (!grabberQuit) {
     if (!source->NextFrame(frame, kFrameWaitMs, error)) {
       if (error.ok()) continue;
@@ -357,11 +367,8 @@ void CaptureEngine::Grab() {
     }
     if (capture) capture->Offer(frame);
     if (ports.picture == nullptr || !(preview || overlay)) continue;
-    const int64_t now = ports.clock.MonotonicMilliseconds();
-    if (overlay || now - lastShownMs >= previewRateMs) {
-      lastShownMs = now;
+    if (overlay || pacer.Due(ports.clock.MonotonicMilliseconds(), previewRateMs))
       ports.picture->ShowFrame(frame);
-    }
   }
   source->StopStreaming();
 }

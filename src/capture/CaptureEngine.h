@@ -47,6 +47,7 @@ class CaptureEngine final : public CaptureWindow {
   void SetCallbackStatus(CaptureStatusCallback callback) override;
   void RemoveCallbackYield() override {}
   void SetCallbackError(CaptureErrorCallback callback) override;
+  void SetCallbackWaveStream(CaptureWaveStreamCallback callback) override;
   DeviceError DriverConnect(int index) override;
   void DriverDisconnect() override;
   CaptureDriverCaps DriverGetCaps() override;
@@ -109,6 +110,7 @@ class CaptureEngine final : public CaptureWindow {
   std::mutex callbackMutex;  // the callbacks, called from the threads
   CaptureStatusCallback statusCallback;
   CaptureErrorCallback errorCallback;
+  CaptureWaveStreamCallback waveStreamCallback;
 
   std::thread grabber;
   std::atomic<bool> grabberQuit{false};

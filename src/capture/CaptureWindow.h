@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,12 @@ using CaptureStatusCallback = std::function<int(int id, const std::string& text)
 // that names what failed. May be called on the capture thread.
 using CaptureErrorCallback = std::function<void(const std::string& text)>;
 
+// Called with each full buffer of sound a capture records, as the input hands it over, and the
+// sample size in bits: the level meter follows the recording's own sound. Called on the sound
+// input's thread; it must not block.
+using CaptureWaveStreamCallback =
+    std::function<void(std::span<const uint8_t> samples, uint16_t bitsPerSample)>;
+
 // The capture window: the live picture and streaming AVI capture of one connected capture driver.
 // One method per message the program sends it. All methods are called on the user-interface
 // thread (GetStatus also from any other); while nothing is connected they fail as stated (false,
@@ -107,6 +114,8 @@ class CaptureWindow {
   virtual void RemoveCallbackYield() = 0;
   // Error callback; an empty function removes it.
   virtual void SetCallbackError(CaptureErrorCallback callback) = 0;
+  // Wave stream callback; an empty function removes it.
+  virtual void SetCallbackWaveStream(CaptureWaveStreamCallback callback) = 0;
 
   // Connects driver `index` (as the catalogue numbers them) and logs what it opened; NotPresent
   // for an index without a driver, else the device's kind of failure, also told through the error

@@ -11,9 +11,9 @@ class Deinterlacer {
   virtual ~Deinterlacer() = default;
 
   // Takes `in` (any size and pixel format a source delivers) and, when a frame is ready, writes it
-  // as BGR24 into `out` (whose buffer is reused) and returns true. A filter that looks ahead
-  // answers false for the first frame of a stream. False also when the filter failed; `Failed()`
-  // then says so and the caller shows the picture as captured.
+  // as BGR24 into `out` (whose buffer is reused) and returns true. The frame that comes out is
+  // `in` itself: the live picture never waits for the next frame. False when the filter failed;
+  // `Failed()` then says so and the caller shows the picture as captured.
   virtual bool Process(const VideoFrame& in, VideoFrame& out) = 0;
   virtual bool Failed() const = 0;
   // The next frame starts a new stream (after a pause, or a change of size or format).

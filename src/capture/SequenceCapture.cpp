@@ -79,6 +79,8 @@ void SequenceCapture::SourceFailed(const std::string& text) {
 }
 
 void SequenceCapture::OnWaveInputData(WaveBuffer& buffer) {
+  if (buffer.Full() && setup.soundShown)
+    setup.soundShown({buffer.data, buffer.bufferLength}, bitsPerSample);
   {
     std::lock_guard lock(mutex);
     sound.insert(sound.end(), buffer.data, buffer.data + buffer.bytesRecorded);
@@ -110,6 +112,7 @@ void SequenceCapture::OpenSound() {
   const WaveFormatEx& f = *setup.avi.audio;
   blockAlign = std::max<uint32_t>(1, f.nBlockAlign);
   samplesPerSec = f.nSamplesPerSec;
+  bitsPerSample = f.wBitsPerSample;
   DeviceError failed = setup.sound->Open(f.ToBytes(), *this);
   soundOpen = failed.ok();
   // The sound starts before the file is made: a file whose sound stream never gets a sample

@@ -29,7 +29,8 @@ class SequenceCapture final : private WaveInputCallback {
   struct Setup {
     AviSetup avi;
     CaptureParms parms;
-    WaveInput* sound = nullptr;  // used when parms.fCaptureAudio and avi.audio are set
+    WaveInput* sound = nullptr;            // used when parms.fCaptureAudio and avi.audio are set
+    CaptureWaveStreamCallback soundShown;  // each full sound buffer (optional)
   };
   // Status texts and errors, called on the capture thread.
   using StatusSink = std::function<void(int id, const std::string& text)>;
@@ -105,6 +106,7 @@ class SequenceCapture final : private WaveInputCallback {
   bool soundOpen = false;  // the wave input is open
   uint32_t blockAlign = 1;
   uint32_t samplesPerSec = 0;
+  uint16_t bitsPerSample = 16;
 
   int64_t startMs = 0;
   uint64_t samplesWritten = 0;

@@ -1,7 +1,6 @@
 #include "schedule/ProgramText.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "base/ChannelText.h"
 
@@ -15,18 +14,22 @@ std::string ChannelName(const Table& table, int32_t index) {
   return ChannelDisplayText(table.entries[static_cast<std::size_t>(index)].name);
 }
 
-}  // namespace
-
-std::string LocaleDate(const LocalTime& local) {
-  const std::tm tm = TmOfLocalTime(local);
-  char text[128];
-  const std::size_t n = std::strftime(text, sizeof text, "%x", &tm);
-  return std::string(text, n);
+// What a program records, numbered from 1 as the channel lists show it.
+std::string ProgramChannel(const RecordingProgram& program, const ChannelTables& channels) {
+  if (program.recordFromChannel == 0) return "the tuned channel";
+  const bool tv = program.isTv != 0;
+  const std::string name = tv ? ChannelName(channels.tv, program.channelIndex)
+                              : ChannelName(channels.fm, program.channelIndex);
+  return (tv ? "TV " : "FM ") + std::to_string(program.channelIndex + 1) +
+         (name.empty() ? "" : ": " + name);
 }
 
-std::string DescribeProgram(const RecordingProgram& program, const Clock& clock) {
+}  // namespace
+
+std::string DescribeProgram(const RecordingProgram& program, const Clock& clock,
+                            const DateFormat& dates) {
   const LocalTime start = clock.ToLocal(program.startTime);
-  const std::string date = LocaleDate(start);
+  const std::string date = dates.Date(start);
   const int32_t d = program.durationSeconds;
   const int hours = d / 3600;
   const int minutes = d / 60 % 60;
@@ -40,6 +43,11 @@ std::string DescribeProgram(const RecordingProgram& program, const Clock& clock)
                   date.c_str(), start.hour, start.minute, minutes);
   }
   return text;
+}
+
+std::string DescribeProgramAndChannel(const RecordingProgram& program, const Clock& clock,
+                                      const ChannelTables& channels, const DateFormat& dates) {
+  return DescribeProgram(program, clock, dates) + " - " + ProgramChannel(program, channels);
 }
 
 std::array<std::string, 3> FormatProfileRow(const RecordingProfile& profile,

@@ -9,6 +9,7 @@ namespace kelmo {
 void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
   // Only the user is there to answer a dialog.
   const StartedBy by = programSeconds ? StartedBy::Schedule : StartedBy::User;
+  state.savedLine.Release();
   BuildCaptureFileName(capture, state.saveDir, clock);
   const bool tv = state.tvMode != 0;
   if (!tv && !SoundFormatsSet()) return;
@@ -26,11 +27,10 @@ void RecordingControls::OnRec(std::optional<int64_t> programSeconds) {
     recorders.video->StopRecording();
     protocol.EndReplacing();
   }
+  // The device has one owner: the recording takes it over, and a meter that is on follows the
+  // recording's sound.
   SoundRecorder* sound = recorders.sound;
-  if (sound && sound->InputRunning()) {
-    sound->StopInput();
-    if (tv) state.levelMeterOn = 0;
-  }
+  if (sound && sound->InputRunning()) sound->StopInput();
 
   BeginNote();
   if (tv) {
@@ -75,15 +75,26 @@ void RecordingControls::OnStop() {
     recorders.video->StopRecording();
     protocol.EndUserEnd();
     ShowIdleButtons();
+    ResumeMonitoring();
     return;
   }
   if (protocol.UserStopped()) return;  // the next tick stops the recording
   if (recorders.sound) recorders.sound->StopInput();
-  state.levelMeterOn = 0;
   ShowIdleButtons();
+  ResumeMonitoring();
+}
+
+void RecordingControls::ResumeMonitoring() {
+  SoundRecorder* sound = recorders.sound;
+  if (state.levelMeterOn == 0 || !sound || sound->InputRunning() || Recording()) return;
+  sound->StartMonitoring();
+  // A device another program took meanwhile has been told once; the meter goes off rather than
+  // ask again every second.
+  if (!sound->InputRunning()) state.levelMeterOn = 0;
 }
 
 void RecordingControls::OnLevel() {
+  state.savedLine.Release();
   if (state.levelMeterOn != 0) {
     state.levelMeterOn = 0;
     view.SetLevelText("");
@@ -91,7 +102,9 @@ void RecordingControls::OnLevel() {
     return;
   }
   state.levelMeterOn = 1;
-  if (recorders.sound && !recorders.sound->InputRunning()) recorders.sound->StartMonitoring();
+  // A video recording holds the device and feeds the meter itself.
+  if (recorders.sound && !recorders.sound->InputRunning() && !VideoRecording())
+    recorders.sound->StartMonitoring();
 }
 
 void RecordingControls::ShowRecordingButtons() {

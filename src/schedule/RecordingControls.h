@@ -68,6 +68,11 @@ class RecordingControls {
   // or off (the input keeps running until the next REC. or exit).
   void OnLevel();
 
+  // A meter that is on stays on across recordings: a recording feeds it with the sound it reads,
+  // and once none runs the wave input monitors again. STOP calls it, and the tick, for a video
+  // recording that ended by itself.
+  void ResumeMonitoring();
+
   bool SoundRecording() const { return recorders.sound && recorders.sound->IsRecording(); }
   bool VideoRecording() const { return recorders.video && recorders.video->IsRecording(); }
   bool Recording() const { return SoundRecording() || VideoRecording(); }

@@ -38,6 +38,7 @@ bool ScheduleTicker::ScheduleTick() {
     }
   }
 
+  controls.ResumeMonitoring();
   messages.EndDeferring();
   state.timerBusy = 0;
   // After the tick's work, so that what the power-off has to say is shown, not queued behind a
@@ -53,13 +54,14 @@ void ScheduleTicker::ShowClock(int64_t now) {
   const LocalTime t = clock.ToLocal(now);
   char text[16];
   std::snprintf(text, sizeof text, "%02i:%02i:%02i", t.hour, t.minute, t.second);
-  view.SetStatusLine("");
+  // Empty, unless the last recording's saved line waits for the user's next action.
+  view.SetStatusLine(state.savedLine.Text());
   view.SetClockText(text);
 }
 
 void ScheduleTicker::ShowChannelLine() {
   if (table.programCount != 0 && table.programs[0].armed != 0) {
-    view.SetChannelLine(DescribeProgram(table.programs[0], clock));
+    view.SetChannelLine(DescribeProgram(table.programs[0], clock, dates));
     return;
   }
   // An index outside the current mode's table (an empty table) leaves the line as it is.

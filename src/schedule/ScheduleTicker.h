@@ -9,6 +9,7 @@
 #include "base/RecordingProtocol.h"
 #include "capture/CaptureDriver.h"
 #include "platform/Clock.h"
+#include "platform/DateFormat.h"
 #include "platform/Messages.h"
 #include "schedule/RecordingControls.h"
 #include "tuner/ChannelSelector.h"
@@ -24,7 +25,7 @@ class ScheduleTicker {
   ScheduleTicker(AppState& state, RecordingProgramTable& table, RecordingProtocol& protocol,
                  const ChannelTables& channels, ChannelSelector& selector,
                  RecordingControls& controls, CaptureDriver& capture, const Clock& clock,
-                 MainWindowView& view, Messages& messages)
+                 MainWindowView& view, Messages& messages, const DateFormat& dates)
       : state(state),
         table(table),
         protocol(protocol),
@@ -34,7 +35,8 @@ class ScheduleTicker {
         capture(capture),
         clock(clock),
         view(view),
-        messages(messages) {}
+        messages(messages),
+        dates(dates) {}
 
   // One tick. Its boxes (a program's start that fails) are deferred, so that none holds the timer.
   // Returns false, having done nothing at all, while an earlier tick is still running.
@@ -60,6 +62,7 @@ class ScheduleTicker {
   const Clock& clock;
   MainWindowView& view;
   Messages& messages;
+  const DateFormat& dates;
   std::function<void()> beforeStart;
 };
 

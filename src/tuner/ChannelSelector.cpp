@@ -36,6 +36,7 @@ std::string ChannelLineText(const ChannelEntry& entry) {
 
 void ChannelSelector::TuneTvChannel(int32_t index) {
   if (!tables.tv.IsValidIndex(index)) return;
+  state.savedLine.Release();
   memory.previousTvIndex = memory.currentTvIndex;
   memory.currentTvIndex = index;
   const ChannelEntry& entry = tables.tv.entries[static_cast<std::size_t>(index)];
@@ -45,6 +46,7 @@ void ChannelSelector::TuneTvChannel(int32_t index) {
 
 void ChannelSelector::TuneFmChannel(int32_t index) {
   if (!tables.fm.IsValidIndex(index)) return;
+  state.savedLine.Release();
   memory.previousFmIndex = memory.currentFmIndex;
   memory.currentFmIndex = index;
   const ChannelEntry& entry = tables.fm.entries[static_cast<std::size_t>(index)];

@@ -26,8 +26,8 @@ std::string ChannelLineText(const ChannelEntry& entry);
 // User-interface thread only.
 class ChannelSelector {
  public:
-  ChannelSelector(Tuner& tuner, const ChannelTables& tables, ChannelMemory& memory,
-                  const AppState& state, MainWindowView& view)
+  ChannelSelector(Tuner& tuner, const ChannelTables& tables, ChannelMemory& memory, AppState& state,
+                  MainWindowView& view)
       : tuner(tuner), tables(tables), memory(memory), state(state), view(view) {}
 
   // An index outside 0 .. count-1 of its table does nothing. Without the card library the memory
@@ -52,7 +52,7 @@ class ChannelSelector {
   Tuner& tuner;
   const ChannelTables& tables;
   ChannelMemory& memory;
-  const AppState& state;
+  AppState& state;  // a channel change ends the last recording's saved line
   MainWindowView& view;
 };
 

@@ -20,16 +20,16 @@ namespace {
 
 TEST(WaveCaptureLevel, SilenceFullScaleAndLowEightBitBuffers) {
   std::vector<uint8_t> buffer(4000, 0);
-  EXPECT_EQ(WaveCapture::LevelOf(buffer, 16), 0);
+  EXPECT_EQ(LevelMeter::LevelOf(buffer, 16), 0);
   buffer[398] = 0xFF, buffer[399] = 0x7F;  // sample 199: 32767
-  EXPECT_EQ(WaveCapture::LevelOf(buffer, 16), 98);
+  EXPECT_EQ(LevelMeter::LevelOf(buffer, 16), 98);
   buffer[398] = 0, buffer[399] = 0;
   buffer[400] = 0xFF, buffer[401] = 0x7F;  // sample 200 is not looked at
-  EXPECT_EQ(WaveCapture::LevelOf(buffer, 16), 0);
+  EXPECT_EQ(LevelMeter::LevelOf(buffer, 16), 0);
   buffer.assign(4000, 100);  // 8 bits, all below the middle
-  EXPECT_EQ(WaveCapture::LevelOf(buffer, 8), -21);
+  EXPECT_EQ(LevelMeter::LevelOf(buffer, 8), -21);
   buffer[0] = 255;
-  EXPECT_EQ(WaveCapture::LevelOf(buffer, 8), 98);
+  EXPECT_EQ(LevelMeter::LevelOf(buffer, 8), 98);
 }
 
 // The engine over the simulated sound card, recording next to a temporary folder.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "capture/PictureFit.h"
+#include "capture/PreviewPacer.h"
 #include "capture/linux/AvDeinterlacer.h"
 #include "capture/sim/TestPatternSource.h"
 #include "platform/sim/ManualClock.h"
@@ -45,6 +46,13 @@ int CombedRows(const VideoFrame& f) {
   return combed;
 }
 
+// The sum of the differences of two BGR24 pictures of one size.
+int64_t Distance(const VideoFrame& a, const VideoFrame& b) {
+  int64_t sum = 0;
+  for (std::size_t i = 0; i < a.data.size(); ++i) sum += std::abs(a.data[i] - b.data[i]);
+  return sum;
+}
+
 // The test pattern at full height is two fields half a frame apart, so its moving block combs;
 // the deinterlaced picture has no comb left. At half height there is one field and no comb.
 TEST(LivePicture, DeinterlacingRemovesTheCombOfAFullHeightPicture) {
@@ -61,13 +69,14 @@ TEST(LivePicture, DeinterlacingRemovesTheCombOfAFullHeightPicture) {
     ASSERT_TRUE(source.SetMode({768, 576, format}).ok());
     ASSERT_TRUE(source.StartStreaming().ok());
     AvDeinterlacer deinterlacer;
-    VideoFrame frame, woven, bgr;
+    VideoFrame frame, woven, bgr, previous;
     int shown = 0;
     for (int i = 0; i < 4; ++i) {
       clock.AdvanceMilliseconds(40);
       ASSERT_TRUE(source.NextFrame(frame, 1000, error)) << error.Text();
       if (!deinterlacer.Process(frame, woven)) continue;
       ++shown;
+      previous = bgr;
       bgr.Resize(frame.width, frame.height, PixelFormat::Bgr24);
       if (format == PixelFormat::Yuyv)
         YuyvToBgr(frame.data, bgr.data, frame.width, frame.height);
@@ -75,10 +84,14 @@ TEST(LivePicture, DeinterlacingRemovesTheCombOfAFullHeightPicture) {
         bgr.data = frame.data;
       EXPECT_GT(CombedRows(bgr), 50);
       EXPECT_EQ(CombedRows(woven), 0);
+      // The picture that comes out is this frame's, not the one before (whose block sat elsewhere).
+      if (i > 0) {
+        EXPECT_LT(Distance(woven, bgr), Distance(woven, previous));
+      }
       EXPECT_EQ(woven.width, 768);
       EXPECT_EQ(woven.height, 576);
     }
-    EXPECT_EQ(shown, 3) << deinterlacer.Error();  // the filter looks one frame ahead
+    EXPECT_EQ(shown, 4) << deinterlacer.Error();  // each frame at once: no look ahead
     source.StopStreaming();
   }
   ASSERT_TRUE(source.SetMode({384, 288, PixelFormat::Bgr24}).ok());
@@ -87,6 +100,22 @@ TEST(LivePicture, DeinterlacingRemovesTheCombOfAFullHeightPicture) {
   clock.AdvanceMilliseconds(40);
   ASSERT_TRUE(source.NextFrame(half, 1000, error));
   EXPECT_EQ(CombedRows(half), 0);
+}
+
+// A source at the preview rate shows every frame, jitter or not; a faster one shows the rate's
+// share; after a pause the schedule starts again instead of bursting.
+TEST(LivePicture, PreviewPacerShowsFramesOnTheRatesSchedule) {
+  PreviewPacer pacer;
+  int shown = 0;
+  for (int i = 0; i < 100; ++i) shown += pacer.Due(i * 40 + (i % 2 == 0 ? -1 : 1), 40);
+  EXPECT_EQ(shown, 100);
+  PreviewPacer slower;
+  shown = 0;
+  for (int i = 0; i < 100; ++i) shown += slower.Due(i * 40, 100);
+  EXPECT_NEAR(shown, 40, 1);
+  EXPECT_TRUE(slower.Due(10000, 100));
+  EXPECT_FALSE(slower.Due(10040, 100));
+  EXPECT_TRUE(slower.Due(10100, 100));
 }
 
 }  // namespace

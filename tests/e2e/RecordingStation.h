@@ -204,8 +204,8 @@ class RecordingStation {
                                       &ctx.recordingNote}};
   RecordingControls controls{ctx.state, ctx.protocol, ctx.audioFormats, ctx.capture, clock,
                              messages,  view,         {&wave, &avi}};
-  ScheduleTicker ticker{ctx.state, ctx.programs, ctx.protocol, ctx.channels, selector,
-                        controls,  ctx.capture,  clock,        view,         ctx.messages};
+  ScheduleTicker ticker{ctx.state,   ctx.programs, ctx.protocol, ctx.channels, selector,  controls,
+                        ctx.capture, clock,        view,         ctx.messages, *ctx.dates};
 };
 
 }  // namespace kelmo::test

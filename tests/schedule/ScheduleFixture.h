@@ -47,8 +47,9 @@ struct ScheduleFixture : ::testing::Test {
   FakeRecorder video{&protocol};
   RecordingControls controls{state, protocol, formats, capture,
                              clock, messages, view,    Recorders{&sound, &video}};
-  ScheduleTicker ticker{state,    table,   protocol, channels, selector,
-                        controls, capture, clock,    view,     messages};
+  CLibraryDateFormat dates;
+  ScheduleTicker ticker{state,   table, protocol, channels, selector, controls,
+                        capture, clock, view,     messages, dates};
   RecordingPower power;
   SleepGuard sleepGuard{state, table, controls, capture, formats, clock, power};
 

@@ -109,6 +109,8 @@ QAction* CKelmoDlg::AddCommand(QMenu* menu, int id, const QString& text,
                                std::function<void()> handler) {
   QAction* action = menu->addAction(text);
   action->setObjectName(QString::number(id));
+  // A command is the user's next action: the last recording's saved line has been read.
+  connect(action, &QAction::triggered, this, [this] { ctx.state.savedLine.Release(); });
   if (handler) connect(action, &QAction::triggered, this, std::move(handler));
   menuActions[id] = action;
   return action;
@@ -390,9 +392,7 @@ void CKelmoDlg::CreateCaptureWindow() {
   CaptureWindow* window = ctx.capture.Window();
   if (window == nullptr) return;
   window->AttachToParent(client->picture, captureDialogs.get());
-  ctx.capture.SetStatusCallback([this](int id, const std::string& text) {
-    return engine.Avi().CaptureStatusCallback(id, text);
-  });
+  engine.Avi().ListenToCapture();
   window->SetCallbackError([this](const std::string& text) { ctx.messages.Show(text); });
   client->picture->onRightClick = [this] {
     return AskAndAbortCapture([](CaptureWindow& w) { w.RightMouseClick(); });

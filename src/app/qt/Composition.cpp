@@ -130,6 +130,7 @@ Composition::Composition(const CommandLine& options)
   ctx->waveOutput = waveOutput.get();
   ctx->wmaWriters = wmaWriters.get();
   ctx->deinterlacer = &deinterlacer;
+  ctx->dates = &dates;
   ctx->backends += "deinterlacer: libavfilter bwdif\n" + ChooseVolumeControl(options);
   ctx->volume = volume.get();
   engine = std::make_unique<RecordingEngine>(*ctx);

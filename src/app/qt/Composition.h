@@ -12,6 +12,7 @@
 #include "capture/linux/FfmpegAviWriter.h"
 #include "platform/linux/SpdLogSink.h"
 #include "platform/linux/v4l2/SystemV4l2Io.h"
+#include "platform/qt/QtDateFormat.h"
 #include "platform/qt/QtMessages.h"
 
 namespace kelmo {
@@ -65,6 +66,7 @@ class Composition {
   std::unique_ptr<WmaWriterFactory> wmaWriters;
   std::unique_ptr<VolumeControl> volume;
   AvDeinterlacer deinterlacer;
+  QtDateFormat dates;
   // Last: it records with every port above.
   std::unique_ptr<RecordingEngine> engine;
 };

@@ -26,6 +26,7 @@ inline RecordingProgramsPorts RecordingProgramsPortsOf(KelmoContext& ctx) {
           ctx.profiles,
           ctx.protocol,
           ctx.channels,
+          *ctx.dates,
           [&ctx] { return ctx.card.IsLoaded(); },
           [&ctx] { return RecordingFormatsReady(ctx.audioFormats, ctx.capture, ctx.messages); },
           [&ctx] { LoadProfiles(ProfileFile(ctx.SettingsPath()), ctx.profiles); },

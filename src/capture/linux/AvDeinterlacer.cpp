@@ -105,11 +105,20 @@ bool AvDeinterlacer::Process(const VideoFrame& in, VideoFrame& out) {
   input->format = AvFormat(in.format);
   input->interlaced_frame = 1;
   input->top_field_first = 1;
+  // bwdif gives out a frame once it has the next one, which would hold the live picture back a
+  // whole frame period. So each frame goes in twice: its twin stands in for the next frame and
+  // the frame comes out at once, deinterlaced against the frame before it. What the twin brings
+  // out (the previous twin, now seen with its real successor) is too late to show.
   input->pts = pts++;
-  int rc = av_buffersrc_add_frame_flags(source, input, 0);  // takes the buffer, resets `input`
+  int rc = av_buffersrc_add_frame_flags(source, input, AV_BUFFERSRC_FLAG_KEEP_REF);
   if (rc < 0) return Fail("av_buffersrc_add_frame", rc);
   rc = av_buffersink_get_frame(sink, output);
-  if (rc == AVERROR(EAGAIN)) return false;  // bwdif looks one frame ahead
+  if (rc >= 0) av_frame_unref(output);
+  input->pts = pts++;
+  rc = av_buffersrc_add_frame_flags(source, input, 0);  // takes the buffer, resets `input`
+  if (rc < 0) return Fail("av_buffersrc_add_frame", rc);
+  rc = av_buffersink_get_frame(sink, output);
+  if (rc == AVERROR(EAGAIN)) return false;
   if (rc < 0) return Fail("av_buffersink_get_frame", rc);
   out.Resize(output->width, output->height, PixelFormat::Bgr24);
   const std::size_t row = out.Stride();

@@ -39,15 +39,12 @@ void CapturePicture::Convert(const VideoFrame& frame) {
 }
 
 void CapturePicture::ShowFrame(const VideoFrame& frame) {
-  Instant captured = std::chrono::steady_clock::now();
+  const Instant captured = std::chrono::steady_clock::now();
   const bool weave = deinterlace && deinterlacer != nullptr && IsFullHeightCapture(frame.height);
   if (weave) {
     if (restartFilter.exchange(false)) deinterlacer->Reset();
-    // The filter gives out the frame before this one, once it has seen this one.
-    const Instant previous = std::exchange(lastArrival, captured);
     if (deinterlacer->Process(frame, woven)) {
       Convert(woven);
-      captured = previous;
     } else if (!deinterlacer->Failed()) {
       return;
     } else {

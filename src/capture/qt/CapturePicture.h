@@ -70,9 +70,8 @@ class CapturePicture final : public QWidget, public PictureView {
   Deinterlacer* deinterlacer = nullptr;
   std::atomic<bool> deinterlace{false};
   std::atomic<bool> restartFilter{false};
-  VideoFrame woven;     // the deinterlacer's output; grabber thread
-  Instant lastArrival;  // when the frame the deinterlacer holds came; grabber thread
-  QImage back;          // being filled; grabber thread
+  VideoFrame woven;  // the deinterlacer's output; grabber thread
+  QImage back;       // being filled; grabber thread
   mutable std::mutex mutex;
   QImage image;               // the newest frame; null: black
   Instant arrived;            // when `image`'s frame came from the source

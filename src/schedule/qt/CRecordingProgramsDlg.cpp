@@ -41,8 +41,10 @@ void FitListWidth(QTreeWidget* list, const std::vector<int>& columnWidths) {
 }
 
 // The program list's column holds the longest row the clock's locale writes: the last minute of
-// the year, lasting a whole day and 59 minutes, recording.
-int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
+// the year, lasting a whole day and 59 minutes, recording, on the tuned channel or any channel of
+// the lists.
+int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock, const ChannelTables& channels,
+                       const DateFormat& dates) {
   LocalTime last = clock.ToLocal(clock.Now());
   last.month = 12;
   last.day = 31;
@@ -51,10 +53,22 @@ int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock) {
   RecordingProgram longest;
   longest.startTime = clock.FromLocal(last);
   longest.durationSeconds = 24 * 3600 + 59 * 60;
-  const QString row =
-      QString::fromStdString(DescribeProgram(longest, clock)) + QString(kRecordingMark);
+  int widest = 0;
+  const auto measure = [&] {
+    const QString row =
+        QString::fromStdString(DescribeProgramAndChannel(longest, clock, channels, dates)) +
+        QString(kRecordingMark);
+    widest = std::max(widest, list->fontMetrics().horizontalAdvance(row));
+  };
+  measure();
+  longest.recordFromChannel = 1;
+  for (const uint32_t tv : {1u, 0u}) {
+    longest.isTv = tv;
+    const int32_t count = tv != 0 ? channels.tv.count : channels.fm.count;
+    for (longest.channelIndex = 0; longest.channelIndex < count; ++longest.channelIndex) measure();
+  }
   const int margins = 4 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
-  return std::max(kProgramColumnWidth, list->fontMetrics().horizontalAdvance(row) + margins + 8);
+  return std::max(kProgramColumnWidth, widest + margins + 8);
 }
 
 // A date field wide enough for the longest date of the year in its format.
@@ -101,7 +115,8 @@ CRecordingProgramsDlg::CRecordingProgramsDlg(RecordingProgramsPorts given, QWidg
   ui->m_datePicker->setDisplayFormat(locale.dateFormat(QLocale::LongFormat));
   ui->m_timePicker->setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
   FitDateWidth(ui->m_datePicker);
-  programColumnWidth = ProgramColumnWidth(ui->m_programList, ports.clock);
+  programColumnWidth =
+      ProgramColumnWidth(ui->m_programList, ports.clock, ports.channels, ports.dates);
   FitListWidth(ui->m_programList, {programColumnWidth});
   FitListWidth(ui->m_profileList,
                {std::begin(kProfileColumnWidths), std::end(kProfileColumnWidths)});
@@ -209,8 +224,8 @@ QStringList CRecordingProgramsDlg::ProgramRows() const {
   const bool firstRecords =
       recording && ports.state.programStarted != 0 && !table.RecordingProgramDeleted();
   for (int32_t k = 0; k < table.programCount; ++k) {
-    QString row = QString::fromStdString(
-        DescribeProgram(table.programs[static_cast<std::size_t>(k)], ports.clock));
+    QString row = QString::fromStdString(DescribeProgramAndChannel(
+        table.programs[static_cast<std::size_t>(k)], ports.clock, ports.channels, ports.dates));
     if (k == 0 && firstRecords) row += kRecordingMark;
     rows.append(row);
   }

@@ -12,6 +12,7 @@
 #include "base/RecordingProgramTable.h"
 #include "base/RecordingProtocol.h"
 #include "platform/Clock.h"
+#include "platform/DateFormat.h"
 #include "platform/Messages.h"
 #include "schedule/RecordingControls.h"
 #include "schedule/RecordingProfiles.h"
@@ -34,6 +35,7 @@ struct RecordingProgramsPorts {
   RecordingProfileTable& profiles;
   RecordingProtocol& protocol;
   const ChannelTables& channels;
+  const DateFormat& dates;  // the programs' dates in the user's locale
   // Whether the card's library is loaded: a program can only tune with it.
   std::function<bool()> cardLoaded;
   // Whether every format a recording needs is set, each missing one told.

@@ -1,7 +1,9 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <filesystem>
 
 #include "app/ProfileBlock.h"
 #include "app/qt/MainWindowFixture.h"
@@ -123,9 +125,11 @@ TEST_F(CaptureMainWindow, SoundFormatOffersWhatTheInputRecordsAndKeepsTheChoice)
 // leaves a file players read.
 TEST_F(CaptureMainWindow, RecThenStopEscapeOrARightClickInTvModeRecordThePictureAndTheSound) {
   OpenForRecording();
-  // The level meter listens first: REC hands the sound input to the capture.
+  // The level meter listens first: REC hands the sound input to the capture, which feeds the
+  // meter from the sound it records; after STOP the meter listens again by itself.
   Find<QPushButton>("1010")->click();
   ASSERT_TRUE(ctx->recorders.sound->InputRunning());
+  auto* meter = Find<QProgressBar>("1019");
   OnNextModal<QDialog>([](QDialog& d) {
     EXPECT_EQ(d.objectName(), "videoCompressionDialog");
     d.accept();
@@ -133,14 +137,26 @@ TEST_F(CaptureMainWindow, RecThenStopEscapeOrARightClickInTvModeRecordThePicture
   Rec()->click();
   ASSERT_TRUE(ctx->recorders.video->IsRecording()) << ::testing::PrintToString(messages.Texts());
   EXPECT_FALSE(ctx->recorders.sound->InputRunning());
-  EXPECT_EQ(ctx->state.levelMeterOn, 0);
   EXPECT_FALSE(Rec()->isEnabled());
+  QTest::qWait(50);  // the monitoring input's end empties the meter
+  meter->setValue(0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return meter->value() > 0; }));
   // The status line tells the time and the room left on the disk.
   EXPECT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>("1000")->text().contains("free"); }));
   Stop()->click();
   EXPECT_FALSE(ctx->recorders.video->IsRecording());
   EXPECT_TRUE(QTest::qWaitFor([&] { return Idle(); }));
   EXPECT_TRUE(messages.Texts().empty()) << ::testing::PrintToString(messages.Texts());
+  EXPECT_TRUE(ctx->recorders.sound->InputRunning());
+  EXPECT_EQ(ctx->state.levelMeterOn, 1);
+  // What was saved stays on the status line against the clock's ticks, till the next action.
+  const QString saved = QString::fromStdString(
+      "Saved " + std::filesystem::path(ctx->capture.captureFileName).filename().string() +
+      " \u2014 0:0");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>("1000")->text().startsWith(saved); }));
+  dlg->OnTimer();
+  EXPECT_TRUE(Find<QLabel>("1000")->text().contains(" frames ("))
+      << Find<QLabel>("1000")->text().toStdString();
 
   const auto streams = Probe(ctx->capture.captureFileName);
   ASSERT_EQ(streams.size(), 2u) << ctx->capture.captureFileName;

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "app/ProfileFile.h"
 #include "app/qt/DialogPorts.h"
 #include "capture/CaptureRig.h"
+#include "platform/qt/QtDateFormat.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "schedule/StoredPrograms.h"
@@ -113,6 +115,29 @@ class RecordingProgramsDlgTest : public ::testing::Test {
   std::vector<std::string> menuItems;
   int menuChoice = -1;
 };
+
+// A program's row names what it records and its date as the user's locale writes it (German and
+// American here, whatever the machine's), with the year in full.
+TEST_F(RecordingProgramsDlgTest, ProgramRowNamesItsChannelAndItsDateInTheUsersLocale) {
+  QtDateFormat desktop;
+  ctx.dates = &desktop;
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  SetChannels(1, 0);
+  QString row;
+  Run([&] {
+    Click("m_recordFromChannel");
+    Click("m_selectChannel");
+    AddProgram(21, 30, 45);
+    row = Find<QTreeWidget>("m_programList")->topLevelItem(0)->text(0);
+  });
+  EXPECT_EQ(row, "Recording Start: 07.12.2026 at 21:30 hours - End: 45 min. after - TV 1: TV0");
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  LocalTime day;
+  day.year = 2026, day.month = 12, day.day = 7;
+  EXPECT_EQ(desktop.Date(day), "12/7/2026");
+  QLocale::setDefault(before);
+}
 
 // Missing formats are named in order and the dialog closes unshown; when only the compressor is
 // missing, its dialog is offered first.
