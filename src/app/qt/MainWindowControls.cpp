@@ -1,8 +1,14 @@
 #include "app/qt/MainWindowControls.h"
 
 #include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 
+#include "app/qt/AnchoredLayout.h"
 #include "app/qt/DialogUnits.h"
+#include "base/qt/UpDownControl.h"
+#include "capture/qt/CapturePicture.h"
 
 namespace kelmo {
 namespace {

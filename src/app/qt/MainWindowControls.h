@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QWidget>
 
-#include "app/qt/AnchoredLayout.h"
-#include "base/qt/UpDownControl.h"
-#include "capture/qt/CapturePicture.h"
+class QLabel;
+class QProgressBar;
+class QPushButton;
 
 namespace kelmo {
+
+class AnchoredLayout;
+class CapturePicture;
+class UpDownControl;
 
 // The main window's client area: the picture at the top left, the channel and recording buttons
 // down the right, the status fields and the level meter along the bottom, placed in dialog units

@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +28,8 @@
 #include "audio/qt/CFormatChooseDlg.h"
 #include "audio/sim/SimWaveInput.h"
 #include "audio/sim/SimWaveOutput.h"
+#include "base/qt/UpDownControl.h"
+#include "capture/qt/CapturePicture.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/RecordingPower.h"
 #include "support/BusLog.h"
