@@ -27,7 +27,7 @@ std::string ProgramChannel(const RecordingProgram& program, const ChannelTables&
 }  // namespace
 
 std::string DescribeProgram(const RecordingProgram& program, const Clock& clock,
-                            const DateFormat& dates) {
+                            const ChannelTables& channels, const DateFormat& dates) {
   const LocalTime start = clock.ToLocal(program.startTime);
   const std::string date = dates.Date(start);
   const int32_t d = program.durationSeconds;
@@ -42,12 +42,7 @@ std::string DescribeProgram(const RecordingProgram& program, const Clock& clock,
     std::snprintf(text, sizeof text, "Recording Start: %s at %02i:%02i hours - End: %i min. after",
                   date.c_str(), start.hour, start.minute, minutes);
   }
-  return text;
-}
-
-std::string DescribeProgramAndChannel(const RecordingProgram& program, const Clock& clock,
-                                      const ChannelTables& channels, const DateFormat& dates) {
-  return DescribeProgram(program, clock, dates) + " - " + ProgramChannel(program, channels);
+  return text + (" - " + ProgramChannel(program, channels));
 }
 
 std::array<std::string, 3> FormatProfileRow(const RecordingProfile& profile,

@@ -61,7 +61,7 @@ void ScheduleTicker::ShowClock(int64_t now) {
 
 void ScheduleTicker::ShowChannelLine() {
   if (table.programCount != 0 && table.programs[0].armed != 0) {
-    view.SetChannelLine(DescribeProgram(table.programs[0], clock, dates));
+    view.SetChannelLine(DescribeProgram(table.programs[0], clock, channels, dates));
     return;
   }
   // An index outside the current mode's table (an empty table) leaves the line as it is.

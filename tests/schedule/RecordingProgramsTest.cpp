@@ -69,23 +69,23 @@ TEST_F(Programs, DescriptionsInTheUsersZoneAndLocaleNameWhatTheyRecord) {
   RecordingProgram p;
   p.startTime = kNow + 30 * 60;
   p.durationSeconds = 45 * 60;
-  EXPECT_EQ(DescribeProgramAndChannel(p, clock, channels, dates),
+  EXPECT_EQ(DescribeProgram(p, clock, channels, dates),
             "Recording Start: 03/02/26 at 09:30 hours - End: 45 min. after - the tuned channel");
   p.durationSeconds = 86400;
   p.recordFromChannel = 1;
-  EXPECT_EQ(DescribeProgramAndChannel(p, clock, channels, dates),
+  EXPECT_EQ(DescribeProgram(p, clock, channels, dates),
             "Recording Start: 03/02/26 at 09:30 hours - End: 24 h. 0 min. after - TV 1: Uno");
   // A channel no longer in its table keeps its number.
   p.isTv = 0;
   p.channelIndex = 5;
-  EXPECT_EQ(DescribeProgramAndChannel(p, clock, channels, dates),
+  EXPECT_EQ(DescribeProgram(p, clock, channels, dates),
             "Recording Start: 03/02/26 at 09:30 hours - End: 24 h. 0 min. after - FM 6");
 
   ScopedTimeZone berlin(kBerlin);
   ScopedTimeLocale german("de_DE.UTF-8");
   if (!german.Ok()) GTEST_SKIP() << "no de_DE.UTF-8 locale";
   p.durationSeconds = 65 * 60;
-  EXPECT_EQ(DescribeProgramAndChannel(p, clock, channels, dates),
+  EXPECT_EQ(DescribeProgram(p, clock, channels, dates),
             "Recording Start: 02.03.2026 at 10:30 hours - End: 1 h. 5 min. after - FM 6");
 }
 

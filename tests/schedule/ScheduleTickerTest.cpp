@@ -45,7 +45,8 @@ TEST_F(Tick, FmProgramLivesThroughTheFiveStates) {
   Add(At(10, 0), 60, false);
   Confirm();
   ticker.ScheduleTick();
-  EXPECT_EQ(view.channelLine, "Recording Start: 03/02/26 at 10:00 hours - End: 1 min. after");
+  EXPECT_EQ(view.channelLine,
+            "Recording Start: 03/02/26 at 10:00 hours - End: 1 min. after - FM 1: Radio");
 
   RunUntil(At(9, 59, 59));
   EXPECT_EQ(sound.starts, 0);  // waiting

@@ -55,9 +55,8 @@ int ProgramColumnWidth(const QTreeWidget* list, const Clock& clock, const Channe
   longest.durationSeconds = 24 * 3600 + 59 * 60;
   int widest = 0;
   const auto measure = [&] {
-    const QString row =
-        QString::fromStdString(DescribeProgramAndChannel(longest, clock, channels, dates)) +
-        QString(kRecordingMark);
+    const QString row = QString::fromStdString(DescribeProgram(longest, clock, channels, dates)) +
+                        QString(kRecordingMark);
     widest = std::max(widest, list->fontMetrics().horizontalAdvance(row));
   };
   measure();
@@ -224,7 +223,7 @@ QStringList CRecordingProgramsDlg::ProgramRows() const {
   const bool firstRecords =
       recording && ports.state.programStarted != 0 && !table.RecordingProgramDeleted();
   for (int32_t k = 0; k < table.programCount; ++k) {
-    QString row = QString::fromStdString(DescribeProgramAndChannel(
+    QString row = QString::fromStdString(DescribeProgram(
         table.programs[static_cast<std::size_t>(k)], ports.clock, ports.channels, ports.dates));
     if (k == 0 && firstRecords) row += kRecordingMark;
     rows.append(row);
