@@ -7,6 +7,7 @@
 
 #include "app/qt/AnchoredLayout.h"
 #include "app/qt/DialogUnits.h"
+#include "app/qt/ElidedLabel.h"
 #include "base/qt/UpDownControl.h"
 #include "capture/qt/CapturePicture.h"
 
@@ -17,8 +18,10 @@ namespace {
 constexpr int kDialogWidthDu = 289;
 constexpr int kDialogHeightDu = 223;
 
-QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Alignment align) {
-  auto* label = new QLabel(text, parent);
+// The wide fields shorten a text too long for them; the narrow ones hold short figures.
+QLabel* StatusField(QWidget* parent, const char* id, const QString& text, Qt::Alignment align,
+                    bool wide) {
+  QLabel* label = wide ? new ElidedLabel(text, parent) : new QLabel(text, parent);
   label->setObjectName(id);
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label->setAlignment(align | Qt::AlignVCenter);
@@ -70,7 +73,7 @@ MainWindowControls::MainWindowControls(QWidget* parent) : QWidget(parent) {
   // The wide fields grow with the window; the narrow ones keep to the right edge.
   auto field = [&](const char* id, const char* name, const QString& text, Qt::Alignment align,
                    QRect r, A h) {
-    QLabel* label = StatusField(this, id, text, align);
+    QLabel* label = StatusField(this, id, text, align, h == A::Stretch);
     label->setAccessibleName(name);
     layout->Add(label, r, h, A::End);
     return label;

@@ -1,6 +1,7 @@
 #include <QTimer>
 
 #include "app/ScheduleSettings.h"
+#include "app/qt/ElidedLabel.h"
 #include "app/qt/MainWindowFixture.h"
 #include "channels/qt/CAddChannelDlg.h"
 #include "channels/qt/ChannelsDialog.h"
@@ -72,6 +73,15 @@ TEST_F(ScheduleWindow, StoredProgramsEndASearchAndTheLastEndsInShutdown) {
   };
   tick({40200, 40201, 40202});
   EXPECT_EQ(storedCount(), 1);
+  // The schedule line names the next program's channel; a field too narrow shortens it on screen
+  // and keeps the whole line for the tooltip and the screen reader.
+  auto* line = dynamic_cast<ElidedLabel*>(Find<QLabel>("1003"));
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->text().endsWith(" - FM 1: Radio")) << line->text().toStdString();
+  EXPECT_TRUE(line->ShownText().endsWith(QChar(0x2026))) << line->ShownText().toStdString();
+  dlg->resize(1600, dlg->height());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(line->ShownText(), line->text());
 
   tick({43200, 43800, 43801, 43802});
   EXPECT_TRUE(dlg->Destroyed());
