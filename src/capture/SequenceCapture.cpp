@@ -252,7 +252,10 @@ void SequenceCapture::SendProgress() {
 void SequenceCapture::WarnOfDrops() {
   const auto dropped = static_cast<int64_t>(framesDropped.load());
   const int64_t limit = setup.parms.wPercentDropForError;
-  if (slotsWritten == 0 || dropped * 100 <= slotsWritten * limit) return;
+  // Under a second (a program whose end came as it started) a share means nothing: one late
+  // picture of two is not a machine that cannot keep up. The log has the drops all the same.
+  const int64_t second = 1000000 / std::max<uint32_t>(1, setup.avi.microSecPerFrame);
+  if (slotsWritten < std::max<int64_t>(1, second) || dropped * 100 <= slotsWritten * limit) return;
   const int64_t percent = dropped * 100 / slotsWritten;
   LogWarning("capture", "%s: %lld of %lld frames dropped (%lld %%, the limit is %lld %%)",
              setup.avi.path.c_str(), static_cast<long long>(dropped),
